@@ -1,0 +1,37 @@
+# The sim build: the simulated desktop, the program logic on top of it, and the tests.
+set(ZELMO_SIM_SOURCES
+    platform/sim/desktop.cpp
+    platform/sim/windows.cpp
+    platform/sim/files.cpp
+    platform/sim/sound.cpp
+    platform/sim/resources.cpp
+    platform/sim/modal.cpp
+)
+if(DEFINED ZELMO_SIM_ICON_TABLE)
+    list(APPEND ZELMO_SIM_SOURCES ${ZELMO_SIM_ICON_TABLE})
+endif()
+
+add_library(zelmo_sim STATIC ${ZELMO_SIM_SOURCES})
+target_include_directories(zelmo_sim PUBLIC platform/sim resources)
+target_compile_definitions(zelmo_sim PRIVATE
+    ZELMO_RESOURCE_SCRIPT="${CMAKE_SOURCE_DIR}/resources/ZelmoSound.rc")
+find_package(Threads REQUIRED)
+target_link_libraries(zelmo_sim PUBLIC Threads::Threads)
+if(TARGET zelmo_icons)
+    add_dependencies(zelmo_sim zelmo_icons)
+endif()
+
+add_library(zelmo_core STATIC ${ZELMO_LOGIC_SOURCES})
+target_include_directories(zelmo_core PUBLIC app resources)
+target_link_libraries(zelmo_core PUBLIC zelmo_sim)
+
+option(ZELMO_SANITIZE "Build the sim with address and undefined-behaviour sanitizers" OFF)
+if(ZELMO_SANITIZE)
+    foreach(target zelmo_sim zelmo_core)
+        target_compile_options(${target} PUBLIC -fsanitize=address,undefined -fno-omit-frame-pointer)
+        target_link_options(${target} PUBLIC -fsanitize=address,undefined)
+    endforeach()
+endif()
+
+enable_testing()
+add_subdirectory(tests)

@@ -1,0 +1,18 @@
+# The Windows build: ZelmoSound.exe, a PE32 GUI program for i686 that imports only system DLLs
+# (the C and C++ runtimes are linked in), with its resources and the UTF-8 manifest; then the
+# program folder dist/ZelmoSound with every sound file and the help page, and its zip.
+enable_language(RC)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
+
+add_executable(ZelmoSound WIN32 ${ZELMO_LOGIC_SOURCES} resources/ZelmoSound.rc)
+target_include_directories(ZelmoSound PRIVATE platform/win32 app resources)
+if(DEFINED ZELMO_ICON_DIR)
+    target_include_directories(ZelmoSound PRIVATE ${ZELMO_ICON_DIR})
+    add_dependencies(ZelmoSound zelmo_icons)
+    set_property(SOURCE resources/ZelmoSound.rc APPEND PROPERTY OBJECT_DEPENDS ${ZELMO_ICON_FILES})
+endif()
+set_property(SOURCE resources/ZelmoSound.rc APPEND PROPERTY OBJECT_DEPENDS
+    ${CMAKE_SOURCE_DIR}/resources/ZelmoSound.manifest ${CMAKE_SOURCE_DIR}/resources/resource.h)
+target_compile_definitions(ZelmoSound PRIVATE UNICODE_DISABLED _WIN32_WINNT=0x0601 WINVER=0x0601)
+target_link_options(ZelmoSound PRIVATE -static -static-libgcc -static-libstdc++ -s)
+target_link_libraries(ZelmoSound PRIVATE winmm comctl32 comdlg32 shell32 ole32 uuid gdi32 user32)

@@ -1,0 +1,221 @@
+// The simulated desktop: a deterministic stand-in for the parts of Windows the program uses, on
+// a virtual clock. Tests and the simulation runner own one Desktop, start the program on it,
+// let virtual time pass, act as the user and look at what the program did.
+//
+// The program runs on its own thread, but never at the same time as the caller: control passes
+// back and forth like a baton. The program runs until it is idle (it waits for a message and
+// none is due at the current virtual time); then the caller runs. So everything is
+// deterministic and no lock is needed inside the simulation.
+#pragma once
+
+#include "platform.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace sim {
+
+using Millis = int64_t;
+
+struct LocalTime {
+    int year = 2026;
+    int month = 12;
+    int day = 8;
+    int hour = 12;
+    int minute = 0;
+    int second = 0;
+    int millisecond = 0;
+};
+
+// Milliseconds since 1970-01-01 00:00 of the local calendar, and back.
+Millis ToMillis(const LocalTime &time);
+LocalTime FromMillis(Millis millis);
+std::string FormatTime(Millis millis); // "2026-12-08 18:59:55.000"
+
+struct SoundRecord {
+    Millis time = 0;
+    std::string name; // as the program passed it; empty for a stop request
+    DWORD flags = 0;
+    bool played = false;   // the file was found and is a playable wave file
+    Millis duration = 0;   // of the wave file, when played
+    Millis cutOffAt = -1;  // when a later request stopped it, or -1
+};
+
+struct BeepRecord {
+    Millis time = 0;
+    DWORD frequency = 0;
+    DWORD duration = 0;
+};
+
+// Something the program did that a person could see or hear, or that changed its files.
+struct Event {
+    Millis time = 0;
+    std::string kind; // "sound", "beep", "window.show", "file.write", "exit", ...
+    // Field name and value; the value is already JSON (a quoted string, a number, an array).
+    std::vector<std::pair<std::string, std::string>> fields;
+    std::string Json() const;
+};
+std::string JsonString(const std::string &text);
+
+struct WindowInfo {
+    HWND handle = nullptr;
+    std::string className;
+    std::string title;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    RECT rect{};
+    HWND owner = nullptr;
+    HWND parent = nullptr;
+    bool visible = false;
+    bool enabled = true;
+    int process = 0;
+};
+
+struct FileFaults {
+    // Folders (Windows paths, any letter case) in which nothing can be created, written,
+    // renamed or deleted, as on a read-only medium.
+    std::vector<std::string> readOnlyFolders;
+    // Bytes that may still be written to files before the disk is full; -1 for no limit.
+    int64_t writeBudget = -1;
+};
+
+struct MessageBoxInfo {
+    int process = 0;
+    HWND owner = nullptr;
+    std::string text;
+    std::string caption;
+    UINT type = 0;
+    Millis opened = 0;
+    int result = 0; // the button that closed it; 0 while open
+};
+
+struct MenuItem {
+    int id = 0;
+    std::string text;
+    bool separator = false;
+    UINT flags = 0;
+};
+
+struct MenuInfo {
+    int process = 0;
+    std::vector<MenuItem> items;
+    UINT flags = 0;
+    int x = 0, y = 0;
+    HWND owner = nullptr;
+    Millis opened = 0;
+    bool closed = false;
+    int chosen = 0;
+};
+
+struct HelpRequest {
+    Millis time = 0;
+    HWND hwnd = nullptr;
+    std::string file;
+    UINT command = 0;
+    ULONG_PTR data = 0;
+};
+
+class Desktop {
+  public:
+    struct Options {
+        LocalTime start;
+        std::string programPath = "C:\\ZelmoSound\\ZelmoSound.exe";
+        int screenWidth = 1024;
+        int screenHeight = 768;
+        int utcOffsetMinutes = 9 * 60;
+        std::string hostRoot;  // host folder behind drive C:; empty for a new temporary one
+        bool keepHostRoot = false;
+    };
+    using Entry = int(WINAPI *)(HINSTANCE, HINSTANCE, LPSTR, int);
+
+    explicit Desktop(Options options);
+    Desktop();
+    ~Desktop();
+    Desktop(const Desktop &) = delete;
+    Desktop &operator=(const Desktop &) = delete;
+
+    // The desktop that the Windows operations act on (one at a time per host process).
+    static Desktop &Current();
+
+    // ---- virtual clock
+    Millis Now() const;
+    LocalTime LocalNow() const;
+    // Lets virtual time pass: timers fire and the program runs until the time is reached.
+    void Advance(Millis duration);
+    void AdvanceTo(const LocalTime &time);
+    // Runs the programs until none has anything to do at the current time.
+    void RunUntilIdle();
+
+    // ---- programs
+    // Starts a program process (its WinMain on its own thread) and runs it until it is idle
+    // or has ended. currentDirectory defaults to the program folder.
+    int Start(Entry entry, const std::string &currentDirectory = "");
+    bool Running(int process) const;
+    std::optional<int> ExitCode(int process) const;
+
+    // ---- windows
+    HWND FindWindow(const std::string &className, const std::string &title) const;
+    std::optional<WindowInfo> Window(HWND hwnd) const;
+    std::vector<WindowInfo> Windows() const;
+    // Posts a message as another program would; the target handles it at the next run.
+    void Post(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    // Runs an action on the program's thread, as Windows input processing would, then lets the
+    // program run until idle.
+    void Input(int process, std::function<void()> action);
+    void SetCursorPos(int x, int y);
+    POINT CursorPos() const;
+    HWND Foreground() const;
+
+    // ---- modal user interface
+    std::vector<MessageBoxInfo> MessageBoxes() const; // every box shown so far
+    std::vector<MessageBoxInfo> OpenMessageBoxes() const;
+    void AnswerMessageBox(int button); // the box opened last
+    std::optional<MenuInfo> OpenMenu() const;
+    std::vector<MenuInfo> MenusShown() const;
+    void ChooseMenu(int command);
+    void DismissMenu();
+    const std::vector<HelpRequest> &HelpRequests() const;
+
+    // ---- files (Windows paths on the simulated drive C:)
+    std::string ProgramPath() const;
+    std::string ProgramFolder() const; // ends with a backslash
+    std::string HostPath(const std::string &windowsPath) const;
+    void WriteFile(const std::string &windowsPath, const std::string &bytes);
+    std::optional<std::string> ReadFile(const std::string &windowsPath) const;
+    bool FileExists(const std::string &windowsPath) const;
+    // Names of the entries of a folder, sorted as a directory listing would be.
+    std::vector<std::string> ListFolder(const std::string &windowsPath) const;
+    FileFaults &Faults();
+    int OpenHandles() const; // files and searches not yet closed
+
+    // ---- sound
+    const std::vector<SoundRecord> &Sounds() const;
+    const std::vector<BeepRecord> &Beeps() const;
+    void ClearSounds();
+
+    // ---- observation
+    void Subscribe(std::function<void(const Event &)> observer);
+    void Emit(Event event);
+
+    struct State;
+    State &state() { return *state_; }
+
+  private:
+    std::unique_ptr<State> state_;
+};
+
+// Thrown on a program thread when its desktop is torn down while the program still runs; it
+// unwinds the program's stack back to the thread's start.
+struct ProcessKilled {};
+
+// Thrown into the caller when a program misbehaves in a way the desktop cannot simulate
+// (for example it never becomes idle).
+struct SimulationError {
+    std::string what;
+};
+
+} // namespace sim

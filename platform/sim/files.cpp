@@ -1,0 +1,603 @@
+// The simulated drive C: and its file operations. Drive C: is a real folder on the host, so a
+// test can look at the files the program wrote. Windows paths are resolved as Windows does:
+// either separator, letter case ignored in every component, relative to the process's current
+// directory. Faults (read-only folders, a full disk) are injected through Desktop::Faults().
+#include "internal.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace sim {
+
+namespace {
+
+std::vector<std::string> SplitComponents(const std::string &path)
+{
+    std::vector<std::string> parts;
+    std::string part;
+    for (char c : path) {
+        if (c == '\\' || c == '/') {
+            if (!part.empty())
+                parts.push_back(part);
+            part.clear();
+        } else {
+            part += c;
+        }
+    }
+    if (!part.empty())
+        parts.push_back(part);
+    return parts;
+}
+
+bool IsDirectory(const std::string &host)
+{
+    struct stat info;
+    return stat(host.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool Exists(const std::string &host)
+{
+    struct stat info;
+    return stat(host.c_str(), &info) == 0;
+}
+
+// Trailing dots and blanks of a component are dropped by Windows.
+std::string TrimComponent(std::string part)
+{
+    if (part == "." || part == "..")
+        return part;
+    while (!part.empty() && (part.back() == '.' || part.back() == ' '))
+        part.pop_back();
+    return part;
+}
+
+void EmitFile(const char *kind, const std::string &path, const std::string &to = "")
+{
+    Event event;
+    event.kind = kind;
+    event.fields = {{"path", JsonString(path)}};
+    if (!to.empty())
+        event.fields.push_back({"to", JsonString(to)});
+    Desktop::Current().Emit(event);
+}
+
+WIN32_FIND_DATAA FindData(const std::string &name, const std::string &host)
+{
+    WIN32_FIND_DATAA data{};
+    struct stat info{};
+    stat(host.c_str(), &info);
+    data.dwFileAttributes =
+        S_ISDIR(info.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
+    data.nFileSizeLow = static_cast<DWORD>(info.st_size);
+    data.nFileSizeHigh = static_cast<DWORD>(static_cast<uint64_t>(info.st_size) >> 32);
+    std::strncpy(data.cFileName, name.c_str(), MAX_PATH - 1);
+    return data;
+}
+
+} // namespace
+
+std::string NormalizeWindowsPath(const std::string &path)
+{
+    std::string full;
+    if (path.size() >= 2 && path[1] == ':') {
+        full = path;
+    } else {
+        Process *process = CurrentProcess();
+        std::string base = process ? process->currentDirectory : Desktop::Current().ProgramFolder();
+        if (!path.empty() && (path[0] == '\\' || path[0] == '/'))
+            full = base.substr(0, 2) + path;
+        else
+            full = base + path;
+    }
+    std::string drive = Upper(full.substr(0, 2));
+    std::vector<std::string> parts;
+    for (const std::string &raw : SplitComponents(full.substr(2))) {
+        std::string part = TrimComponent(raw);
+        if (part == "." || part.empty())
+            continue;
+        if (part == "..") {
+            if (!parts.empty())
+                parts.pop_back();
+            continue;
+        }
+        parts.push_back(part);
+    }
+    std::string out = drive + "\\";
+    for (size_t i = 0; i < parts.size(); ++i)
+        out += (i ? "\\" : "") + parts[i];
+    return out;
+}
+
+std::string ResolveHostPath(const std::string &windowsPath, bool *found)
+{
+    std::string normalized = NormalizeWindowsPath(windowsPath);
+    if (found)
+        *found = false;
+    if (normalized.rfind("C:", 0) != 0)
+        return "";
+    std::string host = S().hostRoot + "/C";
+    bool allFound = true;
+    for (const std::string &part : SplitComponents(normalized.substr(2))) {
+        std::string match;
+        if (allFound) {
+            if (DIR *dir = opendir(host.c_str())) {
+                while (dirent *entry = readdir(dir)) {
+                    if (Upper(entry->d_name) == Upper(part)) {
+                        match = entry->d_name;
+                        break;
+                    }
+                }
+                closedir(dir);
+            }
+        }
+        if (match.empty()) {
+            allFound = false;
+            match = part;
+        }
+        host += "/" + match;
+    }
+    if (found)
+        *found = allFound && Exists(host);
+    return host;
+}
+
+bool InReadOnlyFolder(const std::string &normalized)
+{
+    std::string folder = Upper(normalized.substr(0, normalized.find_last_of('\\') + 1));
+    for (const std::string &readOnly : S().faults.readOnlyFolders) {
+        std::string ro = Upper(NormalizeWindowsPath(readOnly));
+        if (ro.back() != '\\')
+            ro += '\\';
+        if (folder.rfind(ro, 0) == 0)
+            return true;
+    }
+    return false;
+}
+
+void CloseAllHandles()
+{
+    for (auto &[handle, file] : S().files)
+        if (file.fd >= 0)
+            close(file.fd);
+    S().files.clear();
+    S().searches.clear();
+}
+
+bool WildcardMatch(const std::string &pattern, const std::string &name)
+{
+    // Iterative matcher for * and ?, ignoring letter case.
+    std::string p = Upper(pattern), n = Upper(name);
+    size_t pi = 0, ni = 0, star = std::string::npos, mark = 0;
+    while (ni < n.size()) {
+        if (pi < p.size() && (p[pi] == '?' || p[pi] == n[ni])) {
+            ++pi;
+            ++ni;
+        } else if (pi < p.size() && p[pi] == '*') {
+            star = pi++;
+            mark = ni;
+        } else if (star != std::string::npos) {
+            pi = star + 1;
+            ni = ++mark;
+        } else {
+            return false;
+        }
+    }
+    while (pi < p.size() && p[pi] == '*')
+        ++pi;
+    return pi == p.size();
+}
+
+// ---- Desktop methods about files
+
+std::string Desktop::HostPath(const std::string &windowsPath) const
+{
+    return ResolveHostPath(windowsPath);
+}
+
+void Desktop::WriteFile(const std::string &windowsPath, const std::string &bytes)
+{
+    std::string host = ResolveHostPath(windowsPath);
+    std::filesystem::create_directories(std::filesystem::path(host).parent_path());
+    FILE *file = std::fopen(host.c_str(), "wb");
+    if (!file)
+        throw SimulationError{"cannot write " + host};
+    std::fwrite(bytes.data(), 1, bytes.size(), file);
+    std::fclose(file);
+}
+
+std::optional<std::string> Desktop::ReadFile(const std::string &windowsPath) const
+{
+    bool found = false;
+    std::string host = ResolveHostPath(windowsPath, &found);
+    if (!found || IsDirectory(host))
+        return std::nullopt;
+    FILE *file = std::fopen(host.c_str(), "rb");
+    if (!file)
+        return std::nullopt;
+    std::string bytes;
+    char buffer[4096];
+    size_t count;
+    while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+        bytes.append(buffer, count);
+    std::fclose(file);
+    return bytes;
+}
+
+bool Desktop::FileExists(const std::string &windowsPath) const
+{
+    bool found = false;
+    ResolveHostPath(windowsPath, &found);
+    return found;
+}
+
+std::vector<std::string> Desktop::ListFolder(const std::string &windowsPath) const
+{
+    std::vector<std::string> names;
+    bool found = false;
+    std::string host = ResolveHostPath(windowsPath, &found);
+    if (DIR *dir = found ? opendir(host.c_str()) : nullptr) {
+        while (dirent *entry = readdir(dir))
+            if (std::strcmp(entry->d_name, ".") && std::strcmp(entry->d_name, ".."))
+                names.push_back(entry->d_name);
+        closedir(dir);
+    }
+    std::sort(names.begin(), names.end(),
+              [](const std::string &a, const std::string &b) { return Upper(a) < Upper(b); });
+    return names;
+}
+
+} // namespace sim
+
+using namespace sim;
+
+DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size)
+{
+    (void)module;
+    const std::string &path = S().options.programPath;
+    if (size == 0)
+        return 0;
+    if (path.size() >= size) {
+        std::memcpy(fileName, path.data(), size - 1);
+        fileName[size - 1] = '\0';
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return size;
+    }
+    std::memcpy(fileName, path.c_str(), path.size() + 1);
+    return static_cast<DWORD>(path.size());
+}
+
+HANDLE WINAPI CreateFileA(LPCSTR fileName, DWORD access, DWORD shareMode,
+                          SECURITY_ATTRIBUTES *security, DWORD disposition, DWORD flags,
+                          HANDLE templateFile)
+{
+    (void)security;
+    (void)flags;
+    (void)templateFile;
+    std::string normalized = NormalizeWindowsPath(fileName);
+    bool found = false;
+    std::string host = ResolveHostPath(fileName, &found);
+    if (host.empty() || !IsDirectory(std::filesystem::path(host).parent_path().string())) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return INVALID_HANDLE_VALUE;
+    }
+    if (found && IsDirectory(host)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return INVALID_HANDLE_VALUE;
+    }
+    bool write = (access & GENERIC_WRITE) != 0;
+    // Sharing: an open handle that does not share the access asked for refuses the open.
+    for (const auto &[handle, open] : S().files) {
+        if (Upper(open.windowsPath) != Upper(normalized))
+            continue;
+        bool conflict = (write && !(open.share & FILE_SHARE_WRITE)) ||
+                        (!write && !(open.share & FILE_SHARE_READ)) ||
+                        (open.write && !(shareMode & FILE_SHARE_WRITE)) ||
+                        (!open.write && !(shareMode & FILE_SHARE_READ));
+        if (conflict) {
+            SetLastError(ERROR_SHARING_VIOLATION);
+            return INVALID_HANDLE_VALUE;
+        }
+    }
+    int oflags = write ? ((access & GENERIC_READ) ? O_RDWR : O_WRONLY) : O_RDONLY;
+    switch (disposition) {
+    case CREATE_NEW:
+        if (found) {
+            SetLastError(ERROR_FILE_EXISTS);
+            return INVALID_HANDLE_VALUE;
+        }
+        oflags |= O_CREAT | O_EXCL;
+        break;
+    case CREATE_ALWAYS:
+        oflags |= O_CREAT | O_TRUNC;
+        break;
+    case OPEN_EXISTING:
+        if (!found) {
+            SetLastError(ERROR_FILE_NOT_FOUND);
+            return INVALID_HANDLE_VALUE;
+        }
+        break;
+    case OPEN_ALWAYS:
+        oflags |= O_CREAT;
+        break;
+    default:
+        SetLastError(87); // ERROR_INVALID_PARAMETER
+        return INVALID_HANDLE_VALUE;
+    }
+    if ((write || !found) && InReadOnlyFolder(normalized)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return INVALID_HANDLE_VALUE;
+    }
+    int fd = open(host.c_str(), oflags, 0644);
+    if (fd < 0) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return INVALID_HANDLE_VALUE;
+    }
+    HANDLE handle = reinterpret_cast<HANDLE>(S().NewHandle());
+    S().files[handle] = OpenFile{fd, normalized, host, write, false, shareMode};
+    if (write && (disposition == CREATE_ALWAYS || !found))
+        EmitFile("file.write", normalized);
+    SetLastError(found && (disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS)
+                     ? ERROR_ALREADY_EXISTS
+                     : ERROR_SUCCESS);
+    return handle;
+}
+
+BOOL WINAPI ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, void *overlapped)
+{
+    (void)overlapped;
+    auto it = S().files.find(file);
+    if (it == S().files.end()) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    ssize_t count = ::read(it->second.fd, buffer, toRead);
+    if (count < 0) {
+        if (read)
+            *read = 0;
+        return FALSE;
+    }
+    if (read)
+        *read = static_cast<DWORD>(count);
+    return TRUE;
+}
+
+BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, LPDWORD written,
+                      void *overlapped)
+{
+    (void)overlapped;
+    auto it = S().files.find(file);
+    if (it == S().files.end() || !it->second.write) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    DWORD allowed = toWrite;
+    int64_t &budget = S().faults.writeBudget;
+    bool full = false;
+    if (budget >= 0 && static_cast<int64_t>(toWrite) > budget) {
+        allowed = static_cast<DWORD>(budget);
+        full = true;
+    }
+    ssize_t count = allowed ? ::write(it->second.fd, buffer, allowed) : 0;
+    if (count < 0)
+        count = 0;
+    if (budget >= 0)
+        budget -= count;
+    if (written)
+        *written = static_cast<DWORD>(count);
+    if (full) {
+        SetLastError(ERROR_DISK_FULL);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL WINAPI FlushFileBuffers(HANDLE file) { return S().files.count(file) ? TRUE : FALSE; }
+
+BOOL WINAPI CloseHandle(HANDLE handle)
+{
+    auto it = S().files.find(handle);
+    if (it == S().files.end()) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    close(it->second.fd);
+    S().files.erase(it);
+    return TRUE;
+}
+
+BOOL WINAPI DeleteFileA(LPCSTR fileName)
+{
+    std::string normalized = NormalizeWindowsPath(fileName);
+    bool found = false;
+    std::string host = ResolveHostPath(fileName, &found);
+    if (!found || IsDirectory(host)) {
+        SetLastError(found ? ERROR_ACCESS_DENIED : ERROR_FILE_NOT_FOUND);
+        return FALSE;
+    }
+    if (InReadOnlyFolder(normalized)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    for (const auto &[handle, open] : S().files) {
+        if (Upper(open.windowsPath) == Upper(normalized) && !(open.share & FILE_SHARE_DELETE)) {
+            SetLastError(ERROR_SHARING_VIOLATION);
+            return FALSE;
+        }
+    }
+    if (unlink(host.c_str()) != 0) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    EmitFile("file.delete", normalized);
+    return TRUE;
+}
+
+BOOL WINAPI MoveFileExA(LPCSTR existing, LPCSTR newName, DWORD flags)
+{
+    std::string from = NormalizeWindowsPath(existing);
+    std::string to = NormalizeWindowsPath(newName);
+    bool fromFound = false, toFound = false;
+    std::string fromHost = ResolveHostPath(existing, &fromFound);
+    std::string toHost = ResolveHostPath(newName, &toFound);
+    if (!fromFound) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return FALSE;
+    }
+    if (toHost.empty() || !IsDirectory(std::filesystem::path(toHost).parent_path().string())) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return FALSE;
+    }
+    if (toFound && !(flags & MOVEFILE_REPLACE_EXISTING) && Upper(from) != Upper(to)) {
+        SetLastError(ERROR_ALREADY_EXISTS);
+        return FALSE;
+    }
+    if (InReadOnlyFolder(from) || InReadOnlyFolder(to)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    for (const auto &[handle, open] : S().files) {
+        if (Upper(open.windowsPath) == Upper(from) || Upper(open.windowsPath) == Upper(to)) {
+            SetLastError(ERROR_SHARING_VIOLATION);
+            return FALSE;
+        }
+    }
+    if (toFound && toHost != fromHost)
+        unlink(toHost.c_str());
+    if (rename(fromHost.c_str(), toHost.c_str()) != 0) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    EmitFile("file.rename", from, to);
+    return TRUE;
+}
+
+BOOL WINAPI MoveFileA(LPCSTR existing, LPCSTR newName) { return MoveFileExA(existing, newName, 0); }
+
+BOOL WINAPI CopyFileA(LPCSTR existing, LPCSTR newName, BOOL failIfExists)
+{
+    HANDLE source = CreateFileA(existing, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (source == INVALID_HANDLE_VALUE)
+        return FALSE;
+    HANDLE target = CreateFileA(newName, GENERIC_WRITE, 0, nullptr,
+                                failIfExists ? CREATE_NEW : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                nullptr);
+    if (target == INVALID_HANDLE_VALUE) {
+        DWORD error = GetLastError();
+        CloseHandle(source);
+        SetLastError(error);
+        return FALSE;
+    }
+    char buffer[8192];
+    DWORD count = 0;
+    BOOL ok = TRUE;
+    while (ReadFile(source, buffer, sizeof buffer, &count, nullptr) && count > 0) {
+        DWORD written = 0;
+        if (!WriteFile(target, buffer, count, &written, nullptr)) {
+            ok = FALSE;
+            break;
+        }
+    }
+    DWORD error = GetLastError();
+    CloseHandle(source);
+    CloseHandle(target);
+    if (!ok) {
+        DeleteFileA(newName);
+        SetLastError(error);
+    }
+    return ok;
+}
+
+DWORD WINAPI GetFileAttributesA(LPCSTR fileName)
+{
+    bool found = false;
+    std::string host = ResolveHostPath(fileName, &found);
+    if (!found) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return INVALID_FILE_ATTRIBUTES;
+    }
+    return IsDirectory(host) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
+}
+
+HANDLE WINAPI FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data)
+{
+    std::string normalized = NormalizeWindowsPath(pattern);
+    size_t cut = normalized.find_last_of('\\');
+    std::string folder = normalized.substr(0, cut + 1);
+    std::string namePattern = normalized.substr(cut + 1);
+    bool found = false;
+    std::string host = ResolveHostPath(folder, &found);
+    FindSearch search;
+    if (found) {
+        for (const std::string &name : Desktop::Current().ListFolder(folder))
+            if (WildcardMatch(namePattern, name))
+                search.entries.push_back(FindData(name, host + "/" + name));
+    }
+    if (search.entries.empty()) {
+        SetLastError(found ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND);
+        return INVALID_HANDLE_VALUE;
+    }
+    *data = search.entries[0];
+    search.next = 1;
+    HANDLE handle = reinterpret_cast<HANDLE>(S().NewHandle());
+    S().searches[handle] = std::move(search);
+    return handle;
+}
+
+BOOL WINAPI FindNextFileA(HANDLE find, LPWIN32_FIND_DATAA data)
+{
+    auto it = S().searches.find(find);
+    if (it == S().searches.end()) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    FindSearch &search = it->second;
+    if (search.next >= search.entries.size()) {
+        SetLastError(ERROR_NO_MORE_FILES);
+        return FALSE;
+    }
+    *data = search.entries[search.next++];
+    return TRUE;
+}
+
+BOOL WINAPI FindClose(HANDLE find)
+{
+    if (!S().searches.erase(find)) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+DWORD WINAPI GetCurrentDirectoryA(DWORD size, LPSTR buffer)
+{
+    std::string folder = CurrentProcess()->currentDirectory;
+    // Windows answers without the trailing separator, except for a drive's root.
+    if (folder.size() > 3)
+        folder.pop_back();
+    if (folder.size() + 1 > size)
+        return static_cast<DWORD>(folder.size() + 1);
+    std::memcpy(buffer, folder.c_str(), folder.size() + 1);
+    return static_cast<DWORD>(folder.size());
+}
+
+BOOL WINAPI SetCurrentDirectoryA(LPCSTR path)
+{
+    bool found = false;
+    std::string host = ResolveHostPath(path, &found);
+    if (!found || !IsDirectory(host)) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return FALSE;
+    }
+    std::string normalized = NormalizeWindowsPath(path);
+    if (normalized.back() != '\\')
+        normalized += '\\';
+    CurrentProcess()->currentDirectory = normalized;
+    return TRUE;
+}

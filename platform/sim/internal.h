@@ -1,0 +1,142 @@
+// Shared state of the simulated desktop, for its own source files only.
+#pragma once
+
+#include "desktop.h"
+
+#include <condition_variable>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <thread>
+
+namespace sim {
+
+struct Process {
+    int id = 0;
+    std::thread thread;
+    Desktop::Entry entry = nullptr;
+    std::deque<MSG> posted;
+    std::deque<std::function<void()>> input;
+    bool quitPosted = false;
+    int quitCode = 0;
+    bool finished = false;
+    bool killed = false;
+    int exitCode = 0;
+    std::string currentDirectory; // Windows path with a trailing backslash
+    std::map<std::string, WNDCLASSA> classes; // by upper-case class name
+    std::map<std::string, std::string> classNames; // upper-case -> as registered
+    DWORD lastError = 0;
+    int messagesSinceYield = 0;
+    std::string failure; // why the simulation stopped this program, if it did
+};
+
+struct Timer {
+    HWND hwnd = nullptr;
+    UINT_PTR id = 0;
+    UINT period = 0;
+    Millis nextDue = 0;
+    bool pending = false;
+    TIMERPROC proc = nullptr;
+};
+
+struct Control; // dialog controls, see dialogs.cpp
+
+struct WindowObject {
+    HWND handle = nullptr;
+    Process *process = nullptr;
+    std::string className; // as registered
+    std::string title;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    RECT rect{};
+    HWND parent = nullptr; // child windows
+    HWND owner = nullptr;  // owned top-level windows
+    bool visible = false;
+    bool enabled = true;
+    bool destroying = false;
+    WNDPROC proc = nullptr;
+    int controlId = 0;
+    // Framebuffer of the client area, 0x00RRGGBB, width * height.
+    std::vector<uint32_t> pixels;
+    int pixelsWidth = 0;
+    int pixelsHeight = 0;
+};
+
+struct OpenFile {
+    int fd = -1;
+    std::string windowsPath;
+    std::string hostPath;
+    bool write = false;
+    bool written = false;
+    DWORD share = 0;
+};
+
+struct FindSearch {
+    std::vector<WIN32_FIND_DATAA> entries;
+    size_t next = 0;
+};
+
+struct Desktop::State {
+    Desktop::Options options;
+    std::string hostRoot;
+    Millis now = 0;
+
+    // Baton: the process allowed to run, or null while the caller (test, runner) runs.
+    std::mutex mutex;
+    std::condition_variable turn;
+    Process *running = nullptr;
+
+    std::vector<std::unique_ptr<Process>> processes;
+    std::map<HWND, std::unique_ptr<WindowObject>> windows;
+    std::vector<HWND> zOrder; // top-level windows, topmost first
+    uintptr_t nextHandle = 0x10010;
+    std::vector<Timer> timers;
+    HWND foreground = nullptr;
+    POINT cursor{512, 384};
+
+    std::map<HANDLE, OpenFile> files;
+    std::map<HANDLE, FindSearch> searches;
+    FileFaults faults;
+
+    std::vector<SoundRecord> sounds;
+    std::vector<BeepRecord> beeps;
+    std::vector<std::function<void(const Event &)>> observers;
+
+    uintptr_t NewHandle()
+    {
+        nextHandle += 4;
+        return nextHandle;
+    }
+};
+
+// The desktop and the process whose thread is calling.
+Desktop::State &S();
+Process *CurrentProcess();
+
+// Baton passing. A program thread calls Yield when it is idle; it returns when the desktop
+// hands the thread control again (or throws ProcessKilled).
+void Yield();
+// Runs one process until it yields or ends.
+void Resume(Process *process);
+bool HasWork(Process *process);
+
+WindowObject *FindWindowObject(HWND hwnd);
+void CollectDueTimers(Process *process);
+void PurgeMessages(HWND hwnd);
+// The message loop of the calling program thread: the next message for any of its windows,
+// yielding while there is none. Returns false for WM_QUIT.
+bool NextMessage(MSG *msg);
+
+// Files (files.cpp)
+std::string ResolveHostPath(const std::string &windowsPath, bool *found = nullptr);
+std::string NormalizeWindowsPath(const std::string &path);
+bool InReadOnlyFolder(const std::string &normalizedWindowsPath);
+void CloseAllHandles();
+
+// Text helpers
+std::string Upper(std::string text);
+bool WildcardMatch(const std::string &pattern, const std::string &name); // ignores case
+
+void SetLastError(DWORD error);
+
+} // namespace sim

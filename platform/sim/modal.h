@@ -1,0 +1,24 @@
+// State of the simulated modal user interface (message boxes, popup menus, help requests).
+#pragma once
+
+#include "desktop.h"
+
+#include <functional>
+#include <map>
+
+namespace sim {
+
+struct ModalState {
+    std::vector<MessageBoxInfo> messageBoxes; // every box shown, in order; result 0 while open
+    std::map<HMENU, std::vector<MenuItem>> menus;
+    std::vector<MenuInfo> menusShown;
+    std::vector<HelpRequest> help;
+};
+
+ModalState &Modal();
+void ResetModalState();
+
+// Dispatches messages until done() holds; ends early on a quit message, which it posts again.
+void RunModalLoop(const std::function<bool()> &done);
+
+} // namespace sim

@@ -1,0 +1,12 @@
+// The platform seam, Windows side: the program logic calls the operations of Windows itself.
+#pragma once
+
+#define WIN32_LEAN_AND_MEAN
+#define NOMINMAX
+#include <windows.h>
+#include <commctrl.h>
+#include <commdlg.h>
+#include <mmsystem.h>
+#include <objbase.h>
+#include <shellapi.h>
+#include <shlobj.h>

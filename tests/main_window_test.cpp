@@ -1,0 +1,145 @@
+// Start, the single-instance rule, the main window, its commands and the way it ends.
+#include "program.h"
+
+#include "app/main.h"
+#include "app/sound.h"
+#include "resource.h"
+
+using namespace zelmo_test;
+
+TEST(MainWindow, StaysResidentHiddenWithItsOwnedWindows)
+{
+    Program program({2026, 12, 8, 9, 0, 0});
+    program.Start();
+    ASSERT_TRUE(program.Running());
+    HWND main = program.MainWindow();
+    ASSERT_NE(nullptr, main);
+    auto info = *program.desktop().Window(main);
+    EXPECT_FALSE(info.visible);
+    EXPECT_EQ(static_cast<DWORD>(WS_OVERLAPPEDWINDOW), info.style);
+    EXPECT_EQ(300, info.rect.left);
+    EXPECT_EQ(250, info.rect.top);
+    EXPECT_EQ(100, info.rect.right - info.rect.left);
+    EXPECT_EQ(1, Executing);
+
+    auto signal = program.desktop().Window(hwndSignal);
+    auto jelly = program.desktop().Window(hwndJelly);
+    ASSERT_TRUE(signal && jelly);
+    EXPECT_EQ("ZelmoTimeSignal", signal->className);
+    EXPECT_EQ(main, signal->owner);
+    EXPECT_EQ(main, jelly->owner);
+    EXPECT_FALSE(signal->visible || jelly->visible);
+}
+
+TEST(MainWindow, ASecondStartEndsAtOnceAndTheFirstKeepsPlaying)
+{
+    Program program({2026, 12, 8, 9, 0, 0});
+    program.AddSounds("crickt", 4);
+    program.Start();
+    program.Advance(10 * 1000);
+    size_t heard = program.Sounds().size();
+    size_t windows = program.desktop().Windows().size();
+
+    int second = program.StartAnother();
+    EXPECT_EQ(0, program.desktop().ExitCode(second).value_or(-1));
+    EXPECT_EQ(windows, program.desktop().Windows().size());
+    EXPECT_TRUE(program.Running());
+    program.Advance(10 * 1000);
+    EXPECT_GT(program.Sounds().size(), heard);
+}
+
+TEST(MainWindow, ExitEndsWithCodeZeroWithoutWritingSettings)
+{
+    for (int command : {IDM_QUIT, IDM_EXIT}) {
+        Program program({2026, 12, 8, 9, 0, 0});
+        program.AddSounds("crickt", 4);
+        program.Start();
+        program.Advance(5000);
+        program.Command(command);
+        EXPECT_FALSE(program.Running());
+        EXPECT_EQ(0, program.ExitCode().value_or(-1));
+        EXPECT_TRUE(program.desktop().Windows().empty()) << "owned windows go with the main one";
+        EXPECT_EQ(program.desktop().ListFolder(program.desktop().ProgramFolder()).size(), 4u);
+    }
+}
+
+TEST(MainWindow, PauseIsNotRememberedAcrossARestart)
+{
+    Program program({2026, 12, 8, 9, 0, 0});
+    program.AddSounds("crickt", 4);
+    program.Start();
+    program.Command(IDM_PAUSE);
+    EXPECT_EQ(0, Executing);
+    program.Command(IDM_QUIT);
+    ASSERT_FALSE(program.Running());
+
+    program.desktop().ClearSounds();
+    program.Start();
+    EXPECT_EQ(1, Executing);
+    program.Advance(10 * 1000);
+    EXPECT_FALSE(program.Sounds().empty());
+}
+
+TEST(MainWindow, StartResumesAPausedProgramAndRestartsItsTimer)
+{
+    Program program({2026, 12, 8, 9, 0, 0});
+    program.AddSounds("crickt", 4);
+    program.Start();
+    program.Command(IDM_PAUSE);
+    program.Advance(20 * 1000);
+    EXPECT_TRUE(program.Sounds().empty());
+    program.Command(IDM_START);
+    EXPECT_EQ(1, Executing);
+    program.Advance(10 * 1000);
+    EXPECT_FALSE(program.Sounds().empty());
+}
+
+TEST(MainWindow, UnknownCommandsAndOtherTrayReportsDoNothing)
+{
+    Program program({2026, 12, 8, 9, 0, 0});
+    program.Start();
+    HWND main = program.MainWindow();
+    for (WPARAM command : {0, 207, 211, 0x10000 | IDM_QUIT})
+        program.desktop().Post(main, WM_COMMAND, command, 0);
+    for (LPARAM mouse : {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, WM_MOUSEMOVE, WM_RBUTTONUP})
+        program.desktop().Post(main, WM_USER + 1, 1, mouse);
+    EXPECT_TRUE(program.Running());
+    EXPECT_EQ(1, Executing);
+    EXPECT_FALSE(program.desktop().OpenMenu());
+}
+
+TEST(MainWindow, DialogCommandsRespectTheOpenFlags)
+{
+    Program program({2026, 12, 8, 9, 0, 0});
+    program.Start();
+    // With a settings dialog open, adding or deleting files is refused with an error box.
+    Property1 = 1;
+    program.Command(IDM_REGISTWAVE);
+    auto boxes = program.desktop().OpenMessageBoxes();
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ("音の設定を終了した後に実行して下さい。", boxes[0].text);
+    EXPECT_EQ("ZelmoSound", boxes[0].caption);
+    EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONSTOP), boxes[0].type);
+    program.desktop().AnswerMessageBox(IDOK);
+    EXPECT_TRUE(program.desktop().OpenMessageBoxes().empty());
+
+    // While the add or delete dialog is open, the other dialog commands are dropped silently.
+    Property1 = 0;
+    DeleteDlg = 1;
+    for (int command : {IDM_SOUNDSETTINGS, IDM_OTHERSETTINGS, IDM_REGISTWAVE, IDM_DELETEWAVE})
+        program.Command(command);
+    EXPECT_EQ(1u, program.desktop().MessageBoxes().size());
+}
+
+TEST(MainWindow, TicksGoOnWhileAMessageBoxIsOpen)
+{
+    Program program({2026, 12, 8, 9, 0, 0});
+    program.AddSounds("crickt", 4);
+    program.Start();
+    Property2 = 1;
+    program.Command(IDM_DELETEWAVE);
+    ASSERT_EQ(1u, program.desktop().OpenMessageBoxes().size());
+    program.Advance(20 * 1000);
+    EXPECT_GE(program.Sounds().size(), 3u);
+    program.desktop().AnswerMessageBox(IDOK);
+}

@@ -1,0 +1,173 @@
+// The simulated desktop itself: the Windows behaviour the program relies on.
+#include "desktop.h"
+#include "internal.h"
+#include "program.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::vector<std::string> Log;
+HWND Owner = nullptr;
+HWND Owned = nullptr;
+
+LRESULT CALLBACK Recorder(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        Log.push_back("create");
+        return 0;
+    case WM_TIMER:
+        Log.push_back("timer " + std::to_string(wParam));
+        // A slow handler: Windows keeps one pending tick per timer, never a burst.
+        if (wParam == 2 && Log.size() == 1)
+            Sleep(3500);
+        return 0;
+    case WM_USER:
+        Log.push_back("user " + std::to_string(wParam));
+        return 0;
+    case WM_DESTROY:
+        Log.push_back(hwnd == Owner ? "destroy owner" : "destroy owned");
+        if (hwnd == Owner)
+            PostQuitMessage(7);
+        return 0;
+    default:
+        return DefWindowProcA(hwnd, message, wParam, lParam);
+    }
+}
+
+int WINAPI TestProgram(HINSTANCE instance, HINSTANCE, LPSTR, int)
+{
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = Recorder;
+    wc.hInstance = instance;
+    wc.lpszClassName = "Recorder";
+    RegisterClassA(&wc);
+    Owner = CreateWindowExA(0, "recorder", "owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                            instance, nullptr);
+    Owned = CreateWindowExA(0, "RECORDER", "owned", WS_POPUP, 0, 0, 10, 10, Owner, nullptr,
+                            instance, nullptr);
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0))
+        DispatchMessageA(&msg);
+    return static_cast<int>(msg.wParam);
+}
+
+sim::Desktop::Options StartAt(sim::LocalTime time)
+{
+    sim::Desktop::Options options;
+    options.start = time;
+    return options;
+}
+
+} // namespace
+
+TEST(SimDesktop, CreationIsHandledBeforeCreateReturnsAndTimersTickOnTheVirtualClock)
+{
+    Log.clear();
+    sim::Desktop desktop(StartAt({2026, 12, 8, 10, 0, 0}));
+    int process = desktop.Start(TestProgram);
+    EXPECT_EQ((std::vector<std::string>{"create", "create"}), Log);
+    Log.clear();
+    desktop.Input(process, [] { SetTimer(Owner, 1, 1000, nullptr); });
+    desktop.Advance(3500);
+    EXPECT_EQ((std::vector<std::string>{"timer 1", "timer 1", "timer 1"}), Log);
+    EXPECT_EQ(sim::ToMillis({2026, 12, 8, 10, 0, 3, 500}), desktop.Now());
+}
+
+TEST(SimDesktop, ASlowHandlerGetsOnePendingTickNotABurst)
+{
+    Log.clear();
+    sim::Desktop desktop(StartAt({2026, 12, 8, 10, 0, 0}));
+    int process = desktop.Start(TestProgram);
+    Log.clear();
+    desktop.Input(process, [] { SetTimer(Owner, 2, 1000, nullptr); });
+    desktop.Advance(10 * 1000);
+    // The first tick takes 3.5 s: the ticks due at 2, 3 and 4 make one, at 4.5.
+    EXPECT_EQ(8u, Log.size());
+}
+
+TEST(SimDesktop, DestroyingTheOwnerDestroysOwnedWindowsFirstAndDropsTheirMessages)
+{
+    Log.clear();
+    sim::Desktop desktop;
+    int process = desktop.Start(TestProgram);
+    Log.clear();
+    desktop.Input(process, [] {
+        PostMessageA(Owned, WM_USER, 1, 0);
+        PostMessageA(Owner, WM_USER, 2, 0);
+        DestroyWindow(Owner);
+    });
+    EXPECT_EQ((std::vector<std::string>{"destroy owned", "destroy owner"}), Log);
+    EXPECT_EQ(7, desktop.ExitCode(process).value_or(-1));
+}
+
+TEST(SimDesktop, FindWindowMatchesClassIgnoringCaseAndTitleExactly)
+{
+    sim::Desktop desktop;
+    desktop.Start(TestProgram);
+    EXPECT_EQ(Owner, desktop.FindWindow("RECORDER", "owner"));
+    EXPECT_EQ(nullptr, desktop.FindWindow("Recorder", "Owner"));
+    EXPECT_EQ(nullptr, desktop.FindWindow("Other", "owner"));
+}
+
+TEST(SimFiles, PathsIgnoreCaseAndSearchesMatchWildcards)
+{
+    sim::Desktop desktop;
+    desktop.WriteFile("C:\\ZelmoSound\\Bird00.WAV", "x");
+    desktop.WriteFile("C:\\ZelmoSound\\bird01.wav", "xy");
+    desktop.WriteFile("C:\\ZelmoSound\\birds.txt", "z");
+    EXPECT_EQ("x", desktop.ReadFile("c:/zelmosound/BIRD00.wav").value_or(""));
+    EXPECT_TRUE(sim::WildcardMatch("bird*.wav", "BIRD_old.WAV"));
+    EXPECT_FALSE(sim::WildcardMatch("bird*.wav", "birds.txt"));
+    EXPECT_TRUE(sim::WildcardMatch("*", ""));
+    EXPECT_FALSE(sim::WildcardMatch("a?c", "ac"));
+
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA("C:\\zelmosound\\BIRD*.wav", &data);
+    ASSERT_NE(INVALID_HANDLE_VALUE, find);
+    std::vector<std::string> names{data.cFileName};
+    while (FindNextFileA(find, &data))
+        names.push_back(data.cFileName);
+    EXPECT_EQ((std::vector<std::string>{"Bird00.WAV", "bird01.wav"}), names);
+    EXPECT_EQ(1, desktop.OpenHandles());
+    FindClose(find);
+    EXPECT_EQ(0, desktop.OpenHandles());
+    EXPECT_EQ(INVALID_HANDLE_VALUE, FindFirstFileA("C:\\ZelmoSound\\drop*.wav", &data));
+}
+
+TEST(SimFiles, ReplacingAFileIsRefusedInAReadOnlyFolderAndWhileItIsOpen)
+{
+    sim::Desktop desktop;
+    desktop.WriteFile("C:\\ZelmoSound\\a.txt", "old");
+    desktop.WriteFile("C:\\ZelmoSound\\b.txt", "new");
+    HANDLE open = CreateFileA("C:\\ZelmoSound\\a.txt", GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    EXPECT_FALSE(MoveFileExA("C:\\ZelmoSound\\b.txt", "C:\\ZelmoSound\\a.txt",
+                             MOVEFILE_REPLACE_EXISTING));
+    EXPECT_FALSE(DeleteFileA("C:\\ZelmoSound\\a.txt"));
+    CloseHandle(open);
+    desktop.Faults().readOnlyFolders.push_back("c:\\zelmosound");
+    EXPECT_FALSE(MoveFileExA("C:\\ZelmoSound\\b.txt", "C:\\ZelmoSound\\a.txt",
+                             MOVEFILE_REPLACE_EXISTING));
+    desktop.Faults().readOnlyFolders.clear();
+    EXPECT_FALSE(MoveFileExA("C:\\ZelmoSound\\b.txt", "C:\\ZelmoSound\\a.txt", 0));
+    EXPECT_TRUE(MoveFileExA("C:\\ZelmoSound\\b.txt", "C:\\ZelmoSound\\a.txt",
+                            MOVEFILE_REPLACE_EXISTING));
+    EXPECT_EQ("new", desktop.ReadFile("C:\\ZelmoSound\\a.txt").value_or(""));
+    EXPECT_FALSE(desktop.FileExists("C:\\ZelmoSound\\b.txt"));
+}
+
+TEST(SimSound, ANewRequestCutsOffTheSoundStillPlayingAndMissingFilesAreSilent)
+{
+    sim::Desktop desktop;
+    std::string wave = zelmo_test::WaveBytes(2000);
+    desktop.WriteFile("C:\\ZelmoSound\\long.wav", wave);
+    EXPECT_TRUE(PlaySoundA("long.wav", nullptr, SND_ASYNC | SND_NODEFAULT | SND_FILENAME));
+    desktop.Advance(500);
+    EXPECT_FALSE(PlaySoundA("missing.wav", nullptr, SND_ASYNC | SND_NODEFAULT | SND_FILENAME));
+    ASSERT_EQ(2u, desktop.Sounds().size());
+    EXPECT_EQ(2000, desktop.Sounds()[0].duration);
+    EXPECT_EQ(desktop.Sounds()[0].time + 500, desktop.Sounds()[0].cutOffAt);
+    EXPECT_FALSE(desktop.Sounds()[1].played);
+}

@@ -1,0 +1,57 @@
+// The program on a simulated desktop, for scenario tests: lay out the program folder, start
+// ZelmoSound at a pinned time, let time pass, act as the user, look at what it did.
+#pragma once
+
+#include "desktop.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace zelmo_test {
+
+// A playable PCM wave file (16-bit mono 22050 Hz silence) of the given length.
+std::string WaveBytes(int milliseconds = 500);
+
+// Puts every module's globals back to their start values.
+void ResetProgramState();
+
+class Program {
+  public:
+    explicit Program(sim::LocalTime start = {}, sim::Desktop::Options options = {});
+    ~Program();
+
+    sim::Desktop &desktop() { return desktop_; }
+
+    // Writes prefix00.wav .. prefix(n-1).wav into the program folder.
+    void AddSounds(const std::string &prefix, int count);
+    void WriteProgramFile(const std::string &name, const std::string &bytes);
+    std::optional<std::string> ReadProgramFile(const std::string &name) const;
+    std::string Settings() const; // contents of the settings file, or "" when missing
+
+    // Starts the program afresh (every module's state back to its start values).
+    void Start(const std::string &currentDirectory = "");
+    // Starts another copy while this one runs; returns its process number.
+    int StartAnother();
+    bool Running() const { return desktop_.Running(process_); }
+    std::optional<int> ExitCode() const { return desktop_.ExitCode(process_); }
+    int process() const { return process_; }
+
+    HWND MainWindow() const;
+    void Command(int id); // posts WM_COMMAND to the main window and runs until idle
+    void Advance(sim::Millis milliseconds) { desktop_.Advance(milliseconds); }
+
+    // Sounds requested since start (or since the last ClearSounds), with their times.
+    std::vector<sim::SoundRecord> Sounds() const { return desktop_.Sounds(); }
+    std::vector<std::string> SoundNames() const;
+
+  private:
+    sim::Desktop desktop_;
+    int process_ = 0;
+};
+
+// Seconds of the sound log entries, relative to the given time.
+std::vector<double> SecondsSince(const std::vector<sim::SoundRecord> &sounds, sim::Millis start);
+
+} // namespace zelmo_test

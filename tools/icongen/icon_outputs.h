@@ -1,0 +1,26 @@
+// What the icon generator makes of the grids: .ico files for the resource compiler and the C++
+// pixel tables of the simulated desktop.
+#pragma once
+
+#include "icon_grid.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace icongen
+{
+
+// A single-image ICO: 4 bits per pixel over the 16-colour palette, a BITMAPINFOHEADER of doubled
+// height, the colour (XOR) bitmap bottom-up, then the AND mask with 1 for transparent pixels,
+// which are black in the colour bitmap. Rows are padded to 4 bytes.
+std::vector<uint8_t> EncodeIco(const Icon &icon);
+
+// Source of a C++ file defining sim::kIconPixels and sim::kIconPixelsCount (icon_table.h), one
+// entry per icon in the given order; 0xFFRRGGBB for opaque pixels, 0 for transparent ones.
+std::string SimTableSource(const std::vector<Icon> &icons);
+
+// The 0xAARRGGBB value of a pixel in the simulated desktop's tables.
+uint32_t SimArgb(uint8_t pixel);
+
+} // namespace icongen
