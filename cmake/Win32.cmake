@@ -16,3 +16,19 @@ set_property(SOURCE resources/ZelmoSound.rc APPEND PROPERTY OBJECT_DEPENDS
 target_compile_definitions(ZelmoSound PRIVATE UNICODE_DISABLED _WIN32_WINNT=0x0601 WINVER=0x0601)
 target_link_options(ZelmoSound PRIVATE -static -static-libgcc -static-libstdc++ -s)
 target_link_libraries(ZelmoSound PRIVATE winmm comctl32 comdlg32 shell32 ole32 uuid gdi32 user32)
+
+# The program folder a user copies anywhere, and its zip: the release.
+set(ZELMO_DIST_ROOT ${CMAKE_SOURCE_DIR}/dist)
+set(ZELMO_DIST_DIR ${ZELMO_DIST_ROOT}/ZelmoSound)
+set(ZELMO_HELP_PAGE ${CMAKE_SOURCE_DIR}/resources/help/Zelmo.html)
+add_custom_target(zelmo_dist ALL
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${ZELMO_DIST_DIR} ${ZELMO_DIST_ROOT}/ZelmoSound.zip
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${ZELMO_DIST_DIR}
+    COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:ZelmoSound> ${ZELMO_DIST_DIR}/
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${ZELMO_SOUND_DIR} ${ZELMO_DIST_DIR}
+    COMMAND ${CMAKE_COMMAND} -E copy ${ZELMO_HELP_PAGE} ${ZELMO_DIST_DIR}/
+    COMMAND ${CMAKE_COMMAND} -E chdir ${ZELMO_DIST_ROOT}
+            ${CMAKE_COMMAND} -E tar cf ZelmoSound.zip --format=zip ZelmoSound
+    DEPENDS ZelmoSound zelmo_sounds ${ZELMO_HELP_PAGE}
+    COMMENT "Assembling the program folder ${ZELMO_DIST_DIR} and ZelmoSound.zip"
+    VERBATIM)

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs what building and testing ZelmoSound needs on a Debian machine, once: the native
+# compiler, CMake and GoogleTest, the i686 mingw-w64 cross compiler, 32-bit Wine, a virtual X
+# display, xdotool, a Japanese font and the resource lister. Skips packages already installed.
+set -euo pipefail
+
+packages=(cmake g++ make libgtest-dev libbenchmark-dev
+          g++-mingw-w64-i686 binutils-mingw-w64-i686
+          wine wine32:i386 xvfb xdotool x11-apps imagemagick icoutils zip
+          fonts-ipafont-gothic fonts-wine)
+
+missing=()
+for package in "${packages[@]}"; do
+    dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
+echo "setup: installing ${missing[*]}" >&2
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    as_root dpkg --add-architecture i386
+fi
+as_root apt-get update -qq
+as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+    "${missing[@]}" >/dev/null

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Builds and runs every test: the sim build (unit and scenario tests, asset checks) and the
+# Windows build (ZelmoSound.exe and the program folder) with its end-to-end tests under Wine.
+# Sets up a fresh Debian machine first (scripts/setup.sh).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+jobs=$(nproc)
+
+cmake --preset win32 >/dev/null
+cmake --build --preset win32 -j"$jobs"
+
+cmake --preset sim -DZELMO_WIN32_BUILD_DIR="$PWD/build/win32" >/dev/null
+cmake --build --preset sim -j"$jobs"
+ctest --preset sim -j"$jobs"
