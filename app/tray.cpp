@@ -1,6 +1,66 @@
-// The tray icon and its menu, window placement, the About box and help. Not built yet: the
-// program has no visible presence so far and answers only through posted commands.
+// The tray icon and its menu, the placement of every dialog near the mouse cursor, the About
+// box and the help page.
 #include "tray.h"
+
+#include "main.h"
+#include "path.h"
+#include "resource.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr UINT TrayRecordSize = 88; // the record's first layout, which every shell accepts
+constexpr UINT TrayIconId = 1;
+constexpr char TrayTip[] = "Zelmo Sound v1.00";
+constexpr char HelpPage[] = "Zelmo.html";
+
+struct MenuEntry {
+    UINT command; // 0 for a separator
+    const char *text;
+};
+
+// The tray menu, top to bottom; the pause item's text depends on Executing.
+constexpr MenuEntry TrayMenu[] = {
+    {IDM_SOUNDSETTINGS, "ゼルモ音の設定(&S)..."},
+    {IDM_OTHERSETTINGS, "その他の音の設定(&E)..."},
+    {0, nullptr},
+    {IDM_REGISTWAVE, "音ファイルの登録(&R)..."},
+    {IDM_DELETEWAVE, "音ファイルの削除(&D)..."},
+    {0, nullptr},
+    {IDM_PAUSE, nullptr},
+    {0, nullptr},
+    {IDM_JELLY, "ジェリィちゃん(&J)..."},
+    {0, nullptr},
+    {IDM_HELP, "ヘルプ(&H)..."},
+    {IDM_ABOUT, "バージョン情報(&A)..."},
+    {0, nullptr},
+    {IDM_QUIT, "終了(&X)"},
+};
+constexpr char PauseText[] = "再生を一時中断する(&I)";
+constexpr char ResumeText[] = "再生を再開する(&N)";
+
+// Fills the record and hands it to the shell. The shell keeps its own copy of the picture, so
+// the icon loaded here is released at once; a program that pauses and resumes for months does
+// not pile up icon handles.
+BOOL NotifyTray(HWND hwnd, DWORD operation, const char *iconName)
+{
+    NOTIFYICONDATAA record;
+    std::memset(&record, 0, sizeof record);
+    record.cbSize = TrayRecordSize;
+    record.hWnd = hwnd;
+    record.uID = TrayIconId;
+    record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    record.uCallbackMessage = WM_ZELMO_TRAY;
+    record.hIcon = static_cast<HICON>(LoadImageA(hInst, iconName, IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+    std::strncpy(record.szTip, TrayTip, sizeof record.szTip - 1);
+    BOOL result = Shell_NotifyIconA(operation, &record);
+    if (record.hIcon)
+        DestroyIcon(record.hIcon);
+    return result;
+}
+
+} // namespace
 
 int WhichTime()
 {
@@ -11,30 +71,99 @@ int WhichTime()
 
 BOOL ZelmoSetTaskBar(HWND hwnd, DWORD operation)
 {
-    (void)hwnd;
-    (void)operation;
-    return FALSE;
+    return NotifyTray(hwnd, operation, WhichTime() == 1 ? "ZELMO_ICON1" : "MOON_ICON1");
 }
 
-void ZelmoAddTaskBar(HWND hwnd) { (void)ZelmoSetTaskBar(hwnd, 0); }
-void ZelmoDelTaskBar(HWND hwnd) { (void)ZelmoSetTaskBar(hwnd, 2); }
-void ZelmoModTaskBar(HWND hwnd) { (void)hwnd; }
-void ZelmoPopupMenu(HWND hwnd) { (void)hwnd; }
+// The results are not examined: when the shell refuses, no icon shows and nothing is retried.
+void ZelmoAddTaskBar(HWND hwnd) { (void)ZelmoSetTaskBar(hwnd, NIM_ADD); }
+void ZelmoDelTaskBar(HWND hwnd) { (void)ZelmoSetTaskBar(hwnd, NIM_DELETE); }
 
+// The picture follows pause and resume only; it does not change by itself at 5:00 or 19:00.
+void ZelmoModTaskBar(HWND hwnd)
+{
+    bool day = WhichTime() == 1;
+    const char *icon = Executing == 1 ? (day ? "ZELMO_ICON1" : "MOON_ICON1")
+                                      : (day ? "ZELMO_ICON2" : "MOON_ICON2");
+    (void)NotifyTray(hwnd, NIM_MODIFY, icon);
+}
+
+void ZelmoPopupMenu(HWND hwnd)
+{
+    HMENU menu = CreatePopupMenu();
+    for (const MenuEntry &entry : TrayMenu) {
+        if (entry.command == 0) {
+            AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+            continue;
+        }
+        const char *text = entry.text;
+        if (entry.command == IDM_PAUSE)
+            text = Executing == 1 ? PauseText : ResumeText;
+        AppendMenuA(menu, MF_STRING | MF_ENABLED, entry.command, text);
+    }
+    POINT cursor;
+    GetCursorPos(&cursor);
+    // The menu's bottom-right corner at the cursor; a choice arrives as a command afterwards.
+    TrackPopupMenu(menu, TPM_BOTTOMALIGN | TPM_RIGHTALIGN | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0,
+                   hwnd, nullptr);
+    DestroyMenu(menu);
+}
+
+// Brings the window's bottom-right corner to the cursor; where that would cross the left or top
+// screen edge, its top-left corner instead; then pushes it back inside the right and bottom
+// edges.
 void ZelmoGetWindowPosition(HWND hwnd, POINT *position, int *width, int *height)
 {
-    (void)hwnd;
-    *position = POINT{0, 0};
-    *width = *height = 0;
+    POINT cursor;
+    GetCursorPos(&cursor);
+    int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    RECT rect;
+    GetWindowRect(hwnd, &rect);
+    int w = rect.right - rect.left;
+    int h = rect.bottom - rect.top;
+    int x = cursor.x - w > 0 ? cursor.x - w : cursor.x;
+    int y = cursor.y - h > 0 ? cursor.y - h : cursor.y;
+    if (x + w > screenWidth)
+        x = screenWidth - w;
+    if (y + h > screenHeight)
+        y = screenHeight - h;
+    *position = POINT{x, y};
+    *width = w;
+    *height = h;
 }
 
 INT_PTR CALLBACK About(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    (void)dialog;
-    (void)message;
-    (void)wParam;
     (void)lParam;
-    return FALSE;
+    switch (message) {
+    case WM_INITDIALOG: {
+        ZelmoAbout = 1;
+        POINT position;
+        int width, height;
+        ZelmoGetWindowPosition(dialog, &position, &width, &height);
+        MoveWindow(dialog, position.x, position.y, width, height, TRUE);
+        return TRUE;
+    }
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDC_OK) {
+            PostMessageA(dialog, WM_CLOSE, 0, 0);
+            return TRUE;
+        }
+        return FALSE;
+    case WM_CLOSE:
+        ZelmoAbout = 0;
+        EndDialog(dialog, 1);
+        return TRUE;
+    default:
+        return FALSE;
+    }
 }
 
-void ZelmoShowHelp(HWND hwnd) { (void)hwnd; }
+// Today's Windows has no viewer for old help files: the help page beside the program opens in
+// the default browser.
+void ZelmoShowHelp(HWND hwnd)
+{
+    std::string page = ProgramFolder() + HelpPage;
+    // The result is not examined; a missing page shows nothing.
+    (void)ShellExecuteA(hwnd, "open", page.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}

@@ -6,6 +6,8 @@ set(ZELMO_SIM_SOURCES
     platform/sim/sound.cpp
     platform/sim/resources.cpp
     platform/sim/modal.cpp
+    platform/sim/shell.cpp
+    platform/sim/dialogs.cpp
 )
 if(DEFINED ZELMO_SIM_ICON_TABLE)
     list(APPEND ZELMO_SIM_SOURCES ${ZELMO_SIM_ICON_TABLE})

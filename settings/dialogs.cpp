@@ -1,15 +1,16 @@
-// The sound settings dialogs. Not built yet: their templates do not exist, so the platform
-// refuses to open them and these procedures are never reached.
+// The sound settings dialogs. Not built yet: each opens empty and closes again on its close
+// box.
 #include "dialogs.h"
 
 namespace {
 INT_PTR NotBuilt(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    (void)dialog;
-    (void)message;
     (void)wParam;
     (void)lParam;
-    return FALSE;
+    if (message != WM_CLOSE)
+        return FALSE;
+    EndDialog(dialog, 1);
+    return TRUE;
 }
 } // namespace
 

@@ -2,6 +2,7 @@
 // passes control between a program thread and the caller.
 #include "internal.h"
 #include "modal.h"
+#include "shell.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -62,7 +63,7 @@ void ProcessMain(Process *process)
         process->exitCode = -1;
     } catch (const SimulationError &error) {
         process->exitCode = -1;
-        process->failure = error.what;
+        process->failure = error.what();
     }
     Desktop::State &state = S();
     std::unique_lock lock(state.mutex);
@@ -164,7 +165,7 @@ void Resume(Process *process)
     if (!process->failure.empty()) {
         std::string failure = process->failure;
         process->failure.clear();
-        throw SimulationError{failure};
+        throw SimulationError(failure);
     }
 }
 
@@ -190,6 +191,8 @@ Desktop::Desktop(Options options) : state_(std::make_unique<State>())
         throw std::logic_error("only one simulated desktop may exist at a time");
     current = this;
     ResetModalState();
+    ResetShellState();
+    ResetDialogsState();
     state_->options = options;
     state_->now = ToMillis(options.start);
     if (options.hostRoot.empty()) {
@@ -247,7 +250,7 @@ void Desktop::RunUntilIdle()
                 Resume(process);
                 progressed = true;
                 if (++steps > kMaxStepsWithoutIdle)
-                    throw SimulationError{"a program never becomes idle at " + FormatTime(state_->now)};
+                    throw SimulationError("a program never becomes idle at " + FormatTime(state_->now));
             }
         }
         if (!progressed)
@@ -258,7 +261,7 @@ void Desktop::RunUntilIdle()
 void Desktop::Advance(Millis duration)
 {
     if (duration < 0)
-        throw SimulationError{"virtual time cannot go back"};
+        throw SimulationError("virtual time cannot go back");
     const Millis target = state_->now + duration;
     for (;;) {
         RunUntilIdle();
@@ -324,7 +327,7 @@ void Desktop::Input(int id, std::function<void()> action)
             return;
         }
     }
-    throw SimulationError{"no running process " + std::to_string(id)};
+    throw SimulationError("no running process " + std::to_string(id));
 }
 
 void Desktop::SetCursorPos(int x, int y) { state_->cursor = POINT{x, y}; }

@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -119,6 +120,34 @@ struct HelpRequest {
     ULONG_PTR data = 0;
 };
 
+struct DialogInfo {
+    HWND hwnd = nullptr;
+    std::string templateName; // "3", "702", ...
+    std::string title;
+    int process = 0;
+};
+
+struct ControlInfo {
+    HWND hwnd = nullptr;
+    int id = 0;
+    std::string className; // BUTTON, STATIC, EDIT, COMBOBOX, LISTBOX
+    std::string text;
+    DWORD style = 0;
+    bool enabled = true;
+    bool checked = false;
+    std::vector<std::string> items; // combo box and list box entries
+    int selection = -1;
+    RECT rect{}; // in the dialog's client area, pixels
+};
+
+struct TrayInfo {
+    HWND hwnd = nullptr;
+    UINT id = 0;
+    UINT callbackMessage = 0;
+    std::string iconName; // resource name of the picture, upper case
+    std::string tip;
+};
+
 class Desktop {
   public:
     struct Options {
@@ -180,6 +209,29 @@ class Desktop {
     void DismissMenu();
     const std::vector<HelpRequest> &HelpRequests() const;
 
+    // ---- dialogs: what is open, and the user's actions in them (each runs on the program's
+    // thread, as input, then lets the program run until idle)
+    std::vector<DialogInfo> OpenDialogs() const;
+    std::optional<DialogInfo> Dialog(const std::string &templateName) const;
+    std::vector<std::string> DialogsShown() const; // template names, in order of opening
+    std::vector<ControlInfo> Controls(HWND dialog) const;
+    ControlInfo Control(HWND dialog, int id) const;
+    HWND Focus() const;
+    void Click(HWND dialog, int id);                 // a button, as a mouse click does
+    void Select(HWND dialog, int id, int index);     // an entry of a combo box or list box
+    void TypeText(HWND dialog, int id, const std::string &text);
+    void PressEnter(HWND dialog);                    // the default push button
+    void PressEscape(HWND dialog);                   // the cancel command
+    void PressCloseBox(HWND dialog);                 // the caption's close box
+
+    // ---- tray, icons and shell
+    std::optional<TrayInfo> Tray() const;
+    std::vector<TrayInfo> TrayHistory() const;
+    void ClickTray(UINT mouseMessage); // reports one mouse message over the icon
+    void RightClickTray();             // button down and up over the icon
+    int OpenIcons() const;             // icon handles not yet destroyed
+    std::vector<std::string> ShellExecutes() const;
+
     // ---- files (Windows paths on the simulated drive C:)
     std::string ProgramPath() const;
     std::string ProgramFolder() const; // ends with a backslash
@@ -214,8 +266,8 @@ struct ProcessKilled {};
 
 // Thrown into the caller when a program misbehaves in a way the desktop cannot simulate
 // (for example it never becomes idle).
-struct SimulationError {
-    std::string what;
+struct SimulationError : std::runtime_error {
+    explicit SimulationError(const std::string &what) : std::runtime_error(what) {}
 };
 
 } // namespace sim

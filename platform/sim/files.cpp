@@ -206,7 +206,7 @@ void Desktop::WriteFile(const std::string &windowsPath, const std::string &bytes
     std::filesystem::create_directories(std::filesystem::path(host).parent_path());
     FILE *file = std::fopen(host.c_str(), "wb");
     if (!file)
-        throw SimulationError{"cannot write " + host};
+        throw SimulationError("cannot write " + host);
     std::fwrite(bytes.data(), 1, bytes.size(), file);
     std::fclose(file);
 }

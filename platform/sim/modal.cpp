@@ -72,7 +72,7 @@ void Desktop::AnswerMessageBox(int button)
     auto open = std::find_if(boxes.rbegin(), boxes.rend(),
                              [](const MessageBoxInfo &box) { return box.result == 0; });
     if (open == boxes.rend())
-        throw SimulationError{"no message box is open at " + FormatTime(Now())};
+        throw SimulationError("no message box is open at " + FormatTime(Now()));
     int index = static_cast<int>(boxes.rend() - open) - 1;
     Input(open->process, [index, button] { Modal().messageBoxes[index].result = button; });
 }
@@ -95,7 +95,7 @@ void Desktop::ChooseMenu(int command)
             bool present = std::any_of(menus[i].items.begin(), menus[i].items.end(),
                                        [&](const MenuItem &item) { return item.id == command; });
             if (!present)
-                throw SimulationError{"the open menu has no item " + std::to_string(command)};
+                throw SimulationError("the open menu has no item " + std::to_string(command));
             Input(menus[i].process, [i, command] {
                 Modal().menusShown[i].chosen = command;
                 Modal().menusShown[i].closed = true;
@@ -103,7 +103,7 @@ void Desktop::ChooseMenu(int command)
             return;
         }
     }
-    throw SimulationError{"no menu is open at " + FormatTime(Now())};
+    throw SimulationError("no menu is open at " + FormatTime(Now()));
 }
 
 void Desktop::DismissMenu()
@@ -115,7 +115,7 @@ void Desktop::DismissMenu()
             return;
         }
     }
-    throw SimulationError{"no menu is open at " + FormatTime(Now())};
+    throw SimulationError("no menu is open at " + FormatTime(Now()));
 }
 
 const std::vector<HelpRequest> &Desktop::HelpRequests() const { return Modal().help; }
@@ -208,26 +208,4 @@ BOOL WINAPI WinHelpA(HWND hwnd, LPCSTR helpFile, UINT command, ULONG_PTR data)
     Modal().help.push_back(HelpRequest{S().now, hwnd, helpFile ? helpFile : "", command, data});
     EmitModal("help", {{"file", JsonString(helpFile ? helpFile : "")}});
     return TRUE;
-}
-
-INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner,
-                               DLGPROC dialogProc, LPARAM initParam)
-{
-    (void)instance;
-    (void)owner;
-    (void)dialogProc;
-    (void)initParam;
-    const auto &dialogs = ProgramResources().dialogs;
-    if (dialogs.find(ResourceKey(templateName)) == dialogs.end()) {
-        SetLastError(1814); // ERROR_RESOURCE_NAME_NOT_FOUND
-        return -1;
-    }
-    throw SimulationError{"dialogs are not simulated yet"};
-}
-
-BOOL WINAPI EndDialog(HWND dialog, INT_PTR result)
-{
-    (void)dialog;
-    (void)result;
-    return FALSE;
 }

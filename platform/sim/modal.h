@@ -17,6 +17,7 @@ struct ModalState {
 
 ModalState &Modal();
 void ResetModalState();
+void ResetDialogsState();
 
 // Dispatches messages until done() holds; ends early on a quit message, which it posts again.
 void RunModalLoop(const std::function<bool()> &done);

@@ -489,6 +489,9 @@ BOOL WINAPI FindClose(HANDLE find);
 DWORD WINAPI GetCurrentDirectoryA(DWORD size, LPSTR buffer);
 BOOL WINAPI SetCurrentDirectoryA(LPCSTR path);
 
+// Tray icon, icons, drawing, dialogs' controls, shell and tool tips
+#include "platform_ui.h"
+
 // ---------------------------------------------------------------------------------------------
 // Program entry, as the logic defines it.
 

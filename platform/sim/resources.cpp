@@ -1,5 +1,6 @@
-// Reader of the resource script statements the program uses: #include and #define, LANGUAGE,
-// STRINGTABLE, MENU, DIALOG and DIALOGEX with their controls, ICON and manifest resources.
+// Reader of the resource script statements the program uses: #include (system headers such as
+// <windows.h> are skipped) and #define, LANGUAGE, STRINGTABLE, MENU, DIALOG and DIALOGEX with
+// their controls, ICON and manifest resources.
 // Control statements get the default styles the resource compiler gives them.
 #include "resources.h"
 
@@ -63,7 +64,7 @@ class Parser {
     {
         std::ifstream in(path, std::ios::binary);
         if (!in)
-            throw SimulationError{"cannot read resource script " + path};
+            throw SimulationError("cannot read resource script " + path);
         std::stringstream buffer;
         buffer << in.rdbuf();
         text_ = buffer.str();
@@ -80,7 +81,7 @@ class Parser {
   private:
     [[noreturn]] void Fail(const std::string &message) const
     {
-        throw SimulationError{path_ + ":" + std::to_string(token_.line) + ": " + message};
+        throw SimulationError(path_ + ":" + std::to_string(token_.line) + ": " + message);
     }
 
     // ---- lexer
@@ -186,7 +187,11 @@ class Parser {
         if (word == "include") {
             std::string file;
             words >> file;
-            if (file.size() >= 2 && (file[0] == '"' || file[0] == '<'))
+            // A system header such as <windows.h> gives the resource compiler the style names,
+            // which this reader knows from its own table; only the program's own files are read.
+            if (!file.empty() && file[0] == '<')
+                return;
+            if (file.size() >= 2 && file[0] == '"')
                 file = file.substr(1, file.size() - 2);
             Parser(script_, folder_ + file).Run();
         } else if (word == "define") {

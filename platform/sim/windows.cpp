@@ -52,8 +52,8 @@ bool NextMessage(MSG *msg)
 {
     Process *process = CurrentProcess();
     if (++process->messagesSinceYield > 1000000)
-        throw SimulationError{"a program handled a million messages without becoming idle, at " +
-                              FormatTime(S().now)};
+        throw SimulationError("a program handled a million messages without becoming idle, at " +
+                              FormatTime(S().now));
     for (;;) {
         if (!process->posted.empty()) {
             *msg = process->posted.front();
@@ -69,7 +69,10 @@ bool NextMessage(MSG *msg)
             auto action = std::move(process->input.front());
             process->input.pop_front();
             action();
-            continue;
+            // Hand the loop a message of no consequence, so that a modal loop looks at its
+            // state again before waiting.
+            *msg = MSG{nullptr, WM_NULL, 0, 0, 0, {}};
+            return true;
         }
         CollectDueTimers(process);
         for (Timer &timer : S().timers) {
@@ -340,7 +343,7 @@ LRESULT WINAPI SendMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     if (!window)
         return 0;
     if (window->process != CurrentProcess())
-        throw SimulationError{"SendMessageA across processes is not simulated"};
+        throw SimulationError("SendMessageA across processes is not simulated");
     return Send(window, message, wParam, lParam);
 }
 
