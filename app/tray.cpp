@@ -10,7 +10,6 @@
 
 namespace {
 
-constexpr UINT TrayRecordSize = 88; // the record's first layout, which every shell accepts
 constexpr UINT TrayIconId = 1;
 constexpr char TrayTip[] = "Zelmo Sound v1.00";
 constexpr char HelpPage[] = "Zelmo.html";
@@ -47,7 +46,8 @@ BOOL NotifyTray(HWND hwnd, DWORD operation, const char *iconName)
 {
     NOTIFYICONDATAA record;
     std::memset(&record, 0, sizeof record);
-    record.cbSize = TrayRecordSize;
+    // The record's first layout (88 bytes on 32-bit Windows), which every shell accepts.
+    record.cbSize = NOTIFYICONDATAA_V1_SIZE;
     record.hWnd = hwnd;
     record.uID = TrayIconId;
     record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;

@@ -8,6 +8,7 @@ set(ZELMO_SIM_SOURCES
     platform/sim/modal.cpp
     platform/sim/shell.cpp
     platform/sim/dialogs.cpp
+    platform/sim/com.cpp
 )
 if(DEFINED ZELMO_SIM_ICON_TABLE)
     list(APPEND ZELMO_SIM_SOURCES ${ZELMO_SIM_ICON_TABLE})

@@ -18,6 +18,8 @@ target_link_options(ZelmoSound PRIVATE -static -static-libgcc -static-libstdc++ 
 target_link_libraries(ZelmoSound PRIVATE winmm comctl32 comdlg32 shell32 ole32 uuid gdi32 user32)
 
 # The program folder a user copies anywhere, and its zip: the release.
+option(ZELMO_DIST "Assemble the program folder dist/ZelmoSound and its zip" ON)
+if(ZELMO_DIST)
 set(ZELMO_DIST_ROOT ${CMAKE_SOURCE_DIR}/dist)
 set(ZELMO_DIST_DIR ${ZELMO_DIST_ROOT}/ZelmoSound)
 set(ZELMO_HELP_PAGE ${CMAKE_SOURCE_DIR}/resources/help/Zelmo.html)
@@ -32,3 +34,4 @@ add_custom_target(zelmo_dist ALL
     DEPENDS ZelmoSound zelmo_sounds ${ZELMO_HELP_PAGE}
     COMMENT "Assembling the program folder ${ZELMO_DIST_DIR} and ZelmoSound.zip"
     VERBATIM)
+endif()

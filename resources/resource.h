@@ -18,6 +18,9 @@
 #define IDM_ABOUT 209
 #define IDM_QUIT 210
 
+// Controls without an id of their own (static texts, group boxes)
+#define IDC_STATIC -1
+
 // Dialog templates
 #define IDD_PAGE1 3
 #define IDD_PAGE2 4

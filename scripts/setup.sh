@@ -4,9 +4,11 @@
 # display, xdotool, a Japanese font and the resource lister. Skips packages already installed.
 set -euo pipefail
 
+# wine64 and the x86_64 cross compiler serve machines whose kernel cannot run 32-bit programs:
+# there the Wine tests run an x86_64 build of the same sources (see e2e/WINE_NOTES.md).
 packages=(cmake g++ make libgtest-dev libbenchmark-dev
-          g++-mingw-w64-i686 binutils-mingw-w64-i686
-          wine wine32:i386 xvfb xdotool x11-apps imagemagick icoutils zip
+          g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64
+          wine wine32:i386 wine64 xvfb xdotool x11-utils x11-apps imagemagick icoutils
           fonts-ipafont-gothic fonts-wine)
 
 missing=()
@@ -21,5 +23,5 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
     as_root dpkg --add-architecture i386
 fi
 as_root apt-get update -qq
-as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq \
     "${missing[@]}" >/dev/null

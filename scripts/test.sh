@@ -9,7 +9,10 @@ jobs=$(nproc)
 
 cmake --preset win32 >/dev/null
 cmake --build --preset win32 -j"$jobs"
+cmake --preset win64 >/dev/null
+cmake --build --preset win64 -j"$jobs"
 
-cmake --preset sim -DZELMO_WIN32_BUILD_DIR="$PWD/build/win32" >/dev/null
+cmake --preset sim -DZELMO_WIN32_BUILD_DIR="$PWD/build/win32" \
+      -DZELMO_WIN64_BUILD_DIR="$PWD/build/win64" >/dev/null
 cmake --build --preset sim -j"$jobs"
 ctest --preset sim -j"$jobs"

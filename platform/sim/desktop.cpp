@@ -193,6 +193,7 @@ Desktop::Desktop(Options options) : state_(std::make_unique<State>())
     ResetModalState();
     ResetShellState();
     ResetDialogsState();
+    ResetComState();
     state_->options = options;
     state_->now = ToMillis(options.start);
     if (options.hostRoot.empty()) {
@@ -209,6 +210,7 @@ Desktop::Desktop(Options options) : state_(std::make_unique<State>())
     // The program folder exists from the start, as after an installation.
     std::string folder = ProgramFolder();
     std::filesystem::create_directories(HostPath(folder));
+    std::filesystem::create_directories(HostPath(StartupFolder()));
 }
 
 Desktop::~Desktop()

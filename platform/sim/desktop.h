@@ -140,6 +140,20 @@ struct ControlInfo {
     RECT rect{}; // in the dialog's client area, pixels
 };
 
+struct StartupFaults {
+    bool folderLocation = false; // SHGetSpecialFolderLocation fails
+    bool pathFromIdList = false; // SHGetPathFromIDListA fails
+    bool createInstance = false; // the link object cannot be made
+    bool queryInterface = false; // the link has no persist-file interface
+    bool save = false;           // saving the shortcut fails
+};
+
+struct Shortcut {
+    std::string target;
+    std::string description;
+    std::string workingDirectory;
+};
+
 struct TrayInfo {
     HWND hwnd = nullptr;
     UINT id = 0;
@@ -223,6 +237,13 @@ class Desktop {
     void PressEnter(HWND dialog);                    // the default push button
     void PressEscape(HWND dialog);                   // the cancel command
     void PressCloseBox(HWND dialog);                 // the caption's close box
+
+    // ---- the user's Startup folder and shortcuts
+    std::string StartupFolder() const;
+    std::optional<Shortcut> ReadShortcut(const std::string &windowsPath) const;
+    sim::StartupFaults &StartupFaults();
+    int LiveComObjects() const;    // link objects and folder locations not yet freed
+    int ComInitializations() const; // CoInitialize calls not yet balanced
 
     // ---- tray, icons and shell
     std::optional<TrayInfo> Tray() const;

@@ -18,6 +18,7 @@ struct ModalState {
 ModalState &Modal();
 void ResetModalState();
 void ResetDialogsState();
+void ResetComState();
 
 // Dispatches messages until done() holds; ends early on a quit message, which it posts again.
 void RunModalLoop(const std::function<bool()> &done);

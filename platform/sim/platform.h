@@ -35,7 +35,7 @@ typedef intptr_t LPARAM;
 typedef intptr_t LRESULT;
 typedef WORD ATOM;
 typedef DWORD COLORREF;
-typedef long HRESULT;
+typedef int32_t HRESULT;
 typedef char *LPSTR;
 typedef const char *LPCSTR;
 typedef WCHAR *LPWSTR;

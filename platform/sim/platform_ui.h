@@ -30,6 +30,7 @@ struct NOTIFYICONDATAA {
     CHAR szTip[64];
 };
 typedef NOTIFYICONDATAA *PNOTIFYICONDATAA;
+#define NOTIFYICONDATAA_V1_SIZE 88
 
 BOOL WINAPI Shell_NotifyIconA(DWORD message, PNOTIFYICONDATAA data);
 
@@ -45,3 +46,61 @@ UINT WINAPI IsDlgButtonChecked(HWND dialog, int id);
 BOOL WINAPI CheckRadioButton(HWND dialog, int first, int last, int check);
 BOOL WINAPI SetDlgItemTextA(HWND dialog, int id, LPCSTR text);
 UINT WINAPI GetDlgItemTextA(HWND dialog, int id, LPSTR text, int max);
+
+// ---- Component objects, the shell's special folders and link objects
+#define S_OK ((HRESULT)0L)
+#define S_FALSE ((HRESULT)1L)
+#define E_FAIL ((HRESULT)(int32_t)0x80004005UL)
+#define E_NOINTERFACE ((HRESULT)(int32_t)0x80004002UL)
+#define REGDB_E_CLASSNOTREG ((HRESULT)(int32_t)0x80040154UL)
+#define SUCCEEDED(hr) (((HRESULT)(hr)) >= 0)
+#define FAILED(hr) (((HRESULT)(hr)) < 0)
+#define CLSCTX_INPROC_SERVER 0x1
+#define CSIDL_STARTUP 0x0007
+#define CP_ACP 0
+#define CP_UTF8 65001
+
+struct GUID {
+    uint32_t Data1;
+    uint16_t Data2;
+    uint16_t Data3;
+    uint8_t Data4[8];
+};
+typedef GUID IID;
+typedef GUID CLSID;
+typedef const GUID &REFIID;
+typedef const GUID &REFCLSID;
+typedef WCHAR OLECHAR;
+typedef const OLECHAR *LPCOLESTR;
+
+struct IUnknown {
+    virtual HRESULT QueryInterface(REFIID iid, void **object) = 0;
+    virtual ULONG AddRef() = 0;
+    virtual ULONG Release() = 0;
+};
+struct IShellLinkA : IUnknown {
+    virtual HRESULT SetPath(LPCSTR file) = 0;
+    virtual HRESULT SetDescription(LPCSTR name) = 0;
+    virtual HRESULT SetWorkingDirectory(LPCSTR directory) = 0;
+};
+struct IPersistFile : IUnknown {
+    virtual HRESULT Save(LPCOLESTR fileName, BOOL remember) = 0;
+};
+
+extern const CLSID CLSID_ShellLink;
+extern const IID IID_IShellLinkA;
+extern const IID IID_IPersistFile;
+
+struct ITEMIDLIST;
+typedef ITEMIDLIST *LPITEMIDLIST;
+typedef const ITEMIDLIST *LPCITEMIDLIST;
+
+HRESULT WINAPI CoInitialize(LPVOID reserved);
+void WINAPI CoUninitialize(void);
+HRESULT WINAPI CoCreateInstance(REFCLSID clsid, IUnknown *outer, DWORD context, REFIID iid,
+                                LPVOID *object);
+void WINAPI CoTaskMemFree(LPVOID memory);
+HRESULT WINAPI SHGetSpecialFolderLocation(HWND owner, int folder, LPITEMIDLIST *location);
+BOOL WINAPI SHGetPathFromIDListA(LPCITEMIDLIST location, LPSTR path);
+int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int length, LPWSTR wide,
+                               int wideLength);
