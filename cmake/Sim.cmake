@@ -9,6 +9,7 @@ set(ZELMO_SIM_SOURCES
     platform/sim/shell.cpp
     platform/sim/dialogs.cpp
     platform/sim/com.cpp
+    platform/sim/gdi.cpp
 )
 if(DEFINED ZELMO_SIM_ICON_TABLE)
     list(APPEND ZELMO_SIM_SOURCES ${ZELMO_SIM_ICON_TABLE})
@@ -19,7 +20,7 @@ target_include_directories(zelmo_sim PUBLIC platform/sim resources)
 target_compile_definitions(zelmo_sim PRIVATE
     ZELMO_RESOURCE_SCRIPT="${CMAKE_SOURCE_DIR}/resources/ZelmoSound.rc")
 find_package(Threads REQUIRED)
-target_link_libraries(zelmo_sim PUBLIC Threads::Threads)
+target_link_libraries(zelmo_sim PUBLIC Threads::Threads zelmo_toolcommon)
 if(TARGET zelmo_icons)
     add_dependencies(zelmo_sim zelmo_icons)
 endif()

@@ -35,3 +35,10 @@ add_custom_target(zelmo_dist ALL
     COMMENT "Assembling the program folder ${ZELMO_DIST_DIR} and ZelmoSound.zip"
     VERBATIM)
 endif()
+
+# The end-to-end tests' helper: a console program run beside ZelmoSound.exe in the same Wine
+# prefix to find, inspect and drive its windows (e2e/driver/driver.cpp).
+add_executable(zelmo-e2e-driver e2e/driver/driver.cpp)
+target_compile_definitions(zelmo-e2e-driver PRIVATE _WIN32_WINNT=0x0601 WINVER=0x0601)
+target_link_options(zelmo-e2e-driver PRIVATE -static -static-libgcc -static-libstdc++)
+target_link_libraries(zelmo-e2e-driver PRIVATE user32 gdi32 shell32)

@@ -3,7 +3,10 @@
 
 #include "platform.h"
 
-extern int SignalFired; // 1 from the moment this hour's signal was posted until hh:00:02
+extern int SignalFired;     // 1 from the moment this hour's signal was posted until hh:00:02
+extern int SignalFrame;     // frames drawn since the window was last shown, 0..9
+extern int SignalChar;      // the character of the current showing, 0..4
+extern char SignalText[22]; // the hour and "時だよ～ん", seven full-width characters
 
 void ZelmoTimeSignalWin(HWND owner);
 void ZelmoTimeSignal();

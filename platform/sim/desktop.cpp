@@ -194,6 +194,7 @@ Desktop::Desktop(Options options) : state_(std::make_unique<State>())
     ResetShellState();
     ResetDialogsState();
     ResetComState();
+    ResetGdiState();
     state_->options = options;
     state_->now = ToMillis(options.start);
     if (options.hostRoot.empty()) {

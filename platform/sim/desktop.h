@@ -154,6 +154,17 @@ struct Shortcut {
     std::string workingDirectory;
 };
 
+// One drawing operation on a window, as the program asked for it.
+struct DrawOp {
+    Millis time = 0;
+    HWND hwnd = nullptr;
+    std::string kind; // "icon" or "text"
+    std::string what; // icon resource name or the text
+    int x = 0, y = 0;
+    COLORREF color = 0; // text colour
+    int bkMode = 0;     // text background mode
+};
+
 struct TrayInfo {
     HWND hwnd = nullptr;
     UINT id = 0;
@@ -244,6 +255,16 @@ class Desktop {
     sim::StartupFaults &StartupFaults();
     int LiveComObjects() const;    // link objects and folder locations not yet freed
     int ComInitializations() const; // CoInitialize calls not yet balanced
+
+    // ---- drawing: each window has a framebuffer of its client area (0x00RRGGBB), black until
+    // drawn on; icons land with their masks; text is drawn with fixed metrics: 12 pixels high,
+    // 6 wide per one-byte character and 12 per multi-byte character, each character shown as
+    // a frame in the text colour inside its cell
+    std::vector<DrawOp> DrawLog(HWND hwnd) const;
+    void ClearDrawLog();
+    uint32_t Pixel(HWND hwnd, int x, int y) const;
+    bool SaveWindowPng(HWND hwnd, const std::string &hostPath) const;
+    int OpenDeviceContexts() const;
 
     // ---- tray, icons and shell
     std::optional<TrayInfo> Tray() const;

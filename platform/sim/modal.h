@@ -19,6 +19,7 @@ ModalState &Modal();
 void ResetModalState();
 void ResetDialogsState();
 void ResetComState();
+void ResetGdiState();
 
 // Dispatches messages until done() holds; ends early on a quit message, which it posts again.
 void RunModalLoop(const std::function<bool()> &done);

@@ -104,3 +104,21 @@ HRESULT WINAPI SHGetSpecialFolderLocation(HWND owner, int folder, LPITEMIDLIST *
 BOOL WINAPI SHGetPathFromIDListA(LPCITEMIDLIST location, LPSTR path);
 int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int length, LPWSTR wide,
                                int wideLength);
+
+// ---- Drawing
+#define TRANSPARENT 1
+#define OPAQUE 2
+#define DI_MASK 0x0001
+#define DI_IMAGE 0x0002
+#define DI_NORMAL 0x0003
+#define DI_DEFAULTSIZE 0x0008
+
+HDC WINAPI GetDC(HWND hwnd);
+int WINAPI ReleaseDC(HWND hwnd, HDC dc);
+BOOL WINAPI DrawIcon(HDC dc, int x, int y, HICON icon);
+BOOL WINAPI DrawIconEx(HDC dc, int x, int y, HICON icon, int cx, int cy, UINT step,
+                       HBRUSH flickerFree, UINT flags);
+int WINAPI SetBkMode(HDC dc, int mode);
+COLORREF WINAPI SetTextColor(HDC dc, COLORREF color);
+BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length);
+BOOL WINAPI GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, LPSIZE size);

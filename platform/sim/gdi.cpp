@@ -1,0 +1,234 @@
+// Simulated drawing: device contexts obtained and released per window, icons drawn with their
+// masks into the window's framebuffer, text measured and drawn with fixed metrics. Every device
+// context is counted until it is released.
+#include "internal.h"
+#include "modal.h"
+#include "shell.h"
+
+#include "png_writer.h"
+
+#include <map>
+
+namespace sim {
+
+namespace {
+
+constexpr int TextHeight = 12;
+constexpr int NarrowWidth = 6;
+constexpr int WideWidth = 12;
+
+struct DeviceContext {
+    HWND hwnd = nullptr;
+    int bkMode = OPAQUE;
+    COLORREF textColor = 0;
+};
+
+struct GdiState {
+    std::map<HDC, DeviceContext> contexts;
+    std::vector<DrawOp> log;
+};
+
+GdiState &Gdi()
+{
+    static GdiState state;
+    return state;
+}
+
+// The client area's framebuffer, sized to the window's current size.
+std::vector<uint32_t> &Framebuffer(WindowObject &window)
+{
+    int width = window.rect.right - window.rect.left;
+    int height = window.rect.bottom - window.rect.top;
+    if (width != window.pixelsWidth || height != window.pixelsHeight) {
+        std::vector<uint32_t> resized(static_cast<size_t>(std::max(width, 0) * std::max(height, 0)), 0);
+        for (int y = 0; y < std::min(height, window.pixelsHeight); ++y)
+            for (int x = 0; x < std::min(width, window.pixelsWidth); ++x)
+                resized[static_cast<size_t>(y * width + x)] =
+                    window.pixels[static_cast<size_t>(y * window.pixelsWidth + x)];
+        window.pixels = std::move(resized);
+        window.pixelsWidth = width;
+        window.pixelsHeight = height;
+    }
+    return window.pixels;
+}
+
+void Plot(WindowObject &window, int x, int y, uint32_t rgb)
+{
+    auto &pixels = Framebuffer(window);
+    if (x < 0 || y < 0 || x >= window.pixelsWidth || y >= window.pixelsHeight)
+        return;
+    pixels[static_cast<size_t>(y * window.pixelsWidth + x)] = rgb;
+}
+
+uint32_t ToRgb(COLORREF color)
+{
+    return static_cast<uint32_t>(GetRValue(color)) << 16 | static_cast<uint32_t>(GetGValue(color)) << 8 |
+           GetBValue(color);
+}
+
+// Character widths: one byte of a one-byte character, or a whole UTF-8 sequence.
+std::vector<int> CharacterWidths(LPCSTR text, int length)
+{
+    std::vector<int> widths;
+    for (int i = 0; i < length;) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        int bytes = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+        widths.push_back(bytes == 1 ? NarrowWidth : WideWidth);
+        i += bytes;
+    }
+    return widths;
+}
+
+DeviceContext *Context(HDC dc)
+{
+    auto it = Gdi().contexts.find(dc);
+    return it == Gdi().contexts.end() ? nullptr : &it->second;
+}
+
+} // namespace
+
+void ResetGdiState() { Gdi() = GdiState{}; }
+
+std::vector<DrawOp> Desktop::DrawLog(HWND hwnd) const
+{
+    std::vector<DrawOp> ops;
+    for (const DrawOp &op : Gdi().log)
+        if (op.hwnd == hwnd)
+            ops.push_back(op);
+    return ops;
+}
+
+void Desktop::ClearDrawLog() { Gdi().log.clear(); }
+
+uint32_t Desktop::Pixel(HWND hwnd, int x, int y) const
+{
+    WindowObject *window = FindWindowObject(hwnd);
+    if (!window)
+        return 0;
+    auto &pixels = Framebuffer(*window);
+    if (x < 0 || y < 0 || x >= window->pixelsWidth || y >= window->pixelsHeight)
+        return 0;
+    return pixels[static_cast<size_t>(y * window->pixelsWidth + x)];
+}
+
+bool Desktop::SaveWindowPng(HWND hwnd, const std::string &hostPath) const
+{
+    WindowObject *window = FindWindowObject(hwnd);
+    if (!window)
+        return false;
+    auto &pixels = Framebuffer(*window);
+    return png::WriteRgb(hostPath, window->pixelsWidth, window->pixelsHeight, pixels);
+}
+
+int Desktop::OpenDeviceContexts() const { return static_cast<int>(Gdi().contexts.size()); }
+
+} // namespace sim
+
+using namespace sim;
+
+HDC WINAPI GetDC(HWND hwnd)
+{
+    if (!FindWindowObject(hwnd))
+        return nullptr;
+    HDC dc = reinterpret_cast<HDC>(S().NewHandle());
+    Gdi().contexts[dc] = DeviceContext{hwnd, OPAQUE, 0};
+    return dc;
+}
+
+int WINAPI ReleaseDC(HWND hwnd, HDC dc)
+{
+    DeviceContext *context = Context(dc);
+    if (!context || context->hwnd != hwnd)
+        return 0;
+    Gdi().contexts.erase(dc);
+    return 1;
+}
+
+BOOL WINAPI DrawIconEx(HDC dc, int x, int y, HICON icon, int cx, int cy, UINT step,
+                       HBRUSH flickerFree, UINT flags)
+{
+    (void)step;
+    (void)flickerFree;
+    DeviceContext *context = Context(dc);
+    const IconObject *object = FindIcon(icon);
+    WindowObject *window = context ? FindWindowObject(context->hwnd) : nullptr;
+    if (!window || !object)
+        return FALSE;
+    int width = cx ? cx : object->width;
+    int height = cy ? cy : object->height;
+    const IconPixels &source = *object->pixels;
+    for (int row = 0; row < height; ++row) {
+        for (int column = 0; column < width; ++column) {
+            uint32_t argb = source.argb[static_cast<size_t>((row * source.height / height) * source.width +
+                                                            column * source.width / width)];
+            // The mask keeps the ground where the picture is transparent.
+            if ((flags & DI_NORMAL) == DI_NORMAL && (argb >> 24) == 0)
+                continue;
+            Plot(*window, x + column, y + row, argb & 0xFFFFFF);
+        }
+    }
+    Gdi().log.push_back(DrawOp{S().now, context->hwnd, "icon", object->name, x, y, 0, 0});
+    return TRUE;
+}
+
+BOOL WINAPI DrawIcon(HDC dc, int x, int y, HICON icon)
+{
+    return DrawIconEx(dc, x, y, icon, 0, 0, 0, nullptr, DI_NORMAL | DI_DEFAULTSIZE);
+}
+
+int WINAPI SetBkMode(HDC dc, int mode)
+{
+    DeviceContext *context = Context(dc);
+    if (!context)
+        return 0;
+    int old = context->bkMode;
+    context->bkMode = mode;
+    return old;
+}
+
+COLORREF WINAPI SetTextColor(HDC dc, COLORREF color)
+{
+    DeviceContext *context = Context(dc);
+    if (!context)
+        return 0xFFFFFFFF; // CLR_INVALID
+    COLORREF old = context->textColor;
+    context->textColor = color;
+    return old;
+}
+
+BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length)
+{
+    DeviceContext *context = Context(dc);
+    WindowObject *window = context ? FindWindowObject(context->hwnd) : nullptr;
+    if (!window)
+        return FALSE;
+    uint32_t ink = ToRgb(context->textColor);
+    int left = x;
+    for (int width : CharacterWidths(text, length)) {
+        for (int row = 0; row < TextHeight; ++row) {
+            for (int column = 0; column < width; ++column) {
+                bool frame = row >= 1 && row <= TextHeight - 2 && column >= 1 && column <= width - 2 &&
+                             (row == 1 || row == TextHeight - 2 || column == 1 || column == width - 2);
+                if (frame)
+                    Plot(*window, left + column, y + row, ink);
+                else if (context->bkMode == OPAQUE)
+                    Plot(*window, left + column, y + row, 0xFFFFFF);
+            }
+        }
+        left += width;
+    }
+    Gdi().log.push_back(DrawOp{S().now, context->hwnd, "text", std::string(text, static_cast<size_t>(length)),
+                               x, y, context->textColor, context->bkMode});
+    return TRUE;
+}
+
+BOOL WINAPI GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, LPSIZE size)
+{
+    if (!Context(dc))
+        return FALSE;
+    int width = 0;
+    for (int w : CharacterWidths(text, length))
+        width += w;
+    *size = SIZE{width, TextHeight};
+    return TRUE;
+}

@@ -1,0 +1,244 @@
+// The hourly time signal: its trigger, its window and its frames.
+#include "program.h"
+
+#include "app/main.h"
+#include "app/sound.h"
+#include "resource.h"
+#include "timesignal/timesignal.h"
+
+#include <set>
+
+using namespace zelmo_test;
+
+namespace {
+
+std::string Settings(int signal, int kind, bool birds = false)
+{
+    return std::string(birds ? "IDC_SOUND02=1\r\nIDCB_SOUND02=0\r\n" : "") +
+           "IDC_TSIGNAL=" + std::to_string(signal) + "\r\nIDCB_TSIGNAL=" + std::to_string(kind) + "\r\n";
+}
+
+class TimeSignal : public ::testing::Test {
+  protected:
+    void StartAt(sim::LocalTime time, int signal, int kind)
+    {
+        program.reset(); // one simulated desktop at a time
+        program = std::make_unique<Program>(time);
+        program->WriteProgramFile("ZelmoSound.INI", Settings(signal, kind));
+        program->Start();
+    }
+    sim::Desktop &desktop() { return program->desktop(); }
+    int Shows() const
+    {
+        int shows = 0;
+        for (const auto &sound : program->Sounds())
+            shows += sound.name == "alarm99.wav" ? 1 : 0;
+        return shows / 9;
+    }
+    std::vector<sim::DrawOp> Texts()
+    {
+        std::vector<sim::DrawOp> texts;
+        for (const auto &op : desktop().DrawLog(hwndSignal))
+            if (op.kind == "text")
+                texts.push_back(op);
+        return texts;
+    }
+    std::unique_ptr<Program> program;
+};
+
+} // namespace
+
+TEST_F(TimeSignal, OneSignalPerFullHourFromTheFirstTickInItsTwoSeconds)
+{
+    StartAt({2026, 12, 8, 9, 59, 50, 0}, 1, 0);
+    desktop().AdvanceTo({2026, 12, 8, 10, 0, 10});
+    EXPECT_EQ(1, Shows()) << "ticks at :00 and :01 give one signal";
+    EXPECT_EQ(sim::ToMillis({2026, 12, 8, 10, 0, 0, 300}), program->Sounds().front().time);
+    EXPECT_FALSE(desktop().Window(hwndSignal)->visible);
+}
+
+TEST_F(TimeSignal, ALateTickAtSecondOneStillRingsAndNoTickInTheWindowMeansNoSignal)
+{
+    StartAt({2026, 12, 8, 9, 59, 50, 0}, 1, 0);
+    // The main timer ticks on whole seconds from start; pause ticks by holding the program up.
+    desktop().AdvanceTo({2026, 12, 8, 9, 59, 59, 500});
+    desktop().Input(program->process(), [] { Sleep(1700); }); // the only tick in the window: :01.2
+    desktop().AdvanceTo({2026, 12, 8, 10, 0, 5});
+    EXPECT_EQ(1, Shows());
+
+    desktop().AdvanceTo({2026, 12, 8, 10, 59, 59, 500});
+    desktop().Input(program->process(), [] { Sleep(2600); }); // no tick in 11:00:00-01
+    desktop().AdvanceTo({2026, 12, 8, 11, 0, 10});
+    EXPECT_EQ(1, Shows());
+}
+
+TEST_F(TimeSignal, WithTheSwitchOffNothingIsPostedAndTheLatchStays)
+{
+    StartAt({2026, 12, 8, 9, 59, 58, 0}, 1, 0);
+    desktop().AdvanceTo({2026, 12, 8, 10, 0, 0, 500});
+    EXPECT_EQ(1, SignalFired);
+    Tp[0] = 0;
+    desktop().AdvanceTo({2026, 12, 8, 11, 0, 5});
+    EXPECT_EQ(1, SignalFired);
+    EXPECT_EQ(1, Shows());
+    // Switched on again inside the window with the latch still set: no second signal.
+    desktop().AdvanceTo({2026, 12, 8, 11, 59, 59, 500});
+    Tp[0] = 1;
+    desktop().AdvanceTo({2026, 12, 8, 12, 0, 5});
+    EXPECT_EQ(1, Shows()) << "the latch was never re-armed outside the window";
+    desktop().AdvanceTo({2026, 12, 8, 13, 0, 5});
+    EXPECT_EQ(2, Shows());
+}
+
+TEST_F(TimeSignal, ComesWhilePausedWhileADialogIsOpenAndWhileTheJellyfishRun)
+{
+    StartAt({2026, 12, 8, 9, 59, 0}, 1, 0);
+    program->Command(IDM_PAUSE);
+    desktop().AdvanceTo({2026, 12, 8, 10, 0, 5});
+    program->Command(IDM_PAUSE);
+    program->Command(IDM_SOUNDSETTINGS);
+    ASSERT_TRUE(desktop().Dialog("3"));
+    desktop().AdvanceTo({2026, 12, 8, 11, 0, 5});
+    ZelmoJelly = 1;
+    desktop().AdvanceTo({2026, 12, 8, 12, 0, 5});
+    EXPECT_EQ(3, Shows());
+}
+
+TEST_F(TimeSignal, KindZeroShowsTheHourAtTheTopInSevenColoursWithNineAlarms)
+{
+    StartAt({2026, 12, 8, 23, 59, 59, 0}, 1, 0);
+    desktop().SetCursorPos(900, 700);
+    desktop().AdvanceTo({2026, 12, 9, 0, 0, 1, 0});
+    auto window = *desktop().Window(hwndSignal);
+    EXPECT_TRUE(window.visible);
+    EXPECT_EQ(84, window.rect.right - window.rect.left); // seven characters of the measured font
+    EXPECT_EQ(12, window.rect.bottom - window.rect.top);
+    // Placed by the size it had before (140 x 70 at the first showing), then resized.
+    EXPECT_EQ(900 - 140, window.rect.left);
+    EXPECT_EQ(700 - 70, window.rect.top);
+
+    desktop().AdvanceTo({2026, 12, 9, 0, 0, 4});
+    auto texts = Texts();
+    ASSERT_EQ(9u, texts.size());
+    const COLORREF colors[9] = {RGB(255, 255, 0), RGB(0, 255, 255), RGB(255, 0, 255),
+                                RGB(255, 0, 0),   RGB(0, 255, 0),   RGB(0, 0, 255),
+                                RGB(255, 255, 255), RGB(255, 255, 0), RGB(0, 255, 255)};
+    for (int frame = 0; frame < 9; ++frame) {
+        EXPECT_EQ("　０時だよ～ん", texts[frame].what);
+        EXPECT_EQ(frame % 2, texts[frame].x);
+        EXPECT_EQ(frame % 2, texts[frame].y);
+        EXPECT_EQ(colors[frame], texts[frame].color);
+        EXPECT_EQ(TRANSPARENT, texts[frame].bkMode);
+    }
+    auto sounds = program->Sounds();
+    ASSERT_EQ(9u, sounds.size());
+    for (int frame = 0; frame < 9; ++frame) {
+        EXPECT_EQ("alarm99.wav", sounds[frame].name);
+        EXPECT_EQ(sounds[0].time + 300 * frame, sounds[frame].time);
+    }
+    for (const auto &op : desktop().DrawLog(hwndSignal))
+        EXPECT_NE("icon", op.kind);
+    // Hidden at the tenth tick, three seconds after the show.
+    EXPECT_FALSE(desktop().Window(hwndSignal)->visible);
+}
+
+TEST_F(TimeSignal, NoonShowsTwelve)
+{
+    StartAt({2026, 12, 8, 11, 59, 59, 0}, 1, 0);
+    desktop().AdvanceTo({2026, 12, 8, 12, 0, 4});
+    ASSERT_FALSE(Texts().empty());
+    EXPECT_EQ("１２時だよ～ん", Texts().front().what);
+}
+
+TEST_F(TimeSignal, KindOneDrawsTheCharacterAboveTheTextAndPlaysItsSounds)
+{
+    std::set<int> characters;
+    for (int day = 1; day <= 28 && characters.size() < 5; ++day) {
+        StartAt({2026, 12, day, 7, 59, 59, 0}, 1, 1);
+        desktop().AdvanceTo({2026, 12, day, 8, 0, 4});
+        characters.insert(SignalChar);
+        auto window = *desktop().Window(hwndSignal);
+        EXPECT_EQ(62, window.rect.bottom - window.rect.top);
+
+        static const char *const icons[5][2] = {{"STAR1_ICON", "STAR2_ICON"}, {"PASO1_ICON", "PASO2_ICON"},
+                                                {"TREE1_ICON", "TREE2_ICON"}, {"MONS1_ICON", "MONS2_ICON"},
+                                                {"SNOW1_ICON", "SNOW2_ICON"}};
+        static const char *const sounds[5][2] = {{"star1.wav", "star2.wav"},   {"tree1.wav", "tree2.wav"},
+                                                 {"bell.wav", ""},             {"monster1.wav", "monster2.wav"},
+                                                 {"snowman.wav", ""}};
+        int frame = 0;
+        for (const auto &op : desktop().DrawLog(hwndSignal)) {
+            if (op.kind == "icon") {
+                EXPECT_EQ(icons[SignalChar][frame % 2], op.what);
+                EXPECT_EQ(SignalChar == 3 ? 100 - 13 * frame : 10, op.x);
+                EXPECT_EQ(10, op.y);
+            } else {
+                EXPECT_EQ(50 + frame % 2, op.y);
+                ++frame;
+            }
+        }
+        EXPECT_EQ(9, frame);
+        std::vector<std::string> expected;
+        for (int f = 0; f < 9; ++f)
+            if (sounds[SignalChar][f % 2][0])
+                expected.push_back(sounds[SignalChar][f % 2]);
+        EXPECT_EQ(expected, program->SoundNames());
+    }
+    EXPECT_EQ(5u, characters.size()) << "every character shows up on some day";
+}
+
+TEST_F(TimeSignal, TheRightButtonHidesItAtOnceAndTheNextHourShowsAgain)
+{
+    StartAt({2026, 12, 8, 9, 59, 59, 0}, 1, 0);
+    desktop().AdvanceTo({2026, 12, 8, 10, 0, 1});
+    ASSERT_TRUE(desktop().Window(hwndSignal)->visible);
+    desktop().Post(hwndSignal, WM_RBUTTONDOWN, 0, 0);
+    EXPECT_FALSE(desktop().Window(hwndSignal)->visible);
+    size_t heard = program->Sounds().size();
+    desktop().AdvanceTo({2026, 12, 8, 10, 0, 10});
+    EXPECT_EQ(heard, program->Sounds().size());
+    desktop().AdvanceTo({2026, 12, 8, 11, 0, 1});
+    EXPECT_TRUE(desktop().Window(hwndSignal)->visible);
+}
+
+TEST_F(TimeSignal, AmbientSoundsStayQuietAroundTheHourOnlyWithTheSignalOn)
+{
+    program = std::make_unique<Program>(sim::LocalTime{2026, 12, 8, 9, 59, 0});
+    program->AddSounds("bird", 4);
+    program->WriteProgramFile("ZelmoSound.INI", Settings(1, 0, true));
+    program->Start();
+    desktop().AdvanceTo({2026, 12, 8, 10, 1, 0});
+    for (const auto &sound : program->Sounds()) {
+        if (sound.name.rfind("bird", 0) != 0)
+            continue;
+        bool quiet = sound.time >= sim::ToMillis({2026, 12, 8, 9, 59, 57}) &&
+                     sound.time <= sim::ToMillis({2026, 12, 8, 10, 0, 3});
+        EXPECT_FALSE(quiet) << sim::FormatTime(sound.time);
+    }
+}
+
+TEST_F(TimeSignal, DaysOfSignalsLeaveNoDeviceContextAndNoGrowingIconHandles)
+{
+    StartAt({2026, 12, 8, 9, 30, 0}, 1, 1);
+    desktop().AdvanceTo({2026, 12, 9, 9, 30, 0});
+    int iconsAfterADay = desktop().OpenIcons();
+    EXPECT_LE(iconsAfterADay, 10);
+    desktop().AdvanceTo({2026, 12, 11, 9, 30, 0});
+    EXPECT_EQ(0, desktop().OpenDeviceContexts());
+    EXPECT_LE(desktop().OpenIcons(), 10);
+    EXPECT_GE(desktop().OpenIcons(), iconsAfterADay);
+    EXPECT_EQ(0, desktop().OpenHandles());
+}
+
+TEST_F(TimeSignal, TheFramebufferShowsTheCharacterAndTheColouredText)
+{
+    StartAt({2026, 12, 8, 9, 59, 59, 0}, 1, 1);
+    desktop().AdvanceTo({2026, 12, 8, 10, 0, 0, 400});
+    // Frame 0 is drawn: the text's first character cell has yellow ink on its frame line.
+    EXPECT_EQ(0xFFFF00u, desktop().Pixel(hwndSignal, 1, 51));
+    bool picture = false;
+    for (int y = 10; y < 42; ++y)
+        for (int x = 0; x < 84; ++x)
+            picture |= desktop().Pixel(hwndSignal, x, y) != 0;
+    EXPECT_TRUE(picture);
+}
