@@ -15,13 +15,15 @@
 #include <cstdio>
 #include <cstring>
 
-namespace {
+namespace
+{
 
 constexpr int LinePiece = 127;
 
 // Reads a text file the way a text-mode stream does: CR LF becomes LF, and a Ctrl-Z ends the
 // file. Each call yields the next piece of at most LinePiece characters, ending after a LF.
-class TextReader {
+class TextReader
+{
   public:
     explicit TextReader(HANDLE file) : file_(file) {}
 
@@ -31,11 +33,9 @@ class TextReader {
         int length = 0;
         while (length < LinePiece) {
             int c = Next();
-            if (c < 0)
-                break;
+            if (c < 0) break;
             piece[length++] = static_cast<char>(c);
-            if (c == '\n')
-                break;
+            if (c == '\n') break;
         }
         return length > 0;
     }
@@ -46,8 +46,7 @@ class TextReader {
         int c = Raw();
         if (c == '\r') {
             int following = Raw();
-            if (following == '\n')
-                return '\n';
+            if (following == '\n') return '\n';
             pushedBack_ = following; // a lone CR stays as it is
         }
         return c;
@@ -60,8 +59,7 @@ class TextReader {
             pushedBack_ = NoByte;
             return c;
         }
-        if (ended_)
-            return -1;
+        if (ended_) return -1;
         if (pos_ >= size_) {
             DWORD read = 0;
             if (!ReadFile(file_, buffer_, sizeof buffer_, &read, nullptr) || read == 0) {
@@ -97,8 +95,7 @@ int ColumnNumber(const char *columns)
     while (*p == ' ' || *p == '\t')
         ++p;
     int sign = 1;
-    if (*p == '+' || *p == '-')
-        sign = *p++ == '-' ? -1 : 1;
+    if (*p == '+' || *p == '-') sign = *p++ == '-' ? -1 : 1;
     int value = 0;
     while (*p >= '0' && *p <= '9')
         value = value * 10 + (*p++ - '0');
@@ -112,14 +109,16 @@ SoundGroup *GroupOf(const char *columns)
     return number >= 1 && number <= InCount ? &In[number - 1] : nullptr;
 }
 
-int32_t ColumnValue(char c) { return static_cast<int32_t>(static_cast<unsigned char>(c)) - '0'; }
+int32_t ColumnValue(char c)
+{
+    return static_cast<int32_t>(static_cast<unsigned char>(c)) - '0';
+}
 
 void ApplyLine(const char (&line)[LinePiece + 1])
 {
     // Columns beyond the end of a short line read as the zero bytes of the cleared buffer.
     if (std::strncmp(line, "IDC_SOUND", 9) == 0) {
-        if (SoundGroup *group = GroupOf(line + 9))
-            group->Enabled = ColumnValue(line[12]);
+        if (SoundGroup *group = GroupOf(line + 9)) group->Enabled = ColumnValue(line[12]);
     } else if (std::strncmp(line, "IDCB_SOUND", 10) == 0) {
         if (SoundGroup *group = GroupOf(line + 10)) {
             group->IntervalClass = ColumnValue(line[13]);
@@ -192,12 +191,10 @@ void WriteIniFile()
     std::string temporary = target + ".new";
     HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return;
+    if (file == INVALID_HANDLE_VALUE) return;
     bool complete = WriteAll(file, text, length) && FlushFileBuffers(file);
     CloseHandle(file);
-    if (!complete ||
-        !MoveFileExA(temporary.c_str(), target.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (!complete || !MoveFileExA(temporary.c_str(), target.c_str(),
+                                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         DeleteFileA(temporary.c_str());
 }

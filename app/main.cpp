@@ -38,7 +38,8 @@ void ResetMainState()
     Executing = Property1 = Property2 = RegistDlg = DeleteDlg = ZelmoAbout = ZelmoJelly = 0;
 }
 
-namespace {
+namespace
+{
 
 // Commands 203 and 204 refuse to run beside a sound settings dialog.
 constexpr char SettingsOpenMessage[] = "音の設定を終了した後に実行して下さい。";
@@ -64,10 +65,8 @@ void OnCreate(HWND hwnd)
 void OnTimer(WPARAM timerId)
 {
     ZelmoTimeSignal();
-    if (Executing == 0 || RegistDlg != 0 || DeleteDlg != 0 || ZelmoJelly != 0)
-        return;
-    if (timerId == ZELMO_TIMER)
-        TimerCountUp();
+    if (Executing == 0 || RegistDlg != 0 || DeleteDlg != 0 || ZelmoJelly != 0) return;
+    if (timerId == ZELMO_TIMER) TimerCountUp();
     ZelmoCheckTimer();
 }
 
@@ -93,8 +92,7 @@ void OnCommand(HWND hwnd, WPARAM command)
         break;
     case IDM_REGISTWAVE:
     case IDM_DELETEWAVE:
-        if (RegistDlg != 0 || DeleteDlg != 0)
-            break;
+        if (RegistDlg != 0 || DeleteDlg != 0) break;
         if (Property1 == 1 || Property2 == 1) {
             MessageBoxA(hwnd, SettingsOpenMessage, SetUpData, MB_OK | MB_ICONSTOP);
             break;
@@ -115,8 +113,7 @@ void OnCommand(HWND hwnd, WPARAM command)
         ZelmoShowHelp(hwnd);
         break;
     case IDM_ABOUT:
-        if (ZelmoAbout == 0)
-            RunDialog(hwnd, IDD_ABOUT, About);
+        if (ZelmoAbout == 0) RunDialog(hwnd, IDD_ABOUT, About);
         break;
     default:
         break;
@@ -151,8 +148,7 @@ LRESULT CALLBACK ZelmoSoundWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
         OnCommand(hwnd, wParam);
         return 0;
     case WM_ZELMO_TRAY:
-        if (lParam == WM_RBUTTONDOWN)
-            PostMessageA(hwnd, WM_ZELMO_MENU, 0, 0);
+        if (lParam == WM_RBUTTONDOWN) PostMessageA(hwnd, WM_ZELMO_MENU, 0, 0);
         return 0;
     case WM_ZELMO_MENU:
         SetForegroundWindow(hwnd);
@@ -201,8 +197,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
     (void)previous;
     (void)commandLine;
     LoadStringA(instance, IDS_APPNAME, SetUpData, sizeof SetUpData);
-    if (FindWindowA(SetUpData, WindowTitle) != nullptr)
-        return 0;
+    if (FindWindowA(SetUpData, WindowTitle) != nullptr) return 0;
     InitZelmoSoundFirst(instance);
     InitZelmoSoundEvery(instance, cmdShow);
     MSG msg;

@@ -19,10 +19,10 @@ extern int ZelmoAbout; // About box open
 extern int ZelmoJelly; // the jellyfish run
 
 // Private messages
-constexpr UINT WM_ZELMO_TRAY = WM_USER + 1;     // tray icon report, mouse message in lParam
-constexpr UINT WM_ZELMO_MENU = WM_USER + 2;     // open the tray menu
-constexpr UINT WM_ZELMO_SIGNAL = WM_USER + 8;   // show the time signal
-constexpr UINT WM_ZELMO_JELLY = WM_USER + 9;    // start the jellyfish
+constexpr UINT WM_ZELMO_TRAY = WM_USER + 1;   // tray icon report, mouse message in lParam
+constexpr UINT WM_ZELMO_MENU = WM_USER + 2;   // open the tray menu
+constexpr UINT WM_ZELMO_SIGNAL = WM_USER + 8; // show the time signal
+constexpr UINT WM_ZELMO_JELLY = WM_USER + 9;  // start the jellyfish
 
 constexpr UINT_PTR ZELMO_TIMER = 101; // the main window's once-a-second tick
 

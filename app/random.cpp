@@ -3,13 +3,18 @@
 
 #include "platform.h"
 
-namespace {
+namespace
+{
 uint32_t State = 0;
 }
 
-namespace Prng {
+namespace Prng
+{
 
-void srand(uint32_t seed) { State = seed; }
+void srand(uint32_t seed)
+{
+    State = seed;
+}
 
 int rand()
 {

@@ -7,7 +7,8 @@
 
 #include <cstdint>
 
-namespace Prng {
+namespace Prng
+{
 
 void srand(uint32_t seed);
 int rand();

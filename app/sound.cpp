@@ -14,11 +14,12 @@ SoundGroup In[InCount] = {};
 int32_t Tp[2] = {0, 0};
 
 const char *const WaveFile[InCount] = {
-    "crickt", "bird", "water", "wave_", "w_bell", "karinb", "drop", "", "", "",
-    "b_bell", "train", "cicada", "myst", "", "", "", "user1-", "user2-", "user3-",
+    "crickt", "bird",  "water",  "wave_", "w_bell", "karinb", "drop", "",       "",       "",
+    "b_bell", "train", "cicada", "myst",  "",       "",       "",     "user1-", "user2-", "user3-",
 };
 
-namespace {
+namespace
+{
 
 // Interval classes: the shortest interval and the number of possible lengths.
 struct IntervalRange {
@@ -44,16 +45,14 @@ void ResetSoundState()
 
 int CheckWaveFile(int group)
 {
-    if (WaveFile[group][0] == '\0')
-        return 0;
+    if (WaveFile[group][0] == '\0') return 0;
     PathParts parts = SplitPath(ProgramFileName());
     char pattern[MAX_PATH * 2];
     std::snprintf(pattern, sizeof pattern, "%s%s%s*.wav", parts.drive.c_str(),
                   parts.directory.c_str(), WaveFile[group]);
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(pattern, &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return 0;
+    if (search == INVALID_HANDLE_VALUE) return 0;
     int count = 0;
     do {
         ++count;
@@ -71,13 +70,15 @@ void ZelmoInit()
     }
 }
 
-void ZelmoSetTimer(HWND hwnd) { SetTimer(hwnd, ZELMO_TIMER, 1000, nullptr); }
+void ZelmoSetTimer(HWND hwnd)
+{
+    SetTimer(hwnd, ZELMO_TIMER, 1000, nullptr);
+}
 
 void TimerCountUp()
 {
     for (SoundGroup &group : In)
-        if (group.Present == 1 && group.Enabled == 1)
-            ++group.Elapsed;
+        if (group.Present == 1 && group.Enabled == 1) ++group.Elapsed;
 }
 
 int32_t DrawInterval(SoundGroup &group)
@@ -96,28 +97,24 @@ void ZelmoCheckTimer()
     Prng::srand(static_cast<uint32_t>(CalendarSeconds()));
     for (int i = 0; i < InCount; ++i) {
         SoundGroup &group = In[i];
-        if (group.Present == 0 || group.Enabled == 0 || group.FileCount <= 0)
-            continue;
+        if (group.Present == 0 || group.Enabled == 0 || group.FileCount <= 0) continue;
         if (group.Target > 0 && group.Elapsed >= group.Target) {
             int number = Prng::rand() % group.FileCount;
             // A bare file name: playback finds it in the current directory, the program folder.
             char name[64];
             std::snprintf(name, sizeof name, "%s%02d.wav", WaveFile[i], number);
-            if (SoundOK() == 1)
-                PlaySoundA(name, nullptr, SND_ASYNC | SND_NODEFAULT | SND_FILENAME);
+            if (SoundOK() == 1) PlaySoundA(name, nullptr, SND_ASYNC | SND_NODEFAULT | SND_FILENAME);
             // The turn is used up even when the sound was held back.
             group.Elapsed = 0;
             group.Target = 0;
         }
-        if (group.Target <= 0)
-            group.Target = DrawInterval(group);
+        if (group.Target <= 0) group.Target = DrawInterval(group);
     }
 }
 
 int SoundOK()
 {
-    if (Tp[0] == 0)
-        return 1;
+    if (Tp[0] == 0) return 1;
     SYSTEMTIME now;
     GetLocalTime(&now);
     if ((now.wMinute == 59 && now.wSecond >= 57) || (now.wMinute == 0 && now.wSecond <= 3))

@@ -8,7 +8,8 @@
 
 #include <cstring>
 
-namespace {
+namespace
+{
 
 constexpr UINT TrayIconId = 1;
 constexpr char TrayTip[] = "Zelmo Sound v1.00";
@@ -52,11 +53,11 @@ BOOL NotifyTray(HWND hwnd, DWORD operation, const char *iconName)
     record.uID = TrayIconId;
     record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     record.uCallbackMessage = WM_ZELMO_TRAY;
-    record.hIcon = static_cast<HICON>(LoadImageA(hInst, iconName, IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+    record.hIcon =
+        static_cast<HICON>(LoadImageA(hInst, iconName, IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
     std::strncpy(record.szTip, TrayTip, sizeof record.szTip - 1);
     BOOL result = Shell_NotifyIconA(operation, &record);
-    if (record.hIcon)
-        DestroyIcon(record.hIcon);
+    if (record.hIcon) DestroyIcon(record.hIcon);
     return result;
 }
 
@@ -75,8 +76,14 @@ BOOL ZelmoSetTaskBar(HWND hwnd, DWORD operation)
 }
 
 // The results are not examined: when the shell refuses, no icon shows and nothing is retried.
-void ZelmoAddTaskBar(HWND hwnd) { (void)ZelmoSetTaskBar(hwnd, NIM_ADD); }
-void ZelmoDelTaskBar(HWND hwnd) { (void)ZelmoSetTaskBar(hwnd, NIM_DELETE); }
+void ZelmoAddTaskBar(HWND hwnd)
+{
+    (void)ZelmoSetTaskBar(hwnd, NIM_ADD);
+}
+void ZelmoDelTaskBar(HWND hwnd)
+{
+    (void)ZelmoSetTaskBar(hwnd, NIM_DELETE);
+}
 
 // The picture follows pause and resume only; it does not change by itself at 5:00 or 19:00.
 void ZelmoModTaskBar(HWND hwnd)
@@ -96,8 +103,7 @@ void ZelmoPopupMenu(HWND hwnd)
             continue;
         }
         const char *text = entry.text;
-        if (entry.command == IDM_PAUSE)
-            text = Executing == 1 ? PauseText : ResumeText;
+        if (entry.command == IDM_PAUSE) text = Executing == 1 ? PauseText : ResumeText;
         AppendMenuA(menu, MF_STRING | MF_ENABLED, entry.command, text);
     }
     POINT cursor;
@@ -123,10 +129,8 @@ void ZelmoGetWindowPosition(HWND hwnd, POINT *position, int *width, int *height)
     int h = rect.bottom - rect.top;
     int x = cursor.x - w > 0 ? cursor.x - w : cursor.x;
     int y = cursor.y - h > 0 ? cursor.y - h : cursor.y;
-    if (x + w > screenWidth)
-        x = screenWidth - w;
-    if (y + h > screenHeight)
-        y = screenHeight - h;
+    if (x + w > screenWidth) x = screenWidth - w;
+    if (y + h > screenHeight) y = screenHeight - h;
     *position = POINT{x, y};
     *width = w;
     *height = h;

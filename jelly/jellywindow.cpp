@@ -14,8 +14,8 @@ void ZelmoJellyWin(HWND owner)
     wc.lpszClassName = "ZelmoJelly";
     (void)RegisterClassA(&wc);
     hwndJelly = CreateWindowExA(WS_EX_TOPMOST, "ZelmoJelly", "", WS_POPUP, 0, 0,
-                                GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-                                owner, nullptr, hInst, nullptr);
+                                GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), owner,
+                                nullptr, hInst, nullptr);
 }
 
 LRESULT CALLBACK JellyWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)

@@ -12,20 +12,28 @@
 #include "../app/tray.h"
 #include "resource.h"
 
-namespace {
+namespace
+{
 
 // Labels of the interval classes, in class order; the leading blanks are ideographic spaces
 // that line the labels up. The last two entries are never used.
 constexpr const char *IntervalMsg[10] = {
-    "　３秒～　６秒間隔で再生する", "　４秒～１０秒間隔で再生する", "　６秒～２０秒間隔で再生する",
-    "１０秒～３０秒間隔で再生する", "２０秒～６０秒間隔で再生する", "３０秒～　２分間隔で再生する",
-    "　１分～　５分間隔で再生する", "３０分～６０分間隔で再生する", "",
+    "　３秒～　６秒間隔で再生する",
+    "　４秒～１０秒間隔で再生する",
+    "　６秒～２０秒間隔で再生する",
+    "１０秒～３０秒間隔で再生する",
+    "２０秒～６０秒間隔で再生する",
+    "３０秒～　２分間隔で再生する",
+    "　１分～　５分間隔で再生する",
+    "３０分～６０分間隔で再生する",
+    "",
     "",
 };
 constexpr int IntervalLabels = 8;
 
 // Labels of the time-signal kinds; the last two entries are never used.
-constexpr const char *TSignalMsg[4] = {"音と文字で知らせる", "音と文字とキャラクタで知らせる", "", ""};
+constexpr const char *TSignalMsg[4] = {"音と文字で知らせる", "音と文字とキャラクタで知らせる", "",
+                                       ""};
 constexpr int TSignalLabels = 2;
 
 struct PageRange {
@@ -33,10 +41,19 @@ struct PageRange {
     int last; // inclusive
 };
 
-PageRange RangeOf(int page) { return page == 1 ? PageRange{0, 9} : PageRange{10, InCount - 1}; }
+PageRange RangeOf(int page)
+{
+    return page == 1 ? PageRange{0, 9} : PageRange{10, InCount - 1};
+}
 
-int CheckBoxOf(int group) { return IDC_SOUND_FIRST + group; }
-int ListOf(int group) { return IDCB_SOUND_FIRST + group; }
+int CheckBoxOf(int group)
+{
+    return IDC_SOUND_FIRST + group;
+}
+int ListOf(int group)
+{
+    return IDCB_SOUND_FIRST + group;
+}
 
 int Selection(HWND dialog, int list)
 {
@@ -103,8 +120,7 @@ INT_PTR PageProperty(HWND dialog, UINT message, WPARAM wParam, int page, int &op
             PostMessageA(dialog, WM_CLOSE, 0, 0);
             return TRUE;
         case IDC_STARTUP:
-            if (page == 2)
-                ZelmoStartup(dialog);
+            if (page == 2) ZelmoStartup(dialog);
             // Reported as not handled; the dialog stays open as it is.
             return FALSE;
         default:
@@ -125,19 +141,16 @@ void DataGet(HWND dialog, int page)
 {
     PageRange range = RangeOf(page);
     for (int i = range.first; i <= range.last; ++i) {
-        if (In[i].Present == 0)
-            continue;
+        if (In[i].Present == 0) continue;
         if (IsDlgButtonChecked(dialog, CheckBoxOf(i)) == BST_CHECKED) {
             // A group switched on starts a fresh interval.
-            if (In[i].Enabled == 0)
-                In[i].Target = -1;
+            if (In[i].Enabled == 0) In[i].Target = -1;
             In[i].Enabled = 1;
         } else {
             In[i].Enabled = 0;
         }
         int chosen = Selection(dialog, ListOf(i));
-        if (chosen != In[i].IntervalClass)
-            In[i].Target = -1;
+        if (chosen != In[i].IntervalClass) In[i].Target = -1;
         In[i].IntervalClass = chosen;
     }
     if (page == 2) {
@@ -160,7 +173,8 @@ INT_PTR CALLBACK Page2Property(HWND dialog, UINT message, WPARAM wParam, LPARAM 
 
 // Adding and deleting sound files are not built yet: their dialogs open empty and close again
 // on the close box.
-namespace {
+namespace
+{
 INT_PTR NotBuilt(HWND dialog, UINT message, int &openFlag)
 {
     switch (message) {

@@ -9,7 +9,8 @@
 #include <cstdio>
 #include <string>
 
-namespace {
+namespace
+{
 
 constexpr char Question[] = "「スタートアップ」にショートカットを作成してよろしいですか？";
 constexpr char Description[] = "ZelmoSoundへのｼｮｰﾄｶｯﾄ";
@@ -20,16 +21,13 @@ constexpr char LinkName[] = "%s\\ZelmoSoundへのｼｮｰﾄｶｯﾄ.lnk";
 void ZelmoStartup(HWND owner)
 {
     LPITEMIDLIST location = nullptr;
-    if (SHGetSpecialFolderLocation(owner, CSIDL_STARTUP, &location) != S_OK)
-        return;
+    if (SHGetSpecialFolderLocation(owner, CSIDL_STARTUP, &location) != S_OK) return;
     char folder[MAX_PATH] = {};
     BOOL found = SHGetPathFromIDListA(location, folder);
     // The shell allocated the location for us.
     CoTaskMemFree(location);
-    if (!found)
-        return;
-    if (MessageBoxA(owner, Question, SetUpData, MB_YESNO | MB_ICONQUESTION) != IDYES)
-        return;
+    if (!found) return;
+    if (MessageBoxA(owner, Question, SetUpData, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
     std::string target = ProgramFileName();
     // Success and failure both end silently.
     (void)ZelmoCreateLink(target.c_str(), folder);

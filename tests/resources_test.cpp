@@ -20,7 +20,8 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 // ---- The expected templates, one row per control in tab order.
 
@@ -301,7 +302,9 @@ std::vector<std::string> IconNames()
 
 // ---- The resource script as the simulated desktop reads it
 
-class ScriptDialog : public ::testing::TestWithParam<Template> {};
+class ScriptDialog : public ::testing::TestWithParam<Template>
+{
+};
 
 TEST_P(ScriptDialog, MatchesItsTable)
 {
@@ -374,8 +377,7 @@ Output RunCommand(const std::string &command)
 {
     Output out;
     FILE *pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return out;
+    if (!pipe) return out;
     char buffer[4096];
     size_t count;
     while ((count = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
@@ -385,14 +387,14 @@ Output RunCommand(const std::string &command)
 }
 
 // Reads the little-endian words of a compiled resource.
-class Reader {
+class Reader
+{
   public:
     explicit Reader(const std::string &bytes) : bytes_(bytes) {}
 
     unsigned Word()
     {
-        if (pos_ + 2 > bytes_.size())
-            throw std::runtime_error("the dialog resource ends early");
+        if (pos_ + 2 > bytes_.size()) throw std::runtime_error("the dialog resource ends early");
         unsigned value = static_cast<unsigned char>(bytes_[pos_]) |
                          static_cast<unsigned>(static_cast<unsigned char>(bytes_[pos_ + 1])) << 8;
         pos_ += 2;
@@ -489,7 +491,8 @@ Dialog ParseDialogEx(const std::string &bytes)
     return d;
 }
 
-class BuiltProgram : public ::testing::Test {
+class BuiltProgram : public ::testing::Test
+{
   protected:
     void SetUp() override
     {
@@ -566,8 +569,7 @@ TEST_F(BuiltProgram, ImportsOnlySystemLibraries)
         std::string name = (*m)[1].str();
         std::transform(name.begin(), name.end(), name.begin(),
                        [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-        if (name.ends_with(".DLL"))
-            name.resize(name.size() - 4);
+        if (name.ends_with(".DLL")) name.resize(name.size() - 4);
         imported.insert(name);
         EXPECT_EQ(1u, allowed.count(name)) << (*m)[1].str() << " is not a system library";
     }

@@ -7,14 +7,16 @@
 
 using namespace zelmo_test;
 
-namespace {
+namespace
+{
 
 const std::vector<std::string> IntervalLabels = {
     "　３秒～　６秒間隔で再生する", "　４秒～１０秒間隔で再生する", "　６秒～２０秒間隔で再生する",
     "１０秒～３０秒間隔で再生する", "２０秒～６０秒間隔で再生する", "３０秒～　２分間隔で再生する",
     "　１分～　５分間隔で再生する", "３０分～６０分間隔で再生する"};
 
-class SettingsDialogs : public ::testing::Test {
+class SettingsDialogs : public ::testing::Test
+{
   protected:
     SettingsDialogs() : program({2026, 12, 8, 12, 0, 0}) {}
 
@@ -37,7 +39,8 @@ TEST_F(SettingsDialogs, TheFirstDialogShowsTheGroupsAsTheyStand)
     program.AddSounds("crickt", 4);
     program.AddSounds("bird", 4);
     program.AddSounds("water", 2);
-    program.WriteProgramFile("ZelmoSound.INI", "IDC_SOUND02=1\r\nIDCB_SOUND02=3\r\nIDCB_SOUND03=5\r\n");
+    program.WriteProgramFile("ZelmoSound.INI",
+                             "IDC_SOUND02=1\r\nIDCB_SOUND02=3\r\nIDCB_SOUND03=5\r\n");
     program.Start();
     program.desktop().SetCursorPos(700, 600);
     HWND dialog = Open(IDM_SOUNDSETTINGS, "3");
@@ -73,10 +76,10 @@ TEST_F(SettingsDialogs, OkStoresTheChoicesAndRestartsOnlyChangedGroups)
     program.Advance(2500);
     SoundGroup insects = In[0];
     HWND dialog = Open(IDM_SOUNDSETTINGS, "3");
-    program.desktop().Select(dialog, 362, 6);  // birds: new class
-    program.desktop().Click(dialog, 303);      // water: switched on, its stored class kept
+    program.desktop().Select(dialog, 362, 6); // birds: new class
+    program.desktop().Click(dialog, 303);     // water: switched on, its stored class kept
     program.desktop().Select(dialog, 363, 4);
-    program.desktop().Click(dialog, 304);      // waves: on, then off again: stays off, class 0
+    program.desktop().Click(dialog, 304); // waves: on, then off again: stays off, class 0
     program.desktop().Click(dialog, 304);
     program.desktop().Click(dialog, IDC_OK);
     EXPECT_FALSE(program.desktop().Dialog("3"));
@@ -93,9 +96,10 @@ TEST_F(SettingsDialogs, OkStoresTheChoicesAndRestartsOnlyChangedGroups)
     EXPECT_EQ(0, In[3].IntervalClass);
 
     std::string settings = program.Settings();
-    for (const char *line : {"IDC_SOUND01=1\r\nIDCB_SOUND01=0\r\n", "IDC_SOUND02=1\r\nIDCB_SOUND02=6\r\n",
-                             "IDC_SOUND03=1\r\nIDCB_SOUND03=4\r\n", "IDC_SOUND04=0\r\nIDCB_SOUND04=0\r\n",
-                             "IDC_TSIGNAL=0\r\nIDCB_TSIGNAL=0\r\n"})
+    for (const char *line :
+         {"IDC_SOUND01=1\r\nIDCB_SOUND01=0\r\n", "IDC_SOUND02=1\r\nIDCB_SOUND02=6\r\n",
+          "IDC_SOUND03=1\r\nIDCB_SOUND03=4\r\n", "IDC_SOUND04=0\r\nIDCB_SOUND04=0\r\n",
+          "IDC_TSIGNAL=0\r\nIDCB_TSIGNAL=0\r\n"})
         EXPECT_NE(std::string::npos, settings.find(line)) << line;
     EXPECT_EQ(42, std::count(settings.begin(), settings.end(), '\n'));
 

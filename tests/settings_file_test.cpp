@@ -8,9 +8,11 @@
 
 using namespace zelmo_test;
 
-namespace {
+namespace
+{
 
-class SettingsFile : public ::testing::Test {
+class SettingsFile : public ::testing::Test
+{
   protected:
     SettingsFile() { hInst = reinterpret_cast<HINSTANCE>(0x400000); }
     void Write(const std::string &text) { program.WriteProgramFile("ZelmoSound.INI", text); }
@@ -46,7 +48,8 @@ TEST_F(SettingsFile, FirstStartSwitchesOnlyTheInsectsOnAndWritesNothing)
     program.Advance(20 * 1000);
     for (const auto &name : program.SoundNames())
         EXPECT_EQ(0u, name.rfind("crickt", 0)) << name;
-    EXPECT_FALSE(program.desktop().FileExists(program.desktop().ProgramFolder() + "ZelmoSound.INI"));
+    EXPECT_FALSE(
+        program.desktop().FileExists(program.desktop().ProgramFolder() + "ZelmoSound.INI"));
 }
 
 TEST_F(SettingsFile, AnEmptyFileLeavesEverythingOff)
@@ -62,11 +65,11 @@ TEST_F(SettingsFile, ValuesAreReadFromFixedColumns)
     In[2].Target = 17;
     In[2].Elapsed = 9;
     Write("IDCB_SOUND03=5\r\n"
-          "IDC_SOUND04=12\r\n"      // two digits: only the first is read
-          "IDC_SOUND5=1\r\n"        // "5=" is group 5; column 13 holds the line end
-          "IDC_SOUND06=x\r\n"       // any character is taken as it is
-          "IDC_SOUND07=1\n"         // a bare LF ends a line too
-          "idc_sound08=1\r\n"       // letter case matters
+          "IDC_SOUND04=12\r\n" // two digits: only the first is read
+          "IDC_SOUND5=1\r\n"   // "5=" is group 5; column 13 holds the line end
+          "IDC_SOUND06=x\r\n"  // any character is taken as it is
+          "IDC_SOUND07=1\n"    // a bare LF ends a line too
+          "idc_sound08=1\r\n"  // letter case matters
           "\r\n"
           "; comment\r\n"
           "IDC_TSIGNAL=1\r\n"

@@ -5,7 +5,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 std::vector<std::string> Log;
 HWND Owner = nullptr;
@@ -20,16 +21,14 @@ LRESULT CALLBACK Recorder(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_TIMER:
         Log.push_back("timer " + std::to_string(wParam));
         // A slow handler: Windows keeps one pending tick per timer, never a burst.
-        if (wParam == 2 && Log.size() == 1)
-            Sleep(3500);
+        if (wParam == 2 && Log.size() == 1) Sleep(3500);
         return 0;
     case WM_USER:
         Log.push_back("user " + std::to_string(wParam));
         return 0;
     case WM_DESTROY:
         Log.push_back(hwnd == Owner ? "destroy owner" : "destroy owned");
-        if (hwnd == Owner)
-            PostQuitMessage(7);
+        if (hwnd == Owner) PostQuitMessage(7);
         return 0;
     default:
         return DefWindowProcA(hwnd, message, wParam, lParam);
@@ -143,17 +142,17 @@ TEST(SimFiles, ReplacingAFileIsRefusedInAReadOnlyFolderAndWhileItIsOpen)
     desktop.WriteFile("C:\\ZelmoSound\\b.txt", "new");
     HANDLE open = CreateFileA("C:\\ZelmoSound\\a.txt", GENERIC_READ, FILE_SHARE_READ, nullptr,
                               OPEN_EXISTING, 0, nullptr);
-    EXPECT_FALSE(MoveFileExA("C:\\ZelmoSound\\b.txt", "C:\\ZelmoSound\\a.txt",
-                             MOVEFILE_REPLACE_EXISTING));
+    EXPECT_FALSE(
+        MoveFileExA("C:\\ZelmoSound\\b.txt", "C:\\ZelmoSound\\a.txt", MOVEFILE_REPLACE_EXISTING));
     EXPECT_FALSE(DeleteFileA("C:\\ZelmoSound\\a.txt"));
     CloseHandle(open);
     desktop.Faults().readOnlyFolders.push_back("c:\\zelmosound");
-    EXPECT_FALSE(MoveFileExA("C:\\ZelmoSound\\b.txt", "C:\\ZelmoSound\\a.txt",
-                             MOVEFILE_REPLACE_EXISTING));
+    EXPECT_FALSE(
+        MoveFileExA("C:\\ZelmoSound\\b.txt", "C:\\ZelmoSound\\a.txt", MOVEFILE_REPLACE_EXISTING));
     desktop.Faults().readOnlyFolders.clear();
     EXPECT_FALSE(MoveFileExA("C:\\ZelmoSound\\b.txt", "C:\\ZelmoSound\\a.txt", 0));
-    EXPECT_TRUE(MoveFileExA("C:\\ZelmoSound\\b.txt", "C:\\ZelmoSound\\a.txt",
-                            MOVEFILE_REPLACE_EXISTING));
+    EXPECT_TRUE(
+        MoveFileExA("C:\\ZelmoSound\\b.txt", "C:\\ZelmoSound\\a.txt", MOVEFILE_REPLACE_EXISTING));
     EXPECT_EQ("new", desktop.ReadFile("C:\\ZelmoSound\\a.txt").value_or(""));
     EXPECT_FALSE(desktop.FileExists("C:\\ZelmoSound\\b.txt"));
 }

@@ -10,15 +10,18 @@
 
 using namespace zelmo_test;
 
-namespace {
+namespace
+{
 
 std::string Settings(int signal, int kind, bool birds = false)
 {
     return std::string(birds ? "IDC_SOUND02=1\r\nIDCB_SOUND02=0\r\n" : "") +
-           "IDC_TSIGNAL=" + std::to_string(signal) + "\r\nIDCB_TSIGNAL=" + std::to_string(kind) + "\r\n";
+           "IDC_TSIGNAL=" + std::to_string(signal) + "\r\nIDCB_TSIGNAL=" + std::to_string(kind) +
+           "\r\n";
 }
 
-class TimeSignal : public ::testing::Test {
+class TimeSignal : public ::testing::Test
+{
   protected:
     void StartAt(sim::LocalTime time, int signal, int kind)
     {
@@ -39,8 +42,7 @@ class TimeSignal : public ::testing::Test {
     {
         std::vector<sim::DrawOp> texts;
         for (const auto &op : desktop().DrawLog(hwndSignal))
-            if (op.kind == "text")
-                texts.push_back(op);
+            if (op.kind == "text") texts.push_back(op);
         return texts;
     }
     std::unique_ptr<Program> program;
@@ -120,8 +122,8 @@ TEST_F(TimeSignal, KindZeroShowsTheHourAtTheTopInSevenColoursWithNineAlarms)
     desktop().AdvanceTo({2026, 12, 9, 0, 0, 4});
     auto texts = Texts();
     ASSERT_EQ(9u, texts.size());
-    const COLORREF colors[9] = {RGB(255, 255, 0), RGB(0, 255, 255), RGB(255, 0, 255),
-                                RGB(255, 0, 0),   RGB(0, 255, 0),   RGB(0, 0, 255),
+    const COLORREF colors[9] = {RGB(255, 255, 0),   RGB(0, 255, 255), RGB(255, 0, 255),
+                                RGB(255, 0, 0),     RGB(0, 255, 0),   RGB(0, 0, 255),
                                 RGB(255, 255, 255), RGB(255, 255, 0), RGB(0, 255, 255)};
     for (int frame = 0; frame < 9; ++frame) {
         EXPECT_EQ("　０時だよ～ん", texts[frame].what);
@@ -160,11 +162,15 @@ TEST_F(TimeSignal, KindOneDrawsTheCharacterAboveTheTextAndPlaysItsSounds)
         auto window = *desktop().Window(hwndSignal);
         EXPECT_EQ(62, window.rect.bottom - window.rect.top);
 
-        static const char *const icons[5][2] = {{"STAR1_ICON", "STAR2_ICON"}, {"PASO1_ICON", "PASO2_ICON"},
-                                                {"TREE1_ICON", "TREE2_ICON"}, {"MONS1_ICON", "MONS2_ICON"},
+        static const char *const icons[5][2] = {{"STAR1_ICON", "STAR2_ICON"},
+                                                {"PASO1_ICON", "PASO2_ICON"},
+                                                {"TREE1_ICON", "TREE2_ICON"},
+                                                {"MONS1_ICON", "MONS2_ICON"},
                                                 {"SNOW1_ICON", "SNOW2_ICON"}};
-        static const char *const sounds[5][2] = {{"star1.wav", "star2.wav"},   {"tree1.wav", "tree2.wav"},
-                                                 {"bell.wav", ""},             {"monster1.wav", "monster2.wav"},
+        static const char *const sounds[5][2] = {{"star1.wav", "star2.wav"},
+                                                 {"tree1.wav", "tree2.wav"},
+                                                 {"bell.wav", ""},
+                                                 {"monster1.wav", "monster2.wav"},
                                                  {"snowman.wav", ""}};
         int frame = 0;
         for (const auto &op : desktop().DrawLog(hwndSignal)) {
@@ -180,8 +186,7 @@ TEST_F(TimeSignal, KindOneDrawsTheCharacterAboveTheTextAndPlaysItsSounds)
         EXPECT_EQ(9, frame);
         std::vector<std::string> expected;
         for (int f = 0; f < 9; ++f)
-            if (sounds[SignalChar][f % 2][0])
-                expected.push_back(sounds[SignalChar][f % 2]);
+            if (sounds[SignalChar][f % 2][0]) expected.push_back(sounds[SignalChar][f % 2]);
         EXPECT_EQ(expected, program->SoundNames());
     }
     EXPECT_EQ(5u, characters.size()) << "every character shows up on some day";
@@ -209,8 +214,7 @@ TEST_F(TimeSignal, AmbientSoundsStayQuietAroundTheHourOnlyWithTheSignalOn)
     program->Start();
     desktop().AdvanceTo({2026, 12, 8, 10, 1, 0});
     for (const auto &sound : program->Sounds()) {
-        if (sound.name.rfind("bird", 0) != 0)
-            continue;
+        if (sound.name.rfind("bird", 0) != 0) continue;
         bool quiet = sound.time >= sim::ToMillis({2026, 12, 8, 9, 59, 57}) &&
                      sound.time <= sim::ToMillis({2026, 12, 8, 10, 0, 3});
         EXPECT_FALSE(quiet) << sim::FormatTime(sound.time);

@@ -7,7 +7,8 @@
 
 using namespace zelmo_test;
 
-namespace {
+namespace
+{
 
 std::vector<std::string> Texts(const sim::MenuInfo &menu)
 {
@@ -41,11 +42,11 @@ TEST(Tray, OnlyTheRightButtonOpensTheMenuAtTheCursor)
     EXPECT_EQ(740, menu->y);
     EXPECT_EQ(static_cast<UINT>(TPM_BOTTOMALIGN | TPM_RIGHTALIGN | TPM_RIGHTBUTTON), menu->flags);
     EXPECT_EQ(program.MainWindow(), program.desktop().Foreground());
-    EXPECT_EQ((std::vector<std::string>{"201 ゼルモ音の設定(&S)...", "202 その他の音の設定(&E)...", "-",
-                                        "203 音ファイルの登録(&R)...", "204 音ファイルの削除(&D)...", "-",
-                                        "205 再生を一時中断する(&I)", "-", "206 ジェリィちゃん(&J)...", "-",
-                                        "208 ヘルプ(&H)...", "209 バージョン情報(&A)...", "-",
-                                        "210 終了(&X)"}),
+    EXPECT_EQ((std::vector<std::string>{
+                  "201 ゼルモ音の設定(&S)...", "202 その他の音の設定(&E)...", "-",
+                  "203 音ファイルの登録(&R)...", "204 音ファイルの削除(&D)...", "-",
+                  "205 再生を一時中断する(&I)", "-", "206 ジェリィちゃん(&J)...", "-",
+                  "208 ヘルプ(&H)...", "209 バージョン情報(&A)...", "-", "210 終了(&X)"}),
               Texts(*menu));
     program.desktop().DismissMenu();
     EXPECT_FALSE(program.desktop().OpenMenu());

@@ -18,7 +18,8 @@ int SignalChar = 0;
 // Seven full-width characters: two hour digits, then "時だよ～ん".
 char SignalText[22] = "００時だよ～ん";
 
-namespace {
+namespace
+{
 
 constexpr UINT_PTR SignalTimer = 105;
 constexpr UINT FramePeriod = 300;
@@ -38,13 +39,13 @@ constexpr const char *TSignalIcon[12] = {
     "MONS1_ICON", "MONS2_ICON", "SNOW1_ICON", "SNOW2_ICON", "",           "",
 };
 constexpr const char *TSignalWave[12] = {
-    "star1.wav",    "star2.wav",    "tree1.wav", "tree2.wav", "bell.wav", "",
-    "monster1.wav", "monster2.wav", "snowman.wav", "",        "",         "",
+    "star1.wav",    "star2.wav",    "tree1.wav",   "tree2.wav", "bell.wav", "",
+    "monster1.wav", "monster2.wav", "snowman.wav", "",          "",         "",
 };
 constexpr int MonsterCharacter = 3;
 
 constexpr COLORREF SignalColors[7] = {
-    RGB(255, 255, 0), RGB(0, 255, 255), RGB(255, 0, 255), RGB(255, 0, 0),
+    RGB(255, 255, 0), RGB(0, 255, 255), RGB(255, 0, 255),   RGB(255, 0, 0),
     RGB(0, 255, 0),   RGB(0, 0, 255),   RGB(255, 255, 255),
 };
 
@@ -55,8 +56,8 @@ HICON SignalIcons[12] = {};
 HICON SignalIcon(int index)
 {
     if (!SignalIcons[index])
-        SignalIcons[index] =
-            static_cast<HICON>(LoadImageA(hInst, TSignalIcon[index], IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR));
+        SignalIcons[index] = static_cast<HICON>(
+            LoadImageA(hInst, TSignalIcon[index], IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR));
     return SignalIcons[index];
 }
 
@@ -76,12 +77,12 @@ void Show(HWND hwnd)
     int width = FallbackWidth, height = FallbackHeight;
     HDC dc = GetDC(hwnd);
     SIZE extent;
-    if (dc && GetTextExtentPoint32A(dc, SignalText, static_cast<int>(std::strlen(SignalText)), &extent)) {
+    if (dc &&
+        GetTextExtentPoint32A(dc, SignalText, static_cast<int>(std::strlen(SignalText)), &extent)) {
         width = extent.cx;
         height = extent.cy + (Tp[1] == 1 ? CharacterRow : 0);
     }
-    if (dc)
-        ReleaseDC(hwnd, dc);
+    if (dc) ReleaseDC(hwnd, dc);
     POINT position;
     int currentWidth, currentHeight;
     ZelmoGetWindowPosition(hwnd, &position, &currentWidth, &currentHeight);
@@ -121,8 +122,7 @@ void Frame(HWND hwnd)
     TextOutA(dc, parity, y, SignalText, static_cast<int>(std::strlen(SignalText)));
     ReleaseDC(hwnd, dc);
     const char *sound = Tp[1] == 0 ? "alarm99.wav" : TSignalWave[entry];
-    if (sound[0] != '\0')
-        PlaySoundA(sound, nullptr, SND_ASYNC | SND_NODEFAULT | SND_FILENAME);
+    if (sound[0] != '\0') PlaySoundA(sound, nullptr, SND_ASYNC | SND_NODEFAULT | SND_FILENAME);
     ++SignalFrame;
 }
 
@@ -146,16 +146,15 @@ void ZelmoTimeSignalWin(HWND owner)
     wc.lpszClassName = "ZelmoTimeSignal";
     // Neither the class nor the window is tested for success.
     (void)RegisterClassA(&wc);
-    hwndSignal = CreateWindowExA(WS_EX_TRANSPARENT | WS_EX_TOPMOST, "ZelmoTimeSignal", "",
-                                 WS_POPUP, 0, 0, 140, 70, owner, nullptr, hInst, nullptr);
+    hwndSignal = CreateWindowExA(WS_EX_TRANSPARENT | WS_EX_TOPMOST, "ZelmoTimeSignal", "", WS_POPUP,
+                                 0, 0, 140, 70, owner, nullptr, hInst, nullptr);
 }
 
 // The signal is posted once per full hour, at the first tick in hh:00:00-hh:00:01, so a single
 // late tick does not lose it; the latch re-arms at the first tick outside those two seconds.
 void ZelmoTimeSignal()
 {
-    if (Tp[0] == 0)
-        return;
+    if (Tp[0] == 0) return;
     SYSTEMTIME now;
     GetLocalTime(&now);
     if (now.wMinute == 0 && now.wSecond <= 1) {

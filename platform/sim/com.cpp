@@ -11,9 +11,11 @@ const CLSID CLSID_ShellLink = {0x00021401, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}}
 const IID IID_IShellLinkA = {0x000214EE, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 const IID IID_IPersistFile = {0x0000010B, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 
-namespace sim {
+namespace sim
+{
 
-namespace {
+namespace
+{
 
 struct ComState {
     int initialized = 0;
@@ -28,7 +30,10 @@ ComState &Com()
     return state;
 }
 
-bool Same(const GUID &a, const GUID &b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool Same(const GUID &a, const GUID &b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
 
 // UTF-16 back to UTF-8 for the simulated file system.
 std::string Narrow(LPCOLESTR wide)
@@ -59,7 +64,8 @@ std::string Narrow(LPCOLESTR wide)
     return out;
 }
 
-class ShellLink final : public IShellLinkA, public IPersistFile {
+class ShellLink final : public IShellLinkA, public IPersistFile
+{
   public:
     ShellLink() { ++Com().liveObjects; }
     ~ShellLink() { --Com().liveObjects; }
@@ -81,27 +87,29 @@ class ShellLink final : public IShellLinkA, public IPersistFile {
     ULONG Release() override
     {
         ULONG left = --references_;
-        if (left == 0)
-            delete this;
+        if (left == 0) delete this;
         return left;
     }
     HRESULT SetPath(LPCSTR file) override { return Set(target_, file); }
     HRESULT SetDescription(LPCSTR name) override { return Set(description_, name); }
-    HRESULT SetWorkingDirectory(LPCSTR directory) override { return Set(workingDirectory_, directory); }
+    HRESULT SetWorkingDirectory(LPCSTR directory) override
+    {
+        return Set(workingDirectory_, directory);
+    }
 
     HRESULT Save(LPCOLESTR fileName, BOOL remember) override
     {
         (void)remember;
-        if (Com().faults.save || !fileName)
-            return E_FAIL;
+        if (Com().faults.save || !fileName) return E_FAIL;
         std::string name = Narrow(fileName);
-        HANDLE file = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        if (file == INVALID_HANDLE_VALUE)
-            return E_FAIL;
+        HANDLE file =
+            CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return E_FAIL;
         std::string record = "target=" + target_ + "\r\ndescription=" + description_ +
                              "\r\nworkdir=" + workingDirectory_ + "\r\n";
         DWORD written = 0;
-        BOOL ok = WriteFile(file, record.data(), static_cast<DWORD>(record.size()), &written, nullptr);
+        BOOL ok =
+            WriteFile(file, record.data(), static_cast<DWORD>(record.size()), &written, nullptr);
         CloseHandle(file);
         return ok ? S_OK : E_FAIL;
     }
@@ -118,11 +126,23 @@ class ShellLink final : public IShellLinkA, public IPersistFile {
 
 } // namespace
 
-void ResetComState() { Com() = ComState{}; }
+void ResetComState()
+{
+    Com() = ComState{};
+}
 
-StartupFaults &Desktop::StartupFaults() { return Com().faults; }
-int Desktop::LiveComObjects() const { return Com().liveObjects + Com().liveLocations; }
-int Desktop::ComInitializations() const { return Com().initialized; }
+StartupFaults &Desktop::StartupFaults()
+{
+    return Com().faults;
+}
+int Desktop::LiveComObjects() const
+{
+    return Com().liveObjects + Com().liveLocations;
+}
+int Desktop::ComInitializations() const
+{
+    return Com().initialized;
+}
 
 std::string Desktop::StartupFolder() const
 {
@@ -132,8 +152,7 @@ std::string Desktop::StartupFolder() const
 std::optional<Shortcut> Desktop::ReadShortcut(const std::string &windowsPath) const
 {
     auto bytes = ReadFile(windowsPath);
-    if (!bytes)
-        return std::nullopt;
+    if (!bytes) return std::nullopt;
     Shortcut shortcut;
     size_t at = 0;
     while (at < bytes->size()) {
@@ -162,7 +181,10 @@ HRESULT WINAPI CoInitialize(LPVOID reserved)
     return Com().initialized++ == 0 ? S_OK : S_FALSE;
 }
 
-void WINAPI CoUninitialize(void) { --Com().initialized; }
+void WINAPI CoUninitialize(void)
+{
+    --Com().initialized;
+}
 
 HRESULT WINAPI CoCreateInstance(REFCLSID clsid, IUnknown *outer, DWORD context, REFIID iid,
                                 LPVOID *object)
@@ -182,8 +204,7 @@ HRESULT WINAPI CoCreateInstance(REFCLSID clsid, IUnknown *outer, DWORD context, 
 
 void WINAPI CoTaskMemFree(LPVOID memory)
 {
-    if (!memory)
-        return;
+    if (!memory) return;
     --Com().liveLocations;
     delete static_cast<std::string *>(memory);
 }
@@ -192,8 +213,7 @@ HRESULT WINAPI SHGetSpecialFolderLocation(HWND owner, int folder, LPITEMIDLIST *
 {
     (void)owner;
     *location = nullptr;
-    if (folder != CSIDL_STARTUP || Com().faults.folderLocation)
-        return E_FAIL;
+    if (folder != CSIDL_STARTUP || Com().faults.folderLocation) return E_FAIL;
     ++Com().liveLocations;
     *location = reinterpret_cast<LPITEMIDLIST>(new std::string(Desktop::Current().StartupFolder()));
     return S_OK;
@@ -217,7 +237,8 @@ int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int leng
     // The program runs with UTF-8 as its code page.
     (void)codePage;
     (void)flags;
-    std::string source = length < 0 ? std::string(text) + '\0' : std::string(text, static_cast<size_t>(length));
+    std::string source =
+        length < 0 ? std::string(text) + '\0' : std::string(text, static_cast<size_t>(length));
     std::vector<WCHAR> out;
     for (size_t i = 0; i < source.size();) {
         unsigned char c = static_cast<unsigned char>(source[i]);
@@ -226,7 +247,8 @@ int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int leng
         if (extra) {
             point = c & (0x3F >> extra);
             for (int k = 1; k <= extra && i + static_cast<size_t>(k) < source.size(); ++k)
-                point = (point << 6) | (static_cast<unsigned char>(source[i + static_cast<size_t>(k)]) & 0x3F);
+                point = (point << 6) |
+                        (static_cast<unsigned char>(source[i + static_cast<size_t>(k)]) & 0x3F);
         }
         i += static_cast<size_t>(extra) + 1;
         if (point >= 0x10000) {
@@ -237,8 +259,7 @@ int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int leng
             out.push_back(static_cast<WCHAR>(point));
         }
     }
-    if (wideLength == 0)
-        return static_cast<int>(out.size());
+    if (wideLength == 0) return static_cast<int>(out.size());
     if (static_cast<int>(out.size()) > wideLength) {
         SetLastError(ERROR_INSUFFICIENT_BUFFER);
         return 0;

@@ -10,9 +10,11 @@
 #include <stdexcept>
 #include <unistd.h>
 
-namespace sim {
+namespace sim
+{
 
-namespace {
+namespace
+{
 
 Desktop *current = nullptr;
 thread_local Process *threadProcess = nullptr;
@@ -76,7 +78,8 @@ void ProcessMain(Process *process)
 
 Millis ToMillis(const LocalTime &t)
 {
-    int64_t days = DaysFromCivil(t.year, static_cast<unsigned>(t.month), static_cast<unsigned>(t.day));
+    int64_t days =
+        DaysFromCivil(t.year, static_cast<unsigned>(t.month), static_cast<unsigned>(t.day));
     return ((days * 24 + t.hour) * 60 + t.minute) * 60000LL + t.second * 1000LL + t.millisecond;
 }
 
@@ -107,11 +110,21 @@ std::string JsonString(const std::string &text)
     std::string out = "\"";
     for (unsigned char c : text) {
         switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
         default:
             if (c < 0x20) {
                 char esc[8];
@@ -127,7 +140,8 @@ std::string JsonString(const std::string &text)
 
 std::string Event::Json() const
 {
-    std::string out = "{\"time\":" + JsonString(FormatTime(time)) + ",\"event\":" + JsonString(kind);
+    std::string out =
+        "{\"time\":" + JsonString(FormatTime(time)) + ",\"event\":" + JsonString(kind);
     for (const auto &[name, value] : fields)
         out += "," + JsonString(name) + ":" + value;
     return out + "}";
@@ -135,12 +149,14 @@ std::string Event::Json() const
 
 Desktop::State &S()
 {
-    if (!current)
-        throw std::logic_error("no simulated desktop exists");
+    if (!current) throw std::logic_error("no simulated desktop exists");
     return current->state();
 }
 
-Process *CurrentProcess() { return threadProcess; }
+Process *CurrentProcess()
+{
+    return threadProcess;
+}
 
 void Yield()
 {
@@ -151,8 +167,7 @@ void Yield()
     state.turn.notify_all();
     state.turn.wait(lock, [&] { return state.running == process; });
     process->messagesSinceYield = 0;
-    if (process->killed)
-        throw ProcessKilled{};
+    if (process->killed) throw ProcessKilled{};
 }
 
 void Resume(Process *process)
@@ -171,10 +186,8 @@ void Resume(Process *process)
 
 bool HasWork(Process *process)
 {
-    if (process->finished)
-        return false;
-    if (!process->posted.empty() || !process->input.empty() || process->quitPosted)
-        return true;
+    if (process->finished) return false;
+    if (!process->posted.empty() || !process->input.empty() || process->quitPosted) return true;
     for (const Timer &timer : S().timers) {
         WindowObject *window = FindWindowObject(timer.hwnd);
         if (window && window->process == process && (timer.pending || timer.nextDue <= S().now))
@@ -187,8 +200,7 @@ Desktop::Desktop() : Desktop(Options{}) {}
 
 Desktop::Desktop(Options options) : state_(std::make_unique<State>())
 {
-    if (current)
-        throw std::logic_error("only one simulated desktop may exist at a time");
+    if (current) throw std::logic_error("only one simulated desktop may exist at a time");
     current = this;
     ResetModalState();
     ResetShellState();
@@ -200,8 +212,7 @@ Desktop::Desktop(Options options) : state_(std::make_unique<State>())
     if (options.hostRoot.empty()) {
         char pattern[] = "/tmp/zelmo-sim-XXXXXX";
         char *made = mkdtemp(pattern);
-        if (!made)
-            throw std::runtime_error("cannot make a temporary folder");
+        if (!made) throw std::runtime_error("cannot make a temporary folder");
         state_->hostRoot = made;
     } else {
         state_->hostRoot = options.hostRoot;
@@ -221,8 +232,7 @@ Desktop::~Desktop()
             process->killed = true;
             Resume(process.get());
         }
-        if (process->thread.joinable())
-            process->thread.join();
+        if (process->thread.joinable()) process->thread.join();
     }
     CloseAllHandles();
     if (!state_->options.keepHostRoot && state_->options.hostRoot.empty()) {
@@ -234,13 +244,18 @@ Desktop::~Desktop()
 
 Desktop &Desktop::Current()
 {
-    if (!current)
-        throw std::logic_error("no simulated desktop exists");
+    if (!current) throw std::logic_error("no simulated desktop exists");
     return *current;
 }
 
-Millis Desktop::Now() const { return state_->now; }
-LocalTime Desktop::LocalNow() const { return FromMillis(state_->now); }
+Millis Desktop::Now() const
+{
+    return state_->now;
+}
+LocalTime Desktop::LocalNow() const
+{
+    return FromMillis(state_->now);
+}
 
 void Desktop::RunUntilIdle()
 {
@@ -253,29 +268,25 @@ void Desktop::RunUntilIdle()
                 Resume(process);
                 progressed = true;
                 if (++steps > kMaxStepsWithoutIdle)
-                    throw SimulationError("a program never becomes idle at " + FormatTime(state_->now));
+                    throw SimulationError("a program never becomes idle at " +
+                                          FormatTime(state_->now));
             }
         }
-        if (!progressed)
-            return;
+        if (!progressed) return;
     }
 }
 
 void Desktop::Advance(Millis duration)
 {
-    if (duration < 0)
-        throw SimulationError("virtual time cannot go back");
+    if (duration < 0) throw SimulationError("virtual time cannot go back");
     const Millis target = state_->now + duration;
     for (;;) {
         RunUntilIdle();
         Millis next = target + 1;
         for (const Timer &timer : state_->timers)
-            if (!timer.pending && timer.nextDue < next)
-                next = timer.nextDue;
-        if (next > target)
-            break;
-        if (next > state_->now)
-            state_->now = next;
+            if (!timer.pending && timer.nextDue < next) next = timer.nextDue;
+        if (next > target) break;
+        if (next > state_->now) state_->now = next;
     }
     state_->now = target;
     RunUntilIdle();
@@ -284,8 +295,7 @@ void Desktop::Advance(Millis duration)
 void Desktop::AdvanceTo(const LocalTime &time)
 {
     Millis target = ToMillis(time);
-    if (target > state_->now)
-        Advance(target - state_->now);
+    if (target > state_->now) Advance(target - state_->now);
 }
 
 int Desktop::Start(Entry entry, const std::string &currentDirectory)
@@ -295,8 +305,7 @@ int Desktop::Start(Entry entry, const std::string &currentDirectory)
     process->entry = entry;
     process->currentDirectory =
         NormalizeWindowsPath(currentDirectory.empty() ? ProgramFolder() : currentDirectory);
-    if (process->currentDirectory.back() != '\\')
-        process->currentDirectory += '\\';
+    if (process->currentDirectory.back() != '\\') process->currentDirectory += '\\';
     Process *raw = process.get();
     state_->processes.push_back(std::move(process));
     raw->thread = std::thread(ProcessMain, raw);
@@ -308,16 +317,14 @@ int Desktop::Start(Entry entry, const std::string &currentDirectory)
 bool Desktop::Running(int id) const
 {
     for (const auto &process : state_->processes)
-        if (process->id == id)
-            return !process->finished;
+        if (process->id == id) return !process->finished;
     return false;
 }
 
 std::optional<int> Desktop::ExitCode(int id) const
 {
     for (const auto &process : state_->processes)
-        if (process->id == id && process->finished)
-            return process->exitCode;
+        if (process->id == id && process->finished) return process->exitCode;
     return std::nullopt;
 }
 
@@ -333,11 +340,23 @@ void Desktop::Input(int id, std::function<void()> action)
     throw SimulationError("no running process " + std::to_string(id));
 }
 
-void Desktop::SetCursorPos(int x, int y) { state_->cursor = POINT{x, y}; }
-POINT Desktop::CursorPos() const { return state_->cursor; }
-HWND Desktop::Foreground() const { return state_->foreground; }
+void Desktop::SetCursorPos(int x, int y)
+{
+    state_->cursor = POINT{x, y};
+}
+POINT Desktop::CursorPos() const
+{
+    return state_->cursor;
+}
+HWND Desktop::Foreground() const
+{
+    return state_->foreground;
+}
 
-std::string Desktop::ProgramPath() const { return state_->options.programPath; }
+std::string Desktop::ProgramPath() const
+{
+    return state_->options.programPath;
+}
 
 std::string Desktop::ProgramFolder() const
 {
@@ -345,15 +364,24 @@ std::string Desktop::ProgramFolder() const
     return path.substr(0, path.find_last_of("\\/") + 1);
 }
 
-FileFaults &Desktop::Faults() { return state_->faults; }
+FileFaults &Desktop::Faults()
+{
+    return state_->faults;
+}
 
 int Desktop::OpenHandles() const
 {
     return static_cast<int>(state_->files.size() + state_->searches.size());
 }
 
-const std::vector<SoundRecord> &Desktop::Sounds() const { return state_->sounds; }
-const std::vector<BeepRecord> &Desktop::Beeps() const { return state_->beeps; }
+const std::vector<SoundRecord> &Desktop::Sounds() const
+{
+    return state_->sounds;
+}
+const std::vector<BeepRecord> &Desktop::Beeps() const
+{
+    return state_->beeps;
+}
 void Desktop::ClearSounds()
 {
     state_->sounds.clear();
@@ -402,7 +430,10 @@ void WINAPI GetSystemTimeAsFileTime(FILETIME *time)
     time->dwHighDateTime = static_cast<DWORD>(ticks >> 32);
 }
 
-void WINAPI Sleep(DWORD milliseconds) { S().now += milliseconds; }
+void WINAPI Sleep(DWORD milliseconds)
+{
+    S().now += milliseconds;
+}
 
 DWORD WINAPI GetLastError(void)
 {
@@ -410,10 +441,10 @@ DWORD WINAPI GetLastError(void)
     return process ? process->lastError : 0;
 }
 
-namespace sim {
+namespace sim
+{
 void SetLastError(DWORD error)
 {
-    if (Process *process = CurrentProcess())
-        process->lastError = error;
+    if (Process *process = CurrentProcess()) process->lastError = error;
 }
 } // namespace sim

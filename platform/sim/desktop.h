@@ -18,7 +18,8 @@
 #include <string>
 #include <vector>
 
-namespace sim {
+namespace sim
+{
 
 using Millis = int64_t;
 
@@ -41,9 +42,9 @@ struct SoundRecord {
     Millis time = 0;
     std::string name; // as the program passed it; empty for a stop request
     DWORD flags = 0;
-    bool played = false;   // the file was found and is a playable wave file
-    Millis duration = 0;   // of the wave file, when played
-    Millis cutOffAt = -1;  // when a later request stopped it, or -1
+    bool played = false;  // the file was found and is a playable wave file
+    Millis duration = 0;  // of the wave file, when played
+    Millis cutOffAt = -1; // when a later request stopped it, or -1
 };
 
 struct BeepRecord {
@@ -173,7 +174,8 @@ struct TrayInfo {
     std::string tip;
 };
 
-class Desktop {
+class Desktop
+{
   public:
     struct Options {
         LocalTime start;
@@ -181,7 +183,7 @@ class Desktop {
         int screenWidth = 1024;
         int screenHeight = 768;
         int utcOffsetMinutes = 9 * 60;
-        std::string hostRoot;  // host folder behind drive C:; empty for a new temporary one
+        std::string hostRoot; // host folder behind drive C:; empty for a new temporary one
         bool keepHostRoot = false;
     };
     using Entry = int(WINAPI *)(HINSTANCE, HINSTANCE, LPSTR, int);
@@ -242,18 +244,18 @@ class Desktop {
     std::vector<ControlInfo> Controls(HWND dialog) const;
     ControlInfo Control(HWND dialog, int id) const;
     HWND Focus() const;
-    void Click(HWND dialog, int id);                 // a button, as a mouse click does
-    void Select(HWND dialog, int id, int index);     // an entry of a combo box or list box
+    void Click(HWND dialog, int id);             // a button, as a mouse click does
+    void Select(HWND dialog, int id, int index); // an entry of a combo box or list box
     void TypeText(HWND dialog, int id, const std::string &text);
-    void PressEnter(HWND dialog);                    // the default push button
-    void PressEscape(HWND dialog);                   // the cancel command
-    void PressCloseBox(HWND dialog);                 // the caption's close box
+    void PressEnter(HWND dialog);    // the default push button
+    void PressEscape(HWND dialog);   // the cancel command
+    void PressCloseBox(HWND dialog); // the caption's close box
 
     // ---- the user's Startup folder and shortcuts
     std::string StartupFolder() const;
     std::optional<Shortcut> ReadShortcut(const std::string &windowsPath) const;
     sim::StartupFaults &StartupFaults();
-    int LiveComObjects() const;    // link objects and folder locations not yet freed
+    int LiveComObjects() const;     // link objects and folder locations not yet freed
     int ComInitializations() const; // CoInitialize calls not yet balanced
 
     // ---- drawing: each window has a framebuffer of its client area (0x00RRGGBB), black until
@@ -304,7 +306,8 @@ class Desktop {
 
 // Thrown on a program thread when its desktop is torn down while the program still runs; it
 // unwinds the program's stack back to the thread's start.
-struct ProcessKilled {};
+struct ProcessKilled {
+};
 
 // Thrown into the caller when a program misbehaves in a way the desktop cannot simulate
 // (for example it never becomes idle).

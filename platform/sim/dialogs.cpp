@@ -18,9 +18,11 @@
 #include <algorithm>
 #include <cstring>
 
-namespace sim {
+namespace sim
+{
 
-namespace {
+namespace
+{
 
 constexpr int BaseUnitX = 6;
 constexpr int BaseUnitY = 12;
@@ -62,12 +64,14 @@ DialogsState &D()
 DialogState *FindDialog(HWND hwnd)
 {
     for (DialogState &dialog : D().dialogs)
-        if (dialog.hwnd == hwnd)
-            return &dialog;
+        if (dialog.hwnd == hwnd) return &dialog;
     return nullptr;
 }
 
-int Type(const ControlState &c) { return static_cast<int>(c.style & BS_TYPEMASK); }
+int Type(const ControlState &c)
+{
+    return static_cast<int>(c.style & BS_TYPEMASK);
+}
 
 bool IsButtonKind(const ControlState &c, int kind)
 {
@@ -80,10 +84,9 @@ std::vector<std::string> &SortedInsert(ControlState &c, const std::string &text,
                   (c.className == "LISTBOX" && (c.style & LBS_SORT));
     auto at = c.items.end();
     if (sorted)
-        at = std::upper_bound(c.items.begin(), c.items.end(), text,
-                              [](const std::string &a, const std::string &b) {
-                                  return Upper(a) < Upper(b);
-                              });
+        at = std::upper_bound(
+            c.items.begin(), c.items.end(), text,
+            [](const std::string &a, const std::string &b) { return Upper(a) < Upper(b); });
     *index = static_cast<int>(at - c.items.begin());
     c.items.insert(at, text);
     return c.items;
@@ -92,8 +95,7 @@ std::vector<std::string> &SortedInsert(ControlState &c, const std::string &text,
 LRESULT CALLBACK ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     auto it = D().controls.find(hwnd);
-    if (it == D().controls.end())
-        return DefWindowProcA(hwnd, message, wParam, lParam);
+    if (it == D().controls.end()) return DefWindowProcA(hwnd, message, wParam, lParam);
     ControlState &c = it->second;
     const bool combo = c.className == "COMBOBOX";
     switch (message) {
@@ -115,11 +117,9 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
             c.items.push_back(reinterpret_cast<LPCSTR>(lParam));
             return static_cast<LRESULT>(c.items.size() - 1);
         }
-        if (at < 0 || at > static_cast<int>(c.items.size()))
-            return combo ? CB_ERR : LB_ERR;
+        if (at < 0 || at > static_cast<int>(c.items.size())) return combo ? CB_ERR : LB_ERR;
         c.items.insert(c.items.begin() + at, reinterpret_cast<LPCSTR>(lParam));
-        if (c.selection >= at)
-            ++c.selection;
+        if (c.selection >= at) ++c.selection;
         return at;
     }
     case CB_RESETCONTENT:
@@ -146,8 +146,7 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     case CB_GETLBTEXT:
     case LB_GETTEXT: {
         int index = static_cast<int>(wParam);
-        if (index < 0 || index >= static_cast<int>(c.items.size()))
-            return combo ? CB_ERR : LB_ERR;
+        if (index < 0 || index >= static_cast<int>(c.items.size())) return combo ? CB_ERR : LB_ERR;
         std::strcpy(reinterpret_cast<LPSTR>(lParam), c.items[static_cast<size_t>(index)].c_str());
         return static_cast<LRESULT>(c.items[static_cast<size_t>(index)].size());
     }
@@ -159,12 +158,12 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
 LRESULT CALLBACK DialogWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     DialogState *dialog = FindDialog(hwnd);
-    if (dialog && dialog->proc && dialog->proc(hwnd, message, wParam, lParam))
-        return TRUE;
+    if (dialog && dialog->proc && dialog->proc(hwnd, message, wParam, lParam)) return TRUE;
     switch (message) {
     case WM_CLOSE:
         // Unhandled, a close request becomes the cancel command.
-        SendMessageA(hwnd, WM_COMMAND, IDCANCEL, reinterpret_cast<LPARAM>(GetDlgItem(hwnd, IDCANCEL)));
+        SendMessageA(hwnd, WM_COMMAND, IDCANCEL,
+                     reinterpret_cast<LPARAM>(GetDlgItem(hwnd, IDCANCEL)));
         return 0;
     case WM_NCCREATE:
         return TRUE;
@@ -175,10 +174,10 @@ LRESULT CALLBACK DialogWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
 
 void RegisterClasses(Process *process)
 {
-    static const char *const classes[] = {"#32770", "BUTTON", "STATIC", "EDIT", "COMBOBOX", "LISTBOX"};
+    static const char *const classes[] = {"#32770", "BUTTON",   "STATIC",
+                                          "EDIT",   "COMBOBOX", "LISTBOX"};
     for (const char *name : classes) {
-        if (process->classes.count(name))
-            continue;
+        if (process->classes.count(name)) continue;
         WNDCLASSA wc{};
         wc.lpfnWndProc = std::strcmp(name, "#32770") == 0 ? DialogWindowProc : ControlProc;
         wc.lpszClassName = name;
@@ -198,10 +197,8 @@ HWND FirstTabStop(HWND dialog)
     // Children in creation order: their handles grow.
     HWND best = nullptr;
     for (const auto &[handle, window] : S().windows) {
-        if (window->parent != dialog || !(window->style & WS_TABSTOP) || !window->enabled)
-            continue;
-        if (!best || handle < best)
-            best = handle;
+        if (window->parent != dialog || !(window->style & WS_TABSTOP) || !window->enabled) continue;
+        if (!best || handle < best) best = handle;
     }
     return best;
 }
@@ -210,8 +207,7 @@ std::vector<HWND> ChildrenInOrder(HWND dialog)
 {
     std::vector<HWND> children;
     for (const auto &[handle, window] : S().windows)
-        if (window->parent == dialog)
-            children.push_back(handle);
+        if (window->parent == dialog) children.push_back(handle);
     std::sort(children.begin(), children.end());
     return children;
 }
@@ -227,8 +223,7 @@ void EmitDialog(const char *kind, const std::string &name, const std::string &ti
 HWND ControlWindow(HWND dialog, int id)
 {
     for (HWND child : ChildrenInOrder(dialog))
-        if (FindWindowObject(child)->controlId == id)
-            return child;
+        if (FindWindowObject(child)->controlId == id) return child;
     return nullptr;
 }
 
@@ -247,11 +242,9 @@ void ClickOnProgramThread(HWND dialog, int id)
 {
     HWND button = ControlWindow(dialog, id);
     WindowObject *window = FindWindowObject(button);
-    if (!window || !window->enabled || !IsWindowVisible(dialog))
-        return;
+    if (!window || !window->enabled || !IsWindowVisible(dialog)) return;
     ControlState &c = D().controls[button];
-    if (c.className != "BUTTON")
-        return;
+    if (c.className != "BUTTON") return;
     D().focus = button;
     if (IsButtonKind(c, BS_AUTOCHECKBOX)) {
         c.check = c.check == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED;
@@ -278,7 +271,10 @@ void ClickOnProgramThread(HWND dialog, int id)
 
 } // namespace
 
-void ResetDialogsState() { D() = DialogsState{}; }
+void ResetDialogsState()
+{
+    D() = DialogsState{};
+}
 
 // ---- Desktop methods
 
@@ -295,12 +291,14 @@ std::vector<DialogInfo> Desktop::OpenDialogs() const
 std::optional<DialogInfo> Desktop::Dialog(const std::string &templateName) const
 {
     for (const DialogInfo &dialog : OpenDialogs())
-        if (dialog.templateName == templateName)
-            return dialog;
+        if (dialog.templateName == templateName) return dialog;
     return std::nullopt;
 }
 
-std::vector<std::string> Desktop::DialogsShown() const { return D().shown; }
+std::vector<std::string> Desktop::DialogsShown() const
+{
+    return D().shown;
+}
 
 std::vector<ControlInfo> Desktop::Controls(HWND dialog) const
 {
@@ -329,12 +327,14 @@ std::vector<ControlInfo> Desktop::Controls(HWND dialog) const
 ControlInfo Desktop::Control(HWND dialog, int id) const
 {
     for (const ControlInfo &control : Controls(dialog))
-        if (control.id == id)
-            return control;
+        if (control.id == id) return control;
     throw SimulationError("the dialog has no control " + std::to_string(id));
 }
 
-HWND Desktop::Focus() const { return D().focus; }
+HWND Desktop::Focus() const
+{
+    return D().focus;
+}
 
 void Desktop::Click(HWND dialog, int id)
 {
@@ -346,10 +346,10 @@ void Desktop::Select(HWND dialog, int id, int index)
 {
     ControlInfo control = Control(dialog, id);
     if (index < 0 || index >= static_cast<int>(control.items.size()))
-        throw SimulationError("control " + std::to_string(id) + " has no entry " + std::to_string(index));
+        throw SimulationError("control " + std::to_string(id) + " has no entry " +
+                              std::to_string(index));
     Input(Window(dialog)->process, [dialog, control, index] {
-        if (!control.enabled)
-            return;
+        if (!control.enabled) return;
         ControlState &c = D().controls[control.hwnd];
         D().focus = control.hwnd;
         bool changed = c.selection != index;
@@ -367,8 +367,7 @@ void Desktop::TypeText(HWND dialog, int id, const std::string &text)
 {
     ControlInfo control = Control(dialog, id);
     Input(Window(dialog)->process, [control, text] {
-        if (!control.enabled || (control.style & ES_READONLY))
-            return;
+        if (!control.enabled || (control.style & ES_READONLY)) return;
         D().focus = control.hwnd;
         SetWindowTextA(control.hwnd, text.c_str());
     });
@@ -379,9 +378,9 @@ void Desktop::PressEnter(HWND dialog)
     Input(Window(dialog)->process, [dialog] {
         int id = DefaultButton(dialog);
         HWND button = ControlWindow(dialog, id);
-        if (button && !FindWindowObject(button)->enabled)
-            return;
-        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+        if (button && !FindWindowObject(button)->enabled) return;
+        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(button));
     });
 }
 
@@ -418,47 +417,42 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND own
     RECT client = ToPixels(t.x, t.y, t.cx, t.cy);
     int width = client.right - client.left + 2 * Frame;
     int height = client.bottom - client.top + 2 * Frame + ((t.style & WS_CAPTION) ? Caption : 0);
-    D().dialogs.push_back(DialogState{nullptr, found->first, dialogProc, false, 0, owner, process->id});
-    HWND hwnd = CreateWindowExA(t.exStyle, "#32770", t.caption.c_str(), t.style & ~WS_VISIBLE,
-                                client.left, client.top, width, height, owner, nullptr, instance,
-                                nullptr);
+    D().dialogs.push_back(
+        DialogState{nullptr, found->first, dialogProc, false, 0, owner, process->id});
+    HWND hwnd =
+        CreateWindowExA(t.exStyle, "#32770", t.caption.c_str(), t.style & ~WS_VISIBLE, client.left,
+                        client.top, width, height, owner, nullptr, instance, nullptr);
     DialogState *dialog = &D().dialogs.back();
     dialog->hwnd = hwnd;
     for (const ControlTemplate &c : t.controls) {
         RECT r = ToPixels(c.x, c.y, c.cx, c.cy);
         if (c.className == "COMBOBOX")
             r.bottom = r.top + BaseUnitY + 8; // the closed drop-down list
-        HWND control = CreateWindowExA(c.exStyle, c.className.c_str(),
-                                       c.className == "STATIC" && (c.style & 0xF) == SS_ICON ? ""
-                                                                                              : c.text.c_str(),
-                                       c.style, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                                       hwnd, reinterpret_cast<HMENU>(static_cast<intptr_t>(c.id)),
-                                       instance, nullptr);
+        HWND control = CreateWindowExA(
+            c.exStyle, c.className.c_str(),
+            c.className == "STATIC" && (c.style & 0xF) == SS_ICON ? "" : c.text.c_str(), c.style,
+            r.left, r.top, r.right - r.left, r.bottom - r.top, hwnd,
+            reinterpret_cast<HMENU>(static_cast<intptr_t>(c.id)), instance, nullptr);
         FindWindowObject(control)->enabled = !(c.style & WS_DISABLED);
         D().controls[control] = ControlState{c.id, c.className, c.style, BST_UNCHECKED, {}, -1};
     }
     bool ownerWasEnabled = owner && IsWindowEnabled(owner);
-    if (owner)
-        EnableWindow(owner, FALSE);
+    if (owner) EnableWindow(owner, FALSE);
     HWND firstTab = FirstTabStop(hwnd);
     if (dialogProc(hwnd, WM_INITDIALOG, reinterpret_cast<WPARAM>(firstTab), initParam))
         D().focus = FirstTabStop(hwnd);
     D().shown.push_back(found->first);
     EmitDialog("dialog.open", found->first, t.caption);
-    if (!FindDialog(hwnd)->ended)
-        ShowWindow(hwnd, SW_SHOW);
+    if (!FindDialog(hwnd)->ended) ShowWindow(hwnd, SW_SHOW);
 
     RunModalLoop([hwnd] { return FindDialog(hwnd)->ended || !IsWindow(hwnd); });
 
     INT_PTR result = FindDialog(hwnd)->result;
-    if (owner && ownerWasEnabled)
-        EnableWindow(owner, TRUE);
+    if (owner && ownerWasEnabled) EnableWindow(owner, TRUE);
     for (HWND child : ChildrenInOrder(hwnd))
         D().controls.erase(child);
-    if (IsWindow(hwnd))
-        DestroyWindow(hwnd);
-    if (D().focus && !IsWindow(D().focus))
-        D().focus = nullptr;
+    if (IsWindow(hwnd)) DestroyWindow(hwnd);
+    if (D().focus && !IsWindow(D().focus)) D().focus = nullptr;
     auto &open = D().dialogs;
     open.erase(std::remove_if(open.begin(), open.end(),
                               [hwnd](const DialogState &d) { return d.hwnd == hwnd; }),
@@ -470,15 +464,17 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND own
 BOOL WINAPI EndDialog(HWND dialog, INT_PTR result)
 {
     DialogState *state = FindDialog(dialog);
-    if (!state)
-        return FALSE;
+    if (!state) return FALSE;
     state->ended = true;
     state->result = result;
     ShowWindow(dialog, SW_HIDE);
     return TRUE;
 }
 
-HWND WINAPI GetDlgItem(HWND dialog, int id) { return ControlWindow(dialog, id); }
+HWND WINAPI GetDlgItem(HWND dialog, int id)
+{
+    return ControlWindow(dialog, id);
+}
 
 LRESULT WINAPI SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -517,8 +513,7 @@ UINT WINAPI GetDlgItemTextA(HWND dialog, int id, LPSTR text, int max)
 {
     HWND control = GetDlgItem(dialog, id);
     if (!control) {
-        if (max > 0)
-            text[0] = '\0';
+        if (max > 0) text[0] = '\0';
         return 0;
     }
     return static_cast<UINT>(GetWindowTextA(control, text, max));

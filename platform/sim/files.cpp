@@ -13,9 +13,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace sim {
+namespace sim
+{
 
-namespace {
+namespace
+{
 
 std::vector<std::string> SplitComponents(const std::string &path)
 {
@@ -23,15 +25,13 @@ std::vector<std::string> SplitComponents(const std::string &path)
     std::string part;
     for (char c : path) {
         if (c == '\\' || c == '/') {
-            if (!part.empty())
-                parts.push_back(part);
+            if (!part.empty()) parts.push_back(part);
             part.clear();
         } else {
             part += c;
         }
     }
-    if (!part.empty())
-        parts.push_back(part);
+    if (!part.empty()) parts.push_back(part);
     return parts;
 }
 
@@ -50,8 +50,7 @@ bool Exists(const std::string &host)
 // Trailing dots and blanks of a component are dropped by Windows.
 std::string TrimComponent(std::string part)
 {
-    if (part == "." || part == "..")
-        return part;
+    if (part == "." || part == "..") return part;
     while (!part.empty() && (part.back() == '.' || part.back() == ' '))
         part.pop_back();
     return part;
@@ -62,15 +61,15 @@ void EmitFile(const char *kind, const std::string &path, const std::string &to =
     Event event;
     event.kind = kind;
     event.fields = {{"path", JsonString(path)}};
-    if (!to.empty())
-        event.fields.push_back({"to", JsonString(to)});
+    if (!to.empty()) event.fields.push_back({"to", JsonString(to)});
     Desktop::Current().Emit(event);
 }
 
 WIN32_FIND_DATAA FindData(const std::string &name, const std::string &host)
 {
     WIN32_FIND_DATAA data{};
-    struct stat info{};
+    struct stat info {
+    };
     stat(host.c_str(), &info);
     data.dwFileAttributes =
         S_ISDIR(info.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
@@ -99,11 +98,9 @@ std::string NormalizeWindowsPath(const std::string &path)
     std::vector<std::string> parts;
     for (const std::string &raw : SplitComponents(full.substr(2))) {
         std::string part = TrimComponent(raw);
-        if (part == "." || part.empty())
-            continue;
+        if (part == "." || part.empty()) continue;
         if (part == "..") {
-            if (!parts.empty())
-                parts.pop_back();
+            if (!parts.empty()) parts.pop_back();
             continue;
         }
         parts.push_back(part);
@@ -117,10 +114,8 @@ std::string NormalizeWindowsPath(const std::string &path)
 std::string ResolveHostPath(const std::string &windowsPath, bool *found)
 {
     std::string normalized = NormalizeWindowsPath(windowsPath);
-    if (found)
-        *found = false;
-    if (normalized.rfind("C:", 0) != 0)
-        return "";
+    if (found) *found = false;
+    if (normalized.rfind("C:", 0) != 0) return "";
     std::string host = S().hostRoot + "/C";
     bool allFound = true;
     for (const std::string &part : SplitComponents(normalized.substr(2))) {
@@ -142,8 +137,7 @@ std::string ResolveHostPath(const std::string &windowsPath, bool *found)
         }
         host += "/" + match;
     }
-    if (found)
-        *found = allFound && Exists(host);
+    if (found) *found = allFound && Exists(host);
     return host;
 }
 
@@ -152,10 +146,8 @@ bool InReadOnlyFolder(const std::string &normalized)
     std::string folder = Upper(normalized.substr(0, normalized.find_last_of('\\') + 1));
     for (const std::string &readOnly : S().faults.readOnlyFolders) {
         std::string ro = Upper(NormalizeWindowsPath(readOnly));
-        if (ro.back() != '\\')
-            ro += '\\';
-        if (folder.rfind(ro, 0) == 0)
-            return true;
+        if (ro.back() != '\\') ro += '\\';
+        if (folder.rfind(ro, 0) == 0) return true;
     }
     return false;
 }
@@ -163,8 +155,7 @@ bool InReadOnlyFolder(const std::string &normalized)
 void CloseAllHandles()
 {
     for (auto &[handle, file] : S().files)
-        if (file.fd >= 0)
-            close(file.fd);
+        if (file.fd >= 0) close(file.fd);
     S().files.clear();
     S().searches.clear();
 }
@@ -205,8 +196,7 @@ void Desktop::WriteFile(const std::string &windowsPath, const std::string &bytes
     std::string host = ResolveHostPath(windowsPath);
     std::filesystem::create_directories(std::filesystem::path(host).parent_path());
     FILE *file = std::fopen(host.c_str(), "wb");
-    if (!file)
-        throw SimulationError("cannot write " + host);
+    if (!file) throw SimulationError("cannot write " + host);
     std::fwrite(bytes.data(), 1, bytes.size(), file);
     std::fclose(file);
 }
@@ -215,11 +205,9 @@ std::optional<std::string> Desktop::ReadFile(const std::string &windowsPath) con
 {
     bool found = false;
     std::string host = ResolveHostPath(windowsPath, &found);
-    if (!found || IsDirectory(host))
-        return std::nullopt;
+    if (!found || IsDirectory(host)) return std::nullopt;
     FILE *file = std::fopen(host.c_str(), "rb");
-    if (!file)
-        return std::nullopt;
+    if (!file) return std::nullopt;
     std::string bytes;
     char buffer[4096];
     size_t count;
@@ -260,8 +248,7 @@ DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size)
 {
     (void)module;
     const std::string &path = S().options.programPath;
-    if (size == 0)
-        return 0;
+    if (size == 0) return 0;
     if (path.size() >= size) {
         std::memcpy(fileName, path.data(), size - 1);
         fileName[size - 1] = '\0';
@@ -293,8 +280,7 @@ HANDLE WINAPI CreateFileA(LPCSTR fileName, DWORD access, DWORD shareMode,
     bool write = (access & GENERIC_WRITE) != 0;
     // Sharing: an open handle that does not share the access asked for refuses the open.
     for (const auto &[handle, open] : S().files) {
-        if (Upper(open.windowsPath) != Upper(normalized))
-            continue;
+        if (Upper(open.windowsPath) != Upper(normalized)) continue;
         bool conflict = (write && !(open.share & FILE_SHARE_WRITE)) ||
                         (!write && !(open.share & FILE_SHARE_READ)) ||
                         (open.write && !(shareMode & FILE_SHARE_WRITE)) ||
@@ -340,8 +326,7 @@ HANDLE WINAPI CreateFileA(LPCSTR fileName, DWORD access, DWORD shareMode,
     }
     HANDLE handle = reinterpret_cast<HANDLE>(S().NewHandle());
     S().files[handle] = OpenFile{fd, normalized, host, write, false, shareMode};
-    if (write && (disposition == CREATE_ALWAYS || !found))
-        EmitFile("file.write", normalized);
+    if (write && (disposition == CREATE_ALWAYS || !found)) EmitFile("file.write", normalized);
     SetLastError(found && (disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS)
                      ? ERROR_ALREADY_EXISTS
                      : ERROR_SUCCESS);
@@ -358,17 +343,14 @@ BOOL WINAPI ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, voi
     }
     ssize_t count = ::read(it->second.fd, buffer, toRead);
     if (count < 0) {
-        if (read)
-            *read = 0;
+        if (read) *read = 0;
         return FALSE;
     }
-    if (read)
-        *read = static_cast<DWORD>(count);
+    if (read) *read = static_cast<DWORD>(count);
     return TRUE;
 }
 
-BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, LPDWORD written,
-                      void *overlapped)
+BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, LPDWORD written, void *overlapped)
 {
     (void)overlapped;
     auto it = S().files.find(file);
@@ -384,12 +366,9 @@ BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, LPDWORD writte
         full = true;
     }
     ssize_t count = allowed ? ::write(it->second.fd, buffer, allowed) : 0;
-    if (count < 0)
-        count = 0;
-    if (budget >= 0)
-        budget -= count;
-    if (written)
-        *written = static_cast<DWORD>(count);
+    if (count < 0) count = 0;
+    if (budget >= 0) budget -= count;
+    if (written) *written = static_cast<DWORD>(count);
     if (full) {
         SetLastError(ERROR_DISK_FULL);
         return FALSE;
@@ -397,7 +376,10 @@ BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, LPDWORD writte
     return TRUE;
 }
 
-BOOL WINAPI FlushFileBuffers(HANDLE file) { return S().files.count(file) ? TRUE : FALSE; }
+BOOL WINAPI FlushFileBuffers(HANDLE file)
+{
+    return S().files.count(file) ? TRUE : FALSE;
+}
 
 BOOL WINAPI CloseHandle(HANDLE handle)
 {
@@ -467,8 +449,7 @@ BOOL WINAPI MoveFileExA(LPCSTR existing, LPCSTR newName, DWORD flags)
             return FALSE;
         }
     }
-    if (toFound && toHost != fromHost)
-        unlink(toHost.c_str());
+    if (toFound && toHost != fromHost) unlink(toHost.c_str());
     if (rename(fromHost.c_str(), toHost.c_str()) != 0) {
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
@@ -477,17 +458,19 @@ BOOL WINAPI MoveFileExA(LPCSTR existing, LPCSTR newName, DWORD flags)
     return TRUE;
 }
 
-BOOL WINAPI MoveFileA(LPCSTR existing, LPCSTR newName) { return MoveFileExA(existing, newName, 0); }
+BOOL WINAPI MoveFileA(LPCSTR existing, LPCSTR newName)
+{
+    return MoveFileExA(existing, newName, 0);
+}
 
 BOOL WINAPI CopyFileA(LPCSTR existing, LPCSTR newName, BOOL failIfExists)
 {
     HANDLE source = CreateFileA(existing, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (source == INVALID_HANDLE_VALUE)
-        return FALSE;
-    HANDLE target = CreateFileA(newName, GENERIC_WRITE, 0, nullptr,
-                                failIfExists ? CREATE_NEW : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                nullptr);
+    if (source == INVALID_HANDLE_VALUE) return FALSE;
+    HANDLE target =
+        CreateFileA(newName, GENERIC_WRITE, 0, nullptr, failIfExists ? CREATE_NEW : CREATE_ALWAYS,
+                    FILE_ATTRIBUTE_NORMAL, nullptr);
     if (target == INVALID_HANDLE_VALUE) {
         DWORD error = GetLastError();
         CloseHandle(source);
@@ -579,10 +562,8 @@ DWORD WINAPI GetCurrentDirectoryA(DWORD size, LPSTR buffer)
 {
     std::string folder = CurrentProcess()->currentDirectory;
     // Windows answers without the trailing separator, except for a drive's root.
-    if (folder.size() > 3)
-        folder.pop_back();
-    if (folder.size() + 1 > size)
-        return static_cast<DWORD>(folder.size() + 1);
+    if (folder.size() > 3) folder.pop_back();
+    if (folder.size() + 1 > size) return static_cast<DWORD>(folder.size() + 1);
     std::memcpy(buffer, folder.c_str(), folder.size() + 1);
     return static_cast<DWORD>(folder.size());
 }
@@ -596,8 +577,7 @@ BOOL WINAPI SetCurrentDirectoryA(LPCSTR path)
         return FALSE;
     }
     std::string normalized = NormalizeWindowsPath(path);
-    if (normalized.back() != '\\')
-        normalized += '\\';
+    if (normalized.back() != '\\') normalized += '\\';
     CurrentProcess()->currentDirectory = normalized;
     return TRUE;
 }

@@ -9,9 +9,11 @@
 
 #include <map>
 
-namespace sim {
+namespace sim
+{
 
-namespace {
+namespace
+{
 
 constexpr int TextHeight = 12;
 constexpr int NarrowWidth = 6;
@@ -40,7 +42,8 @@ std::vector<uint32_t> &Framebuffer(WindowObject &window)
     int width = window.rect.right - window.rect.left;
     int height = window.rect.bottom - window.rect.top;
     if (width != window.pixelsWidth || height != window.pixelsHeight) {
-        std::vector<uint32_t> resized(static_cast<size_t>(std::max(width, 0) * std::max(height, 0)), 0);
+        std::vector<uint32_t> resized(static_cast<size_t>(std::max(width, 0) * std::max(height, 0)),
+                                      0);
         for (int y = 0; y < std::min(height, window.pixelsHeight); ++y)
             for (int x = 0; x < std::min(width, window.pixelsWidth); ++x)
                 resized[static_cast<size_t>(y * width + x)] =
@@ -55,15 +58,14 @@ std::vector<uint32_t> &Framebuffer(WindowObject &window)
 void Plot(WindowObject &window, int x, int y, uint32_t rgb)
 {
     auto &pixels = Framebuffer(window);
-    if (x < 0 || y < 0 || x >= window.pixelsWidth || y >= window.pixelsHeight)
-        return;
+    if (x < 0 || y < 0 || x >= window.pixelsWidth || y >= window.pixelsHeight) return;
     pixels[static_cast<size_t>(y * window.pixelsWidth + x)] = rgb;
 }
 
 uint32_t ToRgb(COLORREF color)
 {
-    return static_cast<uint32_t>(GetRValue(color)) << 16 | static_cast<uint32_t>(GetGValue(color)) << 8 |
-           GetBValue(color);
+    return static_cast<uint32_t>(GetRValue(color)) << 16 |
+           static_cast<uint32_t>(GetGValue(color)) << 8 | GetBValue(color);
 }
 
 // Character widths: one byte of a one-byte character, or a whole UTF-8 sequence.
@@ -87,40 +89,45 @@ DeviceContext *Context(HDC dc)
 
 } // namespace
 
-void ResetGdiState() { Gdi() = GdiState{}; }
+void ResetGdiState()
+{
+    Gdi() = GdiState{};
+}
 
 std::vector<DrawOp> Desktop::DrawLog(HWND hwnd) const
 {
     std::vector<DrawOp> ops;
     for (const DrawOp &op : Gdi().log)
-        if (op.hwnd == hwnd)
-            ops.push_back(op);
+        if (op.hwnd == hwnd) ops.push_back(op);
     return ops;
 }
 
-void Desktop::ClearDrawLog() { Gdi().log.clear(); }
+void Desktop::ClearDrawLog()
+{
+    Gdi().log.clear();
+}
 
 uint32_t Desktop::Pixel(HWND hwnd, int x, int y) const
 {
     WindowObject *window = FindWindowObject(hwnd);
-    if (!window)
-        return 0;
+    if (!window) return 0;
     auto &pixels = Framebuffer(*window);
-    if (x < 0 || y < 0 || x >= window->pixelsWidth || y >= window->pixelsHeight)
-        return 0;
+    if (x < 0 || y < 0 || x >= window->pixelsWidth || y >= window->pixelsHeight) return 0;
     return pixels[static_cast<size_t>(y * window->pixelsWidth + x)];
 }
 
 bool Desktop::SaveWindowPng(HWND hwnd, const std::string &hostPath) const
 {
     WindowObject *window = FindWindowObject(hwnd);
-    if (!window)
-        return false;
+    if (!window) return false;
     auto &pixels = Framebuffer(*window);
     return png::WriteRgb(hostPath, window->pixelsWidth, window->pixelsHeight, pixels);
 }
 
-int Desktop::OpenDeviceContexts() const { return static_cast<int>(Gdi().contexts.size()); }
+int Desktop::OpenDeviceContexts() const
+{
+    return static_cast<int>(Gdi().contexts.size());
+}
 
 } // namespace sim
 
@@ -128,8 +135,7 @@ using namespace sim;
 
 HDC WINAPI GetDC(HWND hwnd)
 {
-    if (!FindWindowObject(hwnd))
-        return nullptr;
+    if (!FindWindowObject(hwnd)) return nullptr;
     HDC dc = reinterpret_cast<HDC>(S().NewHandle());
     Gdi().contexts[dc] = DeviceContext{hwnd, OPAQUE, 0};
     return dc;
@@ -138,8 +144,7 @@ HDC WINAPI GetDC(HWND hwnd)
 int WINAPI ReleaseDC(HWND hwnd, HDC dc)
 {
     DeviceContext *context = Context(dc);
-    if (!context || context->hwnd != hwnd)
-        return 0;
+    if (!context || context->hwnd != hwnd) return 0;
     Gdi().contexts.erase(dc);
     return 1;
 }
@@ -152,18 +157,16 @@ BOOL WINAPI DrawIconEx(HDC dc, int x, int y, HICON icon, int cx, int cy, UINT st
     DeviceContext *context = Context(dc);
     const IconObject *object = FindIcon(icon);
     WindowObject *window = context ? FindWindowObject(context->hwnd) : nullptr;
-    if (!window || !object)
-        return FALSE;
+    if (!window || !object) return FALSE;
     int width = cx ? cx : object->width;
     int height = cy ? cy : object->height;
     const IconPixels &source = *object->pixels;
     for (int row = 0; row < height; ++row) {
         for (int column = 0; column < width; ++column) {
-            uint32_t argb = source.argb[static_cast<size_t>((row * source.height / height) * source.width +
-                                                            column * source.width / width)];
+            uint32_t argb = source.argb[static_cast<size_t>(
+                (row * source.height / height) * source.width + column * source.width / width)];
             // The mask keeps the ground where the picture is transparent.
-            if ((flags & DI_NORMAL) == DI_NORMAL && (argb >> 24) == 0)
-                continue;
+            if ((flags & DI_NORMAL) == DI_NORMAL && (argb >> 24) == 0) continue;
             Plot(*window, x + column, y + row, argb & 0xFFFFFF);
         }
     }
@@ -179,8 +182,7 @@ BOOL WINAPI DrawIcon(HDC dc, int x, int y, HICON icon)
 int WINAPI SetBkMode(HDC dc, int mode)
 {
     DeviceContext *context = Context(dc);
-    if (!context)
-        return 0;
+    if (!context) return 0;
     int old = context->bkMode;
     context->bkMode = mode;
     return old;
@@ -189,8 +191,7 @@ int WINAPI SetBkMode(HDC dc, int mode)
 COLORREF WINAPI SetTextColor(HDC dc, COLORREF color)
 {
     DeviceContext *context = Context(dc);
-    if (!context)
-        return 0xFFFFFFFF; // CLR_INVALID
+    if (!context) return 0xFFFFFFFF; // CLR_INVALID
     COLORREF old = context->textColor;
     context->textColor = color;
     return old;
@@ -200,15 +201,15 @@ BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length)
 {
     DeviceContext *context = Context(dc);
     WindowObject *window = context ? FindWindowObject(context->hwnd) : nullptr;
-    if (!window)
-        return FALSE;
+    if (!window) return FALSE;
     uint32_t ink = ToRgb(context->textColor);
     int left = x;
     for (int width : CharacterWidths(text, length)) {
         for (int row = 0; row < TextHeight; ++row) {
             for (int column = 0; column < width; ++column) {
-                bool frame = row >= 1 && row <= TextHeight - 2 && column >= 1 && column <= width - 2 &&
-                             (row == 1 || row == TextHeight - 2 || column == 1 || column == width - 2);
+                bool frame =
+                    row >= 1 && row <= TextHeight - 2 && column >= 1 && column <= width - 2 &&
+                    (row == 1 || row == TextHeight - 2 || column == 1 || column == width - 2);
                 if (frame)
                     Plot(*window, left + column, y + row, ink);
                 else if (context->bkMode == OPAQUE)
@@ -217,15 +218,15 @@ BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length)
         }
         left += width;
     }
-    Gdi().log.push_back(DrawOp{S().now, context->hwnd, "text", std::string(text, static_cast<size_t>(length)),
-                               x, y, context->textColor, context->bkMode});
+    Gdi().log.push_back(DrawOp{S().now, context->hwnd, "text",
+                               std::string(text, static_cast<size_t>(length)), x, y,
+                               context->textColor, context->bkMode});
     return TRUE;
 }
 
 BOOL WINAPI GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, LPSIZE size)
 {
-    if (!Context(dc))
-        return FALSE;
+    if (!Context(dc)) return FALSE;
     int width = 0;
     for (int w : CharacterWidths(text, length))
         width += w;

@@ -5,7 +5,8 @@
 
 #include <cstdint>
 
-namespace sim {
+namespace sim
+{
 
 struct IconPixels {
     const char *name; // resource name, e.g. "ZELMO_ICON1"

@@ -9,7 +9,8 @@
 #include <mutex>
 #include <thread>
 
-namespace sim {
+namespace sim
+{
 
 struct Process {
     int id = 0;
@@ -22,8 +23,8 @@ struct Process {
     bool finished = false;
     bool killed = false;
     int exitCode = 0;
-    std::string currentDirectory; // Windows path with a trailing backslash
-    std::map<std::string, WNDCLASSA> classes; // by upper-case class name
+    std::string currentDirectory;                  // Windows path with a trailing backslash
+    std::map<std::string, WNDCLASSA> classes;      // by upper-case class name
     std::map<std::string, std::string> classNames; // upper-case -> as registered
     DWORD lastError = 0;
     int messagesSinceYield = 0;

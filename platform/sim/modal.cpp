@@ -7,7 +7,8 @@
 
 #include <algorithm>
 
-namespace sim {
+namespace sim
+{
 
 void RunModalLoop(const std::function<bool()> &done)
 {
@@ -28,7 +29,8 @@ ModalState &Modal()
     return state;
 }
 
-namespace {
+namespace
+{
 
 void EmitModal(const char *kind, std::vector<std::pair<std::string, std::string>> fields)
 {
@@ -42,11 +44,10 @@ std::string JsonItems(const std::vector<MenuItem> &items)
 {
     std::string out = "[";
     for (size_t i = 0; i < items.size(); ++i) {
-        if (i)
-            out += ",";
-        out += items[i].separator ? "\"-\""
-                                  : "[" + std::to_string(items[i].id) + "," +
-                                        JsonString(items[i].text) + "]";
+        if (i) out += ",";
+        out += items[i].separator
+                   ? "\"-\""
+                   : "[" + std::to_string(items[i].id) + "," + JsonString(items[i].text) + "]";
     }
     return out + "]";
 }
@@ -55,14 +56,16 @@ std::string JsonItems(const std::vector<MenuItem> &items)
 
 // ---- Desktop methods
 
-std::vector<MessageBoxInfo> Desktop::MessageBoxes() const { return Modal().messageBoxes; }
+std::vector<MessageBoxInfo> Desktop::MessageBoxes() const
+{
+    return Modal().messageBoxes;
+}
 
 std::vector<MessageBoxInfo> Desktop::OpenMessageBoxes() const
 {
     std::vector<MessageBoxInfo> open;
     for (const MessageBoxInfo &box : Modal().messageBoxes)
-        if (box.result == 0)
-            open.push_back(box);
+        if (box.result == 0) open.push_back(box);
     return open;
 }
 
@@ -80,12 +83,14 @@ void Desktop::AnswerMessageBox(int button)
 std::optional<MenuInfo> Desktop::OpenMenu() const
 {
     for (const MenuInfo &menu : Modal().menusShown)
-        if (!menu.closed)
-            return menu;
+        if (!menu.closed) return menu;
     return std::nullopt;
 }
 
-std::vector<MenuInfo> Desktop::MenusShown() const { return Modal().menusShown; }
+std::vector<MenuInfo> Desktop::MenusShown() const
+{
+    return Modal().menusShown;
+}
 
 void Desktop::ChooseMenu(int command)
 {
@@ -118,9 +123,15 @@ void Desktop::DismissMenu()
     throw SimulationError("no menu is open at " + FormatTime(Now()));
 }
 
-const std::vector<HelpRequest> &Desktop::HelpRequests() const { return Modal().help; }
+const std::vector<HelpRequest> &Desktop::HelpRequests() const
+{
+    return Modal().help;
+}
 
-void ResetModalState() { Modal() = ModalState{}; }
+void ResetModalState()
+{
+    Modal() = ModalState{};
+}
 
 } // namespace sim
 
@@ -144,7 +155,8 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
     int result = Modal().messageBoxes[index].result;
     if (result == 0) // ended by a quit message
         result = Modal().messageBoxes[index].result = IDCANCEL;
-    EmitModal("messagebox.close", {{"text", JsonString(box.text)}, {"answer", std::to_string(result)}});
+    EmitModal("messagebox.close",
+              {{"text", JsonString(box.text)}, {"answer", std::to_string(result)}});
     return result;
 }
 
@@ -158,8 +170,7 @@ HMENU WINAPI CreatePopupMenu(void)
 BOOL WINAPI AppendMenuA(HMENU menu, UINT flags, UINT_PTR idNewItem, LPCSTR newItem)
 {
     auto it = Modal().menus.find(menu);
-    if (it == Modal().menus.end())
-        return FALSE;
+    if (it == Modal().menus.end()) return FALSE;
     MenuItem item;
     item.separator = (flags & MF_SEPARATOR) != 0;
     item.id = item.separator ? 0 : static_cast<int>(idNewItem);
@@ -175,8 +186,7 @@ BOOL WINAPI TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, H
     (void)reserved;
     (void)rect;
     auto it = Modal().menus.find(menu);
-    if (it == Modal().menus.end() || !IsWindow(hwnd))
-        return FALSE;
+    if (it == Modal().menus.end() || !IsWindow(hwnd)) return FALSE;
     MenuInfo shown;
     shown.process = CurrentProcess()->id;
     shown.items = it->second;
@@ -193,15 +203,16 @@ BOOL WINAPI TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, H
     Modal().menusShown[index].closed = true;
     int chosen = Modal().menusShown[index].chosen;
     EmitModal("menu.close", {{"chosen", std::to_string(chosen)}});
-    if (flags & TPM_RETURNCMD)
-        return chosen;
+    if (flags & TPM_RETURNCMD) return chosen;
     // The chosen item reaches the owner as a command after the menu has returned.
-    if (chosen != 0)
-        PostMessageA(hwnd, WM_COMMAND, static_cast<WPARAM>(chosen), 0);
+    if (chosen != 0) PostMessageA(hwnd, WM_COMMAND, static_cast<WPARAM>(chosen), 0);
     return TRUE;
 }
 
-BOOL WINAPI DestroyMenu(HMENU menu) { return Modal().menus.erase(menu) ? TRUE : FALSE; }
+BOOL WINAPI DestroyMenu(HMENU menu)
+{
+    return Modal().menus.erase(menu) ? TRUE : FALSE;
+}
 
 BOOL WINAPI WinHelpA(HWND hwnd, LPCSTR helpFile, UINT command, ULONG_PTR data)
 {

@@ -6,7 +6,8 @@
 #include <functional>
 #include <map>
 
-namespace sim {
+namespace sim
+{
 
 struct ModalState {
     std::vector<MessageBoxInfo> messageBoxes; // every box shown, in order; result 0 while open

@@ -14,9 +14,11 @@
 #error "ZELMO_RESOURCE_SCRIPT must name the program's .rc file"
 #endif
 
-namespace sim {
+namespace sim
+{
 
-namespace {
+namespace
+{
 
 struct Token {
     enum Kind { End, Name, Number, String, Punct } kind = End;
@@ -28,43 +30,68 @@ struct Token {
 const std::map<std::string, long> &StyleConstants()
 {
     static const std::map<std::string, long> table = {
-        {"WS_OVERLAPPED", WS_OVERLAPPED}, {"WS_POPUP", WS_POPUP},
-        {"WS_CHILD", WS_CHILD},           {"WS_VISIBLE", WS_VISIBLE},
-        {"WS_DISABLED", WS_DISABLED},     {"WS_CAPTION", WS_CAPTION},
-        {"WS_BORDER", WS_BORDER},         {"WS_DLGFRAME", WS_DLGFRAME},
-        {"WS_VSCROLL", WS_VSCROLL},       {"WS_HSCROLL", WS_HSCROLL},
-        {"WS_SYSMENU", WS_SYSMENU},       {"WS_THICKFRAME", WS_THICKFRAME},
-        {"WS_GROUP", WS_GROUP},           {"WS_TABSTOP", WS_TABSTOP},
-        {"WS_MINIMIZEBOX", WS_MINIMIZEBOX}, {"WS_MAXIMIZEBOX", WS_MAXIMIZEBOX},
-        {"WS_EX_DLGMODALFRAME", WS_EX_DLGMODALFRAME}, {"WS_EX_TOPMOST", WS_EX_TOPMOST},
-        {"WS_EX_TRANSPARENT", WS_EX_TRANSPARENT}, {"WS_EX_CLIENTEDGE", WS_EX_CLIENTEDGE},
-        {"WS_EX_STATICEDGE", WS_EX_STATICEDGE}, {"WS_EX_NOPARENTNOTIFY", WS_EX_NOPARENTNOTIFY},
-        {"DS_3DLOOK", DS_3DLOOK},         {"DS_SETFONT", DS_SETFONT},
-        {"DS_MODALFRAME", DS_MODALFRAME}, {"DS_CENTER", DS_CENTER},
-        {"BS_PUSHBUTTON", BS_PUSHBUTTON}, {"BS_DEFPUSHBUTTON", BS_DEFPUSHBUTTON},
-        {"BS_CHECKBOX", BS_CHECKBOX},     {"BS_AUTOCHECKBOX", BS_AUTOCHECKBOX},
-        {"BS_RADIOBUTTON", BS_RADIOBUTTON}, {"BS_GROUPBOX", BS_GROUPBOX},
-        {"BS_AUTORADIOBUTTON", BS_AUTORADIOBUTTON}, {"BS_NOTIFY", BS_NOTIFY},
-        {"SS_LEFT", SS_LEFT},             {"SS_CENTER", SS_CENTER},
-        {"SS_RIGHT", SS_RIGHT},           {"SS_ICON", SS_ICON},
-        {"SS_NOPREFIX", SS_NOPREFIX},     {"ES_LEFT", ES_LEFT},
-        {"ES_AUTOHSCROLL", ES_AUTOHSCROLL}, {"ES_READONLY", ES_READONLY},
-        {"CBS_SIMPLE", CBS_SIMPLE},       {"CBS_DROPDOWN", CBS_DROPDOWN},
-        {"CBS_DROPDOWNLIST", CBS_DROPDOWNLIST}, {"CBS_SORT", CBS_SORT},
-        {"CBS_HASSTRINGS", CBS_HASSTRINGS}, {"LBS_NOTIFY", LBS_NOTIFY},
-        {"LBS_SORT", LBS_SORT},           {"LBS_NOINTEGRALHEIGHT", LBS_NOINTEGRALHEIGHT},
+        {"WS_OVERLAPPED", WS_OVERLAPPED},
+        {"WS_POPUP", WS_POPUP},
+        {"WS_CHILD", WS_CHILD},
+        {"WS_VISIBLE", WS_VISIBLE},
+        {"WS_DISABLED", WS_DISABLED},
+        {"WS_CAPTION", WS_CAPTION},
+        {"WS_BORDER", WS_BORDER},
+        {"WS_DLGFRAME", WS_DLGFRAME},
+        {"WS_VSCROLL", WS_VSCROLL},
+        {"WS_HSCROLL", WS_HSCROLL},
+        {"WS_SYSMENU", WS_SYSMENU},
+        {"WS_THICKFRAME", WS_THICKFRAME},
+        {"WS_GROUP", WS_GROUP},
+        {"WS_TABSTOP", WS_TABSTOP},
+        {"WS_MINIMIZEBOX", WS_MINIMIZEBOX},
+        {"WS_MAXIMIZEBOX", WS_MAXIMIZEBOX},
+        {"WS_EX_DLGMODALFRAME", WS_EX_DLGMODALFRAME},
+        {"WS_EX_TOPMOST", WS_EX_TOPMOST},
+        {"WS_EX_TRANSPARENT", WS_EX_TRANSPARENT},
+        {"WS_EX_CLIENTEDGE", WS_EX_CLIENTEDGE},
+        {"WS_EX_STATICEDGE", WS_EX_STATICEDGE},
+        {"WS_EX_NOPARENTNOTIFY", WS_EX_NOPARENTNOTIFY},
+        {"DS_3DLOOK", DS_3DLOOK},
+        {"DS_SETFONT", DS_SETFONT},
+        {"DS_MODALFRAME", DS_MODALFRAME},
+        {"DS_CENTER", DS_CENTER},
+        {"BS_PUSHBUTTON", BS_PUSHBUTTON},
+        {"BS_DEFPUSHBUTTON", BS_DEFPUSHBUTTON},
+        {"BS_CHECKBOX", BS_CHECKBOX},
+        {"BS_AUTOCHECKBOX", BS_AUTOCHECKBOX},
+        {"BS_RADIOBUTTON", BS_RADIOBUTTON},
+        {"BS_GROUPBOX", BS_GROUPBOX},
+        {"BS_AUTORADIOBUTTON", BS_AUTORADIOBUTTON},
+        {"BS_NOTIFY", BS_NOTIFY},
+        {"SS_LEFT", SS_LEFT},
+        {"SS_CENTER", SS_CENTER},
+        {"SS_RIGHT", SS_RIGHT},
+        {"SS_ICON", SS_ICON},
+        {"SS_NOPREFIX", SS_NOPREFIX},
+        {"ES_LEFT", ES_LEFT},
+        {"ES_AUTOHSCROLL", ES_AUTOHSCROLL},
+        {"ES_READONLY", ES_READONLY},
+        {"CBS_SIMPLE", CBS_SIMPLE},
+        {"CBS_DROPDOWN", CBS_DROPDOWN},
+        {"CBS_DROPDOWNLIST", CBS_DROPDOWNLIST},
+        {"CBS_SORT", CBS_SORT},
+        {"CBS_HASSTRINGS", CBS_HASSTRINGS},
+        {"LBS_NOTIFY", LBS_NOTIFY},
+        {"LBS_SORT", LBS_SORT},
+        {"LBS_NOINTEGRALHEIGHT", LBS_NOINTEGRALHEIGHT},
         {"LBS_STANDARD", LBS_STANDARD},
     };
     return table;
 }
 
-class Parser {
+class Parser
+{
   public:
     Parser(ResourceScript &script, const std::string &path) : script_(script), path_(path)
     {
         std::ifstream in(path, std::ios::binary);
-        if (!in)
-            throw SimulationError("cannot read resource script " + path);
+        if (!in) throw SimulationError("cannot read resource script " + path);
         std::stringstream buffer;
         buffer << in.rdbuf();
         text_ = buffer.str();
@@ -91,16 +118,13 @@ class Parser {
     {
         for (;;) {
             while (pos_ < text_.size() && std::isspace(static_cast<unsigned char>(text_[pos_]))) {
-                if (text_[pos_] == '\n')
-                    ++line_;
+                if (text_[pos_] == '\n') ++line_;
                 ++pos_;
             }
-            if (pos_ >= text_.size())
-                return Token{Token::End, "", 0, line_};
+            if (pos_ >= text_.size()) return Token{Token::End, "", 0, line_};
             if (text_.compare(pos_, 2, "//") == 0) {
                 pos_ = text_.find('\n', pos_);
-                if (pos_ == std::string::npos)
-                    pos_ = text_.size();
+                if (pos_ == std::string::npos) pos_ = text_.size();
                 continue;
             }
             if (text_.compare(pos_, 2, "/*") == 0) {
@@ -117,8 +141,7 @@ class Parser {
             break;
         }
         char c = text_[pos_];
-        if (c == '"')
-            return LexString();
+        if (c == '"') return LexString();
         if (std::isdigit(static_cast<unsigned char>(c))) {
             size_t start = pos_;
             while (pos_ < text_.size() && std::isalnum(static_cast<unsigned char>(text_[pos_])))
@@ -145,8 +168,7 @@ class Parser {
         std::string value;
         ++pos_;
         for (;;) {
-            if (pos_ >= text_.size())
-                Fail("unterminated string");
+            if (pos_ >= text_.size()) Fail("unterminated string");
             char c = text_[pos_++];
             if (c == '"') {
                 if (pos_ < text_.size() && text_[pos_] == '"') {
@@ -159,18 +181,32 @@ class Parser {
             if (c == '\\' && pos_ < text_.size()) {
                 char e = text_[pos_++];
                 switch (e) {
-                case 'n': value += '\n'; break;
-                case 't': value += '\t'; break;
-                case 'r': value += '\r'; break;
-                case 'a': value += '\b'; break;
-                case '\\': value += '\\'; break;
-                case '"': value += '"'; break;
-                default: value += '\\'; value += e; break;
+                case 'n':
+                    value += '\n';
+                    break;
+                case 't':
+                    value += '\t';
+                    break;
+                case 'r':
+                    value += '\r';
+                    break;
+                case 'a':
+                    value += '\b';
+                    break;
+                case '\\':
+                    value += '\\';
+                    break;
+                case '"':
+                    value += '"';
+                    break;
+                default:
+                    value += '\\';
+                    value += e;
+                    break;
                 }
                 continue;
             }
-            if (c == '\n')
-                ++line_;
+            if (c == '\n') ++line_;
             value += c;
         }
         return Token{Token::String, value, 0, line_};
@@ -179,7 +215,8 @@ class Parser {
     void Preprocessor()
     {
         size_t end = text_.find('\n', pos_);
-        std::string directive = text_.substr(pos_, end == std::string::npos ? std::string::npos : end - pos_);
+        std::string directive =
+            text_.substr(pos_, end == std::string::npos ? std::string::npos : end - pos_);
         pos_ = end == std::string::npos ? text_.size() : end;
         std::istringstream words(directive.substr(1));
         std::string word;
@@ -189,10 +226,8 @@ class Parser {
             words >> file;
             // A system header such as <windows.h> gives the resource compiler the style names,
             // which this reader knows from its own table; only the program's own files are read.
-            if (!file.empty() && file[0] == '<')
-                return;
-            if (file.size() >= 2 && file[0] == '"')
-                file = file.substr(1, file.size() - 2);
+            if (!file.empty() && file[0] == '<') return;
+            if (file.size() >= 2 && file[0] == '"') file = file.substr(1, file.size() - 2);
             Parser(script_, folder_ + file).Run();
         } else if (word == "define") {
             std::string name, value;
@@ -200,8 +235,7 @@ class Parser {
             std::getline(words, value);
             size_t first = value.find_first_not_of(" \t");
             value = first == std::string::npos ? "" : value.substr(first);
-            if (!value.empty())
-                script_.defines[name] = std::stol(value, nullptr, 0);
+            if (!value.empty()) script_.defines[name] = std::stol(value, nullptr, 0);
         }
         // #pragma, #ifdef guards and the like carry nothing the program reads.
     }
@@ -212,8 +246,7 @@ class Parser {
 
     void Expect(const char *p)
     {
-        if (!IsPunct(p))
-            Fail(std::string("expected '") + p + "' but found '" + token_.text + "'");
+        if (!IsPunct(p)) Fail(std::string("expected '") + p + "' but found '" + token_.text + "'");
         Advance();
     }
 
@@ -259,16 +292,14 @@ class Parser {
             if (IsName("NOT")) {
                 Advance();
                 long bits = Primary();
-                if (notMask)
-                    *notMask |= bits;
+                if (notMask) *notMask |= bits;
                 value &= ~bits;
             } else {
                 long v = Primary();
                 value = first ? v : (value | v);
             }
             first = false;
-            if (!IsPunct("|"))
-                return value;
+            if (!IsPunct("|")) return value;
             Advance();
         }
     }
@@ -284,8 +315,7 @@ class Parser {
 
     std::string String()
     {
-        if (token_.kind != Token::String)
-            Fail("expected a string but found '" + token_.text + "'");
+        if (token_.kind != Token::String) Fail("expected a string but found '" + token_.text + "'");
         std::string value = token_.text;
         Advance();
         return value;
@@ -311,7 +341,8 @@ class Parser {
         }
         if (token_.kind == Token::Name) {
             auto d = script_.defines.find(token_.text);
-            std::string key = d != script_.defines.end() ? std::to_string(d->second) : Upper(token_.text);
+            std::string key =
+                d != script_.defines.end() ? std::to_string(d->second) : Upper(token_.text);
             Advance();
             return key;
         }
@@ -411,8 +442,7 @@ class Parser {
         dialog.cx = static_cast<int>(Expression());
         Expect(",");
         dialog.cy = static_cast<int>(Expression());
-        if (extended && Comma())
-            Expression(); // help id
+        if (extended && Comma()) Expression(); // help id
         bool captionGiven = false;
         for (;;) {
             if (IsName("STYLE")) {
@@ -441,10 +471,8 @@ class Parser {
                 break;
             }
         }
-        if (captionGiven)
-            dialog.style |= WS_CAPTION;
-        if (!dialog.font.empty())
-            dialog.style |= DS_SETFONT;
+        if (captionGiven) dialog.style |= WS_CAPTION;
+        if (!dialog.font.empty()) dialog.style |= DS_SETFONT;
         Begin();
         while (!AtEnd())
             dialog.controls.push_back(Control(extended));
@@ -473,8 +501,7 @@ class Parser {
             c.style = (c.style | static_cast<DWORD>(added)) & ~static_cast<DWORD>(removed);
             if (Comma()) {
                 c.exStyle = static_cast<DWORD>(Expression());
-                if (extended && Comma())
-                    Expression();
+                if (extended && Comma()) Expression();
             }
         }
     }
@@ -482,8 +509,7 @@ class Parser {
     ControlTemplate Control(bool extended)
     {
         ControlTemplate c;
-        if (token_.kind != Token::Name)
-            Fail("expected a control statement");
+        if (token_.kind != Token::Name) Fail("expected a control statement");
         c.statement = token_.text;
         Advance();
         const DWORD child = WS_CHILD | WS_VISIBLE;
@@ -560,13 +586,13 @@ class Parser {
             c.className = Upper(String());
             Expect(",");
             long removed = 0;
-            c.style = (child | static_cast<DWORD>(Expression(&removed))) & ~static_cast<DWORD>(removed);
+            c.style =
+                (child | static_cast<DWORD>(Expression(&removed))) & ~static_cast<DWORD>(removed);
             Expect(",");
             Rectangle(c);
             if (Comma()) {
                 c.exStyle = static_cast<DWORD>(Expression());
-                if (extended && Comma())
-                    Expression();
+                if (extended && Comma()) Expression();
             }
             return c;
         }
@@ -599,11 +625,9 @@ const ResourceScript &ProgramResources()
 
 std::string ResourceKey(LPCSTR name)
 {
-    if (IS_INTRESOURCE(name))
-        return std::to_string(reinterpret_cast<uintptr_t>(name));
+    if (IS_INTRESOURCE(name)) return std::to_string(reinterpret_cast<uintptr_t>(name));
     std::string text = name;
-    if (!text.empty() && text[0] == '#')
-        return std::to_string(std::stol(text.substr(1)));
+    if (!text.empty() && text[0] == '#') return std::to_string(std::stol(text.substr(1)));
     return Upper(text);
 }
 
@@ -616,8 +640,7 @@ int WINAPI LoadStringA(HINSTANCE instance, UINT id, LPSTR buffer, int bufferMax)
     (void)instance;
     const auto &strings = ProgramResources().strings;
     auto it = strings.find(static_cast<int>(id));
-    if (!buffer || bufferMax <= 0)
-        return 0;
+    if (!buffer || bufferMax <= 0) return 0;
     if (it == strings.end()) {
         buffer[0] = '\0';
         SetLastError(1814); // ERROR_RESOURCE_NAME_NOT_FOUND

@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-namespace sim {
+namespace sim
+{
 
 struct MenuItemTemplate {
     std::string text;

@@ -9,7 +9,8 @@
 
 #include <cstring>
 
-namespace sim {
+namespace sim
+{
 
 ShellState &Shell()
 {
@@ -17,13 +18,15 @@ ShellState &Shell()
     return state;
 }
 
-void ResetShellState() { Shell() = ShellState{}; }
+void ResetShellState()
+{
+    Shell() = ShellState{};
+}
 
 const IconPixels *FindIconPixels(const std::string &name)
 {
     for (int i = 0; i < kIconPixelsCount; ++i)
-        if (Upper(kIconPixels[i].name) == Upper(name))
-            return &kIconPixels[i];
+        if (Upper(kIconPixels[i].name) == Upper(name)) return &kIconPixels[i];
     return nullptr;
 }
 
@@ -33,7 +36,8 @@ const IconObject *FindIcon(HICON icon)
     return it == Shell().icons.end() ? nullptr : &it->second;
 }
 
-namespace {
+namespace
+{
 
 void EmitTray(const char *what, const TrayInfo &tray)
 {
@@ -49,34 +53,33 @@ void EmitTray(const char *what, const TrayInfo &tray)
 
 std::optional<TrayInfo> Desktop::Tray() const
 {
-    if (Shell().trayIcons.empty())
-        return std::nullopt;
+    if (Shell().trayIcons.empty()) return std::nullopt;
     return Shell().trayIcons.front();
 }
 
-std::vector<TrayInfo> Desktop::TrayHistory() const { return Shell().trayHistory; }
+std::vector<TrayInfo> Desktop::TrayHistory() const
+{
+    return Shell().trayHistory;
+}
 
 void Desktop::ClickTray(UINT mouseMessage)
 {
     auto tray = Tray();
-    if (!tray)
-        throw SimulationError("no tray icon at " + FormatTime(Now()));
+    if (!tray) throw SimulationError("no tray icon at " + FormatTime(Now()));
     Post(tray->hwnd, tray->callbackMessage, tray->id, static_cast<LPARAM>(mouseMessage));
 }
 
 void Desktop::RightClickTray()
 {
     auto tray = Tray();
-    if (!tray)
-        throw SimulationError("no tray icon at " + FormatTime(Now()));
+    if (!tray) throw SimulationError("no tray icon at " + FormatTime(Now()));
     // Both reports are queued before the program handles either, as the shell sends them.
     auto *window = FindWindowObject(tray->hwnd);
-    if (!window)
-        return;
-    window->process->posted.push_back(MSG{tray->hwnd, tray->callbackMessage, tray->id,
-                                          WM_RBUTTONDOWN, 0, {}});
-    window->process->posted.push_back(MSG{tray->hwnd, tray->callbackMessage, tray->id,
-                                          WM_RBUTTONUP, 0, {}});
+    if (!window) return;
+    window->process->posted.push_back(
+        MSG{tray->hwnd, tray->callbackMessage, tray->id, WM_RBUTTONDOWN, 0, {}});
+    window->process->posted.push_back(
+        MSG{tray->hwnd, tray->callbackMessage, tray->id, WM_RBUTTONUP, 0, {}});
     RunUntilIdle();
 }
 
@@ -88,7 +91,10 @@ int Desktop::OpenIcons() const
     return count;
 }
 
-std::vector<std::string> Desktop::ShellExecutes() const { return Shell().executed; }
+std::vector<std::string> Desktop::ShellExecutes() const
+{
+    return Shell().executed;
+}
 
 } // namespace sim
 
@@ -97,8 +103,7 @@ using namespace sim;
 HANDLE WINAPI LoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int cx, int cy, UINT flags)
 {
     (void)instance;
-    if (type != IMAGE_ICON)
-        return nullptr;
+    if (type != IMAGE_ICON) return nullptr;
     std::string key = ResourceKey(name);
     const auto &icons = ProgramResources().icons;
     const IconPixels *pixels = FindIconPixels(key);
@@ -108,8 +113,7 @@ HANDLE WINAPI LoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int cx, int
     }
     if (flags & LR_SHARED) {
         for (const auto &[handle, icon] : Shell().icons)
-            if (icon.shared && icon.name == key)
-                return handle;
+            if (icon.shared && icon.name == key) return handle;
     }
     IconObject icon;
     icon.name = key;
@@ -125,8 +129,7 @@ HANDLE WINAPI LoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int cx, int
 BOOL WINAPI DestroyIcon(HICON icon)
 {
     auto it = Shell().icons.find(icon);
-    if (it == Shell().icons.end() || it->second.shared)
-        return it != Shell().icons.end();
+    if (it == Shell().icons.end() || it->second.shared) return it != Shell().icons.end();
     Shell().icons.erase(it);
     return TRUE;
 }
@@ -134,8 +137,7 @@ BOOL WINAPI DestroyIcon(HICON icon)
 BOOL WINAPI Shell_NotifyIconA(DWORD message, PNOTIFYICONDATAA data)
 {
     // The shell knows the record by its size; 88 is the first layout, as 32-bit Windows has it.
-    if (!data || (data->cbSize != 88 && data->cbSize != sizeof(NOTIFYICONDATAA)))
-        return FALSE;
+    if (!data || (data->cbSize != 88 && data->cbSize != sizeof(NOTIFYICONDATAA))) return FALSE;
     auto &trays = Shell().trayIcons;
     auto it = std::find_if(trays.begin(), trays.end(), [&](const TrayInfo &t) {
         return t.hwnd == data->hWnd && t.id == data->uID;
@@ -143,13 +145,11 @@ BOOL WINAPI Shell_NotifyIconA(DWORD message, PNOTIFYICONDATAA data)
     switch (message) {
     case NIM_ADD:
     case NIM_MODIFY: {
-        if ((message == NIM_ADD) != (it == trays.end()))
-            return FALSE;
+        if ((message == NIM_ADD) != (it == trays.end())) return FALSE;
         TrayInfo tray = message == NIM_ADD ? TrayInfo{} : *it;
         tray.hwnd = data->hWnd;
         tray.id = data->uID;
-        if (data->uFlags & NIF_MESSAGE)
-            tray.callbackMessage = data->uCallbackMessage;
+        if (data->uFlags & NIF_MESSAGE) tray.callbackMessage = data->uCallbackMessage;
         if (data->uFlags & NIF_ICON) {
             // The shell keeps its own copy of the picture: the program may free its handle.
             const IconObject *icon = FindIcon(data->hIcon);
@@ -166,8 +166,7 @@ BOOL WINAPI Shell_NotifyIconA(DWORD message, PNOTIFYICONDATAA data)
         return TRUE;
     }
     case NIM_DELETE:
-        if (it == trays.end())
-            return FALSE;
+        if (it == trays.end()) return FALSE;
         EmitTray("tray.delete", *it);
         trays.erase(it);
         return TRUE;

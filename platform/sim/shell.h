@@ -6,7 +6,8 @@
 
 #include <map>
 
-namespace sim {
+namespace sim
+{
 
 struct IconObject {
     std::string name; // resource name, upper case

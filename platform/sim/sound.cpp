@@ -7,7 +7,8 @@
 
 using namespace sim;
 
-namespace {
+namespace
+{
 
 uint32_t Little32(const std::string &b, size_t at)
 {
@@ -30,8 +31,7 @@ Millis WaveDuration(const std::string &bytes)
         if (id == "fmt " && at + 8 + 16 <= bytes.size()) {
             byteRate = Little32(bytes, at + 8 + 8);
         } else if (id == "data") {
-            if (byteRate == 0)
-                return -1;
+            if (byteRate == 0) return -1;
             uint64_t available = std::min<uint64_t>(size, bytes.size() - at - 8);
             return static_cast<Millis>(available * 1000 / byteRate);
         }

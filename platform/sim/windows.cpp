@@ -9,13 +9,13 @@
 #include <algorithm>
 #include <cstring>
 
-namespace sim {
+namespace sim
+{
 
 std::string Upper(std::string text)
 {
     for (char &c : text)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     return text;
 }
 
@@ -40,8 +40,7 @@ void CollectDueTimers(Process *process)
     Desktop::State &state = S();
     for (Timer &timer : state.timers) {
         WindowObject *window = FindWindowObject(timer.hwnd);
-        if (!window || window->process != process || timer.nextDue > state.now)
-            continue;
+        if (!window || window->process != process || timer.nextDue > state.now) continue;
         timer.pending = true;
         while (timer.nextDue <= state.now)
             timer.nextDue += timer.period;
@@ -80,7 +79,7 @@ bool NextMessage(MSG *msg)
             if (timer.pending && window && window->process == process) {
                 timer.pending = false;
                 *msg = MSG{timer.hwnd, WM_TIMER, timer.id, reinterpret_cast<LPARAM>(timer.proc),
-                           0, {}};
+                           0,          {}};
                 return true;
             }
         }
@@ -92,12 +91,12 @@ bool NextMessage(MSG *msg)
 
 using namespace sim;
 
-namespace {
+namespace
+{
 
 LRESULT Send(WindowObject *window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (!window->proc)
-        return 0;
+    if (!window->proc) return 0;
     return window->proc(window->handle, message, wParam, lParam);
 }
 
@@ -109,8 +108,7 @@ void RemoveWindow(HWND hwnd)
                        state.timers.end());
     state.zOrder.erase(std::remove(state.zOrder.begin(), state.zOrder.end(), hwnd),
                        state.zOrder.end());
-    if (state.foreground == hwnd)
-        state.foreground = nullptr;
+    if (state.foreground == hwnd) state.foreground = nullptr;
     PurgeMessages(hwnd);
     state.windows.erase(hwnd);
 }
@@ -163,10 +161,8 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
     window->title = windowName ? windowName : "";
     window->style = style & ~static_cast<DWORD>(WS_VISIBLE);
     window->exStyle = exStyle;
-    if (x == CW_USEDEFAULT)
-        x = 0, y = 0;
-    if (width == CW_USEDEFAULT)
-        width = 640, height = 480;
+    if (x == CW_USEDEFAULT) x = 0, y = 0;
+    if (width == CW_USEDEFAULT) width = 640, height = 480;
     window->rect = RECT{x, y, x + width, y + height};
     window->proc = found->second.lpfnWndProc;
     if (style & WS_CHILD) {
@@ -176,8 +172,7 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
         // A top-level window's "parent" is its owner, which is always a top-level window.
         HWND owner = parent;
         while (WindowObject *o = owner ? FindWindowObject(owner) : nullptr) {
-            if (!o->parent)
-                break;
+            if (!o->parent) break;
             owner = o->parent;
         }
         window->owner = owner;
@@ -186,8 +181,9 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
     WindowObject *raw = window.get();
     state.windows[hwnd] = std::move(window);
 
-    CREATESTRUCTA create{param, instance, menu, parent, height, width, y, x,
-                         static_cast<LONG>(style), windowName, className, exStyle};
+    CREATESTRUCTA create{
+        param,      instance,  menu,   parent, height, width, y, x, static_cast<LONG>(style),
+        windowName, className, exStyle};
     if (!Send(raw, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&create))) {
         RemoveWindow(hwnd);
         return nullptr;
@@ -196,8 +192,7 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
         DestroyWindow(hwnd);
         return nullptr;
     }
-    if (style & WS_VISIBLE)
-        ShowWindow(hwnd, SW_SHOW);
+    if (style & WS_VISIBLE) ShowWindow(hwnd, SW_SHOW);
     return hwnd;
 }
 
@@ -213,17 +208,14 @@ BOOL WINAPI DestroyWindow(HWND hwnd)
     // Owned windows go first, entirely.
     std::vector<HWND> owned;
     for (auto &[handle, other] : state.windows)
-        if (other->owner == hwnd && !other->destroying)
-            owned.push_back(handle);
+        if (other->owner == hwnd && !other->destroying) owned.push_back(handle);
     for (HWND handle : owned)
         DestroyWindow(handle);
-    if (window->visible)
-        ShowWindow(hwnd, SW_HIDE);
+    if (window->visible) ShowWindow(hwnd, SW_HIDE);
     Send(window, WM_DESTROY, 0, 0);
     std::vector<HWND> children;
     for (auto &[handle, other] : state.windows)
-        if (other->parent == hwnd && !other->destroying)
-            children.push_back(handle);
+        if (other->parent == hwnd && !other->destroying) children.push_back(handle);
     for (HWND handle : children)
         DestroyWindow(handle);
     Send(window, WM_NCDESTROY, 0, 0);
@@ -236,18 +228,18 @@ HWND WINAPI FindWindowA(LPCSTR className, LPCSTR windowName)
     // A null class or title matches any; an empty title matches only an empty title.
     for (HWND hwnd : S().zOrder) {
         const WindowObject &window = *S().windows.at(hwnd);
-        if (window.destroying)
-            continue;
-        if (className && Upper(window.className) != Upper(className))
-            continue;
-        if (windowName && window.title != windowName)
-            continue;
+        if (window.destroying) continue;
+        if (className && Upper(window.className) != Upper(className)) continue;
+        if (windowName && window.title != windowName) continue;
         return hwnd;
     }
     return nullptr;
 }
 
-BOOL WINAPI IsWindow(HWND hwnd) { return FindWindowObject(hwnd) != nullptr; }
+BOOL WINAPI IsWindow(HWND hwnd)
+{
+    return FindWindowObject(hwnd) != nullptr;
+}
 
 BOOL WINAPI IsWindowVisible(HWND hwnd)
 {
@@ -294,14 +286,12 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, U
     Process *process = CurrentProcess();
     if (!process->posted.empty()) {
         *msg = process->posted.front();
-        if (removeMsg & PM_REMOVE)
-            process->posted.pop_front();
+        if (removeMsg & PM_REMOVE) process->posted.pop_front();
         return TRUE;
     }
     if (process->quitPosted) {
         *msg = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(process->quitCode), 0, 0, {}};
-        if (removeMsg & PM_REMOVE)
-            process->quitPosted = false;
+        if (removeMsg & PM_REMOVE) process->quitPosted = false;
         return TRUE;
     }
     return FALSE;
@@ -321,8 +311,7 @@ LRESULT WINAPI DispatchMessageA(const MSG *msg)
         return 0;
     }
     WindowObject *window = FindWindowObject(msg->hwnd);
-    if (!window)
-        return 0;
+    if (!window) return 0;
     return Send(window, msg->message, msg->wParam, msg->lParam);
 }
 
@@ -340,8 +329,7 @@ BOOL WINAPI PostMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 LRESULT WINAPI SendMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     WindowObject *window = FindWindowObject(hwnd);
-    if (!window)
-        return 0;
+    if (!window) return 0;
     if (window->process != CurrentProcess())
         throw SimulationError("SendMessageA across processes is not simulated");
     return Send(window, message, wParam, lParam);
@@ -357,8 +345,7 @@ void WINAPI PostQuitMessage(int exitCode)
 UINT_PTR WINAPI SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc)
 {
     Desktop::State &state = S();
-    if (!FindWindowObject(hwnd))
-        return 0;
+    if (!FindWindowObject(hwnd)) return 0;
     // Windows raises periods below 10 ms to 10 ms.
     UINT period = std::max<UINT>(elapse, 10);
     for (Timer &timer : state.timers) {
@@ -379,8 +366,7 @@ BOOL WINAPI KillTimer(HWND hwnd, UINT_PTR id)
     auto &timers = S().timers;
     auto it = std::find_if(timers.begin(), timers.end(),
                            [&](const Timer &t) { return t.hwnd == hwnd && t.id == id; });
-    if (it == timers.end())
-        return FALSE;
+    if (it == timers.end()) return FALSE;
     timers.erase(it);
     return TRUE;
 }
@@ -388,27 +374,27 @@ BOOL WINAPI KillTimer(HWND hwnd, UINT_PTR id)
 BOOL WINAPI ShowWindow(HWND hwnd, int cmdShow)
 {
     WindowObject *window = FindWindowObject(hwnd);
-    if (!window)
-        return FALSE;
+    if (!window) return FALSE;
     bool wasVisible = window->visible;
     bool show = cmdShow != SW_HIDE;
     if (show != wasVisible) {
         window->visible = show;
         EmitWindow(show ? "window.show" : "window.hide", *window);
     }
-    if (show && cmdShow != SW_SHOWNA && !window->parent)
-        SetForegroundWindow(hwnd);
+    if (show && cmdShow != SW_SHOWNA && !window->parent) SetForegroundWindow(hwnd);
     return wasVisible ? TRUE : FALSE;
 }
 
-BOOL WINAPI UpdateWindow(HWND hwnd) { return FindWindowObject(hwnd) ? TRUE : FALSE; }
+BOOL WINAPI UpdateWindow(HWND hwnd)
+{
+    return FindWindowObject(hwnd) ? TRUE : FALSE;
+}
 
 BOOL WINAPI MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repaint)
 {
     (void)repaint;
     WindowObject *window = FindWindowObject(hwnd);
-    if (!window)
-        return FALSE;
+    if (!window) return FALSE;
     RECT old = window->rect;
     window->rect = RECT{x, y, x + width, y + height};
     if (old.left != x || old.top != y || old.right != x + width || old.bottom != y + height)
@@ -419,8 +405,7 @@ BOOL WINAPI MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repa
 BOOL WINAPI GetWindowRect(HWND hwnd, LPRECT rect)
 {
     WindowObject *window = FindWindowObject(hwnd);
-    if (!window)
-        return FALSE;
+    if (!window) return FALSE;
     *rect = window->rect;
     return TRUE;
 }
@@ -428,29 +413,29 @@ BOOL WINAPI GetWindowRect(HWND hwnd, LPRECT rect)
 BOOL WINAPI GetClientRect(HWND hwnd, LPRECT rect)
 {
     WindowObject *window = FindWindowObject(hwnd);
-    if (!window)
-        return FALSE;
-    *rect = RECT{0, 0, window->rect.right - window->rect.left,
-                 window->rect.bottom - window->rect.top};
+    if (!window) return FALSE;
+    *rect =
+        RECT{0, 0, window->rect.right - window->rect.left, window->rect.bottom - window->rect.top};
     return TRUE;
 }
 
 BOOL WINAPI SetForegroundWindow(HWND hwnd)
 {
     WindowObject *window = FindWindowObject(hwnd);
-    if (!window)
-        return FALSE;
+    if (!window) return FALSE;
     S().foreground = hwnd;
     return TRUE;
 }
 
-HWND WINAPI GetForegroundWindow(void) { return S().foreground; }
+HWND WINAPI GetForegroundWindow(void)
+{
+    return S().foreground;
+}
 
 BOOL WINAPI SetWindowTextA(HWND hwnd, LPCSTR text)
 {
     WindowObject *window = FindWindowObject(hwnd);
-    if (!window)
-        return FALSE;
+    if (!window) return FALSE;
     window->title = text ? text : "";
     return TRUE;
 }
@@ -459,8 +444,7 @@ int WINAPI GetWindowTextA(HWND hwnd, LPSTR text, int maxCount)
 {
     WindowObject *window = FindWindowObject(hwnd);
     if (!window || maxCount <= 0) {
-        if (text && maxCount > 0)
-            text[0] = '\0';
+        if (text && maxCount > 0) text[0] = '\0';
         return 0;
     }
     size_t count = std::min(window->title.size(), static_cast<size_t>(maxCount - 1));
@@ -472,8 +456,7 @@ int WINAPI GetWindowTextA(HWND hwnd, LPSTR text, int maxCount)
 BOOL WINAPI EnableWindow(HWND hwnd, BOOL enable)
 {
     WindowObject *window = FindWindowObject(hwnd);
-    if (!window)
-        return FALSE;
+    if (!window) return FALSE;
     bool wasDisabled = !window->enabled;
     window->enabled = enable != FALSE;
     return wasDisabled ? TRUE : FALSE;
@@ -494,9 +477,12 @@ BOOL WINAPI GetCursorPos(LPPOINT point)
 int WINAPI GetSystemMetrics(int index)
 {
     switch (index) {
-    case SM_CXSCREEN: return S().options.screenWidth;
-    case SM_CYSCREEN: return S().options.screenHeight;
-    default: return 0;
+    case SM_CXSCREEN:
+        return S().options.screenWidth;
+    case SM_CYSCREEN:
+        return S().options.screenHeight;
+    default:
+        return 0;
     }
 }
 
@@ -514,7 +500,8 @@ HGDIOBJ WINAPI GetStockObject(int object)
 // ---------------------------------------------------------------------------------------------
 // Desktop methods about windows
 
-namespace sim {
+namespace sim
+{
 
 HWND Desktop::FindWindow(const std::string &className, const std::string &title) const
 {
@@ -524,12 +511,10 @@ HWND Desktop::FindWindow(const std::string &className, const std::string &title)
 std::optional<WindowInfo> Desktop::Window(HWND hwnd) const
 {
     auto it = state_->windows.find(hwnd);
-    if (it == state_->windows.end())
-        return std::nullopt;
+    if (it == state_->windows.end()) return std::nullopt;
     const WindowObject &w = *it->second;
-    return WindowInfo{w.handle, w.className, w.title,   w.style,   w.exStyle,
-                      w.rect,   w.owner,     w.parent,  w.visible, w.enabled,
-                      w.process->id};
+    return WindowInfo{w.handle, w.className, w.title,   w.style,   w.exStyle,    w.rect,
+                      w.owner,  w.parent,    w.visible, w.enabled, w.process->id};
 }
 
 std::vector<WindowInfo> Desktop::Windows() const
@@ -543,8 +528,7 @@ std::vector<WindowInfo> Desktop::Windows() const
 void Desktop::Post(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     auto it = state_->windows.find(hwnd);
-    if (it == state_->windows.end())
-        return;
+    if (it == state_->windows.end()) return;
     it->second->process->posted.push_back(MSG{hwnd, message, wParam, lParam, 0, {}});
     RunUntilIdle();
 }

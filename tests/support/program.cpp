@@ -4,9 +4,11 @@
 #include "app/sound.h"
 #include "timesignal/timesignal.h"
 
-namespace zelmo_test {
+namespace zelmo_test
+{
 
-namespace {
+namespace
+{
 void Put16(std::string &b, int v)
 {
     b += static_cast<char>(v & 0xFF);
@@ -76,7 +78,10 @@ std::optional<std::string> Program::ReadProgramFile(const std::string &name) con
     return desktop_.ReadFile(desktop_.ProgramFolder() + name);
 }
 
-std::string Program::Settings() const { return ReadProgramFile("ZelmoSound.INI").value_or(""); }
+std::string Program::Settings() const
+{
+    return ReadProgramFile("ZelmoSound.INI").value_or("");
+}
 
 void Program::Start(const std::string &currentDirectory)
 {
@@ -84,14 +89,20 @@ void Program::Start(const std::string &currentDirectory)
     process_ = desktop_.Start(&WinMain, currentDirectory);
 }
 
-int Program::StartAnother() { return desktop_.Start(&WinMain); }
+int Program::StartAnother()
+{
+    return desktop_.Start(&WinMain);
+}
 
 HWND Program::MainWindow() const
 {
     return desktop_.FindWindow("ZelmoSound", "Zelmo Sound version1.00");
 }
 
-void Program::Command(int id) { desktop_.Post(MainWindow(), WM_COMMAND, id, 0); }
+void Program::Command(int id)
+{
+    desktop_.Post(MainWindow(), WM_COMMAND, id, 0);
+}
 
 std::vector<std::string> Program::SoundNames() const
 {

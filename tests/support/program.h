@@ -9,7 +9,8 @@
 #include <string>
 #include <vector>
 
-namespace zelmo_test {
+namespace zelmo_test
+{
 
 // A playable PCM wave file (16-bit mono 22050 Hz silence) of the given length.
 std::string WaveBytes(int milliseconds = 500);
@@ -17,7 +18,8 @@ std::string WaveBytes(int milliseconds = 500);
 // Puts every module's globals back to their start values.
 void ResetProgramState();
 
-class Program {
+class Program
+{
   public:
     explicit Program(sim::LocalTime start = {}, sim::Desktop::Options options = {});
     ~Program();

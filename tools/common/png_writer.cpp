@@ -4,8 +4,10 @@
 #include <array>
 #include <fstream>
 
-namespace png {
-namespace {
+namespace png
+{
+namespace
+{
 
 uint32_t Crc32(const uint8_t *data, size_t size, uint32_t crc = 0)
 {

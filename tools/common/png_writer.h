@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-namespace png {
+namespace png
+{
 
 // pixels: width * height entries, 0x00RRGGBB, row by row from the top.
 // Returns false when the file cannot be written.
