@@ -39,3 +39,4 @@ endif()
 
 enable_testing()
 add_subdirectory(tests)
+add_subdirectory(benchmarks)

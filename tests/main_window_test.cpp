@@ -143,3 +143,17 @@ TEST(MainWindow, TicksGoOnWhileAMessageBoxIsOpen)
     EXPECT_GE(program.Sounds().size(), 3u);
     program.desktop().AnswerMessageBox(IDOK);
 }
+
+TEST(MainWindow, WhileIdleItOnlyWakesOnceASecond)
+{
+    Program program({2026, 12, 8, 9, 0, 0});
+    program.WriteProgramFile("ZelmoSound.INI", "IDC_SOUND01=0\r\n");
+    program.Start();
+    sim::Millis hour = 60 * 60 * 1000;
+    program.Advance(hour);
+    auto main = program.desktop().Dispatched(program.MainWindow());
+    EXPECT_EQ((std::map<UINT, int64_t>{{WM_TIMER, 3600}}), main);
+    EXPECT_TRUE(program.desktop().Dispatched(hwndSignal).empty());
+    EXPECT_TRUE(program.desktop().Dispatched(hwndJelly).empty());
+    EXPECT_EQ(0, program.desktop().OpenHandles());
+}

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -217,6 +218,8 @@ class Desktop
     HWND FindWindow(const std::string &className, const std::string &title) const;
     std::optional<WindowInfo> Window(HWND hwnd) const;
     std::vector<WindowInfo> Windows() const;
+    // How many messages of each kind the message loops dispatched to a window.
+    std::map<UINT, int64_t> Dispatched(HWND hwnd) const;
     // Posts a message as another program would; the target handles it at the next run.
     void Post(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     // Runs an action on the program's thread, as Windows input processing would, then lets the

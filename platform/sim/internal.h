@@ -91,6 +91,7 @@ struct Desktop::State {
     std::map<HWND, std::unique_ptr<WindowObject>> windows;
     std::vector<HWND> zOrder; // top-level windows, topmost first
     uintptr_t nextHandle = 0x10010;
+    std::map<HWND, std::map<UINT, int64_t>> dispatched; // messages dispatched, per window
     std::vector<Timer> timers;
     HWND foreground = nullptr;
     POINT cursor{512, 384};

@@ -312,6 +312,7 @@ LRESULT WINAPI DispatchMessageA(const MSG *msg)
     }
     WindowObject *window = FindWindowObject(msg->hwnd);
     if (!window) return 0;
+    ++S().dispatched[msg->hwnd][msg->message];
     return Send(window, msg->message, msg->wParam, msg->lParam);
 }
 
@@ -523,6 +524,12 @@ std::vector<WindowInfo> Desktop::Windows() const
     for (const auto &[hwnd, window] : state_->windows)
         all.push_back(*Window(hwnd));
     return all;
+}
+
+std::map<UINT, int64_t> Desktop::Dispatched(HWND hwnd) const
+{
+    auto it = state_->dispatched.find(hwnd);
+    return it == state_->dispatched.end() ? std::map<UINT, int64_t>{} : it->second;
 }
 
 void Desktop::Post(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
