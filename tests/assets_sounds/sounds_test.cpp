@@ -22,6 +22,8 @@
 
 #include <unistd.h>
 
+#include "spectrogram.h"
+
 namespace fs = std::filesystem;
 
 namespace
@@ -186,29 +188,7 @@ double ActiveRmsDb(const Wav &w)
     return ToDb(sum / n);
 }
 
-void Fft(std::vector<std::complex<double>> &a)
-{
-    const std::size_t n = a.size();
-    for (std::size_t i = 1, j = 0; i < n; ++i) {
-        std::size_t bit = n >> 1;
-        for (; j & bit; bit >>= 1)
-            j ^= bit;
-        j ^= bit;
-        if (i < j) std::swap(a[i], a[j]);
-    }
-    for (std::size_t len = 2; len <= n; len <<= 1) {
-        const double ang = -2.0 * std::numbers::pi / static_cast<double>(len);
-        const std::complex<double> step = std::polar(1.0, ang);
-        for (std::size_t i = 0; i < n; i += len) {
-            std::complex<double> w(1.0, 0.0);
-            for (std::size_t k = 0; k < len / 2; ++k, w *= step) {
-                const auto u = a[i + k], v = a[i + k + len / 2] * w;
-                a[i + k] = u + v;
-                a[i + k + len / 2] = u - v;
-            }
-        }
-    }
-}
+using spectrogram::Fft;
 
 // Average power spectrum (1024-point Hann frames, half overlap); bin k is k * rate / 1024 Hz.
 std::vector<double> PowerSpectrum(const Wav &w)

@@ -1,23 +1,13 @@
 #include "icon_outputs.h"
 
+#include "little_endian.h"
+
 #include <cstdio>
 
 namespace icongen
 {
 namespace
 {
-
-void Put16(std::vector<uint8_t> &out, uint32_t v)
-{
-    out.push_back(uint8_t(v));
-    out.push_back(uint8_t(v >> 8));
-}
-
-void Put32(std::vector<uint8_t> &out, uint32_t v)
-{
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
-}
 
 size_t PaddedRow(size_t bits)
 {

@@ -16,31 +16,6 @@ constexpr double kLowHz = 40.0;
 constexpr double kFloorDb = -100.0;
 constexpr double kPi = 3.14159265358979323846;
 
-// In-place iterative radix-2 FFT.
-void Fft(std::vector<std::complex<double>> &a)
-{
-    const std::size_t n = a.size();
-    for (std::size_t i = 1, j = 0; i < n; ++i) {
-        std::size_t bit = n >> 1;
-        for (; j & bit; bit >>= 1)
-            j ^= bit;
-        j ^= bit;
-        if (i < j) std::swap(a[i], a[j]);
-    }
-    for (std::size_t len = 2; len <= n; len <<= 1) {
-        const double ang = -2.0 * kPi / static_cast<double>(len);
-        const std::complex<double> wl(std::cos(ang), std::sin(ang));
-        for (std::size_t i = 0; i < n; i += len) {
-            std::complex<double> w(1.0, 0.0);
-            for (std::size_t k = 0; k < len / 2; ++k) {
-                const auto u = a[i + k], v = a[i + k + len / 2] * w;
-                a[i + k] = u + v;
-                a[i + k + len / 2] = u - v;
-                w *= wl;
-            }
-        }
-    }
-}
 
 uint32_t Colour(double level) // level in [0, 1]
 {
@@ -70,6 +45,31 @@ uint32_t Lighten(uint32_t c)
 }
 
 } // namespace
+
+void Fft(std::vector<std::complex<double>> &a)
+{
+    const std::size_t n = a.size();
+    for (std::size_t i = 1, j = 0; i < n; ++i) {
+        std::size_t bit = n >> 1;
+        for (; j & bit; bit >>= 1)
+            j ^= bit;
+        j ^= bit;
+        if (i < j) std::swap(a[i], a[j]);
+    }
+    for (std::size_t len = 2; len <= n; len <<= 1) {
+        const double ang = -2.0 * kPi / static_cast<double>(len);
+        const std::complex<double> wl(std::cos(ang), std::sin(ang));
+        for (std::size_t i = 0; i < n; i += len) {
+            std::complex<double> w(1.0, 0.0);
+            for (std::size_t k = 0; k < len / 2; ++k) {
+                const auto u = a[i + k], v = a[i + k + len / 2] * w;
+                a[i + k] = u + v;
+                a[i + k + len / 2] = u - v;
+                w *= wl;
+            }
+        }
+    }
+}
 
 Image Render(const std::vector<int16_t> &pcm, int sample_rate)
 {

@@ -5,6 +5,7 @@
 // 200, 500, 2k, 5k Hz; dotted columns mark each second, small ticks at the bottom each 0.1 s.
 #pragma once
 
+#include <complex>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -19,5 +20,8 @@ struct Image {
 };
 
 Image Render(const std::vector<int16_t> &pcm, int sample_rate);
+
+// In-place iterative radix-2 FFT; the size must be a power of two.
+void Fft(std::vector<std::complex<double>> &a);
 
 } // namespace spectrogram

@@ -1,5 +1,7 @@
 #include "wav.h"
 
+#include "little_endian.h"
+
 #include <fstream>
 #include <iterator>
 
@@ -7,18 +9,6 @@ namespace wav
 {
 namespace
 {
-
-void Put16(std::vector<uint8_t> &out, uint32_t v)
-{
-    out.push_back(uint8_t(v));
-    out.push_back(uint8_t(v >> 8));
-}
-
-void Put32(std::vector<uint8_t> &out, uint32_t v)
-{
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
-}
 
 void PutTag(std::vector<uint8_t> &out, const char *tag)
 {
