@@ -60,6 +60,12 @@ void ProcessMain(Process *process)
             char commandLine[] = "";
             process->exitCode = process->entry(reinterpret_cast<HINSTANCE>(0x400000), nullptr,
                                                commandLine, SW_SHOWDEFAULT);
+            // The program's own end is observable (a killed one's is not: nobody saw it go).
+            Event exited;
+            exited.kind = "exit";
+            exited.fields = {{"process", std::to_string(process->id)},
+                             {"code", std::to_string(process->exitCode)}};
+            Desktop::Current().Emit(exited);
         }
     } catch (const ProcessKilled &) {
         process->exitCode = -1;

@@ -1,0 +1,302 @@
+// The simulation runner, run in-process: its log is reproducible, its script does what the same
+// steps through the desktop do, it lays out the program folder as documented, and it refuses
+// bad arguments and script lines with a clear reason.
+#include "options.h"
+#include "program.h"
+#include "runner.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace
+{
+
+struct Result {
+    int code = 0;
+    std::string out, err;
+    std::vector<std::string> Lines() const
+    {
+        std::vector<std::string> lines;
+        std::istringstream stream(out);
+        for (std::string line; std::getline(stream, line);)
+            lines.push_back(line);
+        return lines;
+    }
+    bool Logged(const std::string &text) const { return out.find(text) != std::string::npos; }
+};
+
+Result RunRunner(const std::vector<std::string> &args)
+{
+    Result result;
+    std::ostringstream out, err;
+    try {
+        result.code = simrunner::Run(simrunner::ParseCommandLine(args), out, err);
+    } catch (const simrunner::UsageError &error) {
+        result.code = 2;
+        err << error.what();
+    }
+    result.out = out.str();
+    result.err = err.str();
+    return result;
+}
+
+class Runner : public ::testing::Test
+{
+  protected:
+    Runner()
+    {
+        char pattern[] = "/tmp/zelmo-runner-test-XXXXXX";
+        root_ = mkdtemp(pattern);
+        // A program folder with birds, insects and the time-signal chime.
+        for (const char *prefix : {"bird", "crickt"})
+            for (int i = 0; i < 4; ++i)
+                Write("folder/" + std::string(prefix) + "0" + std::to_string(i) + ".wav",
+                      zelmo_test::WaveBytes());
+        Write("folder/alarm99.wav", zelmo_test::WaveBytes());
+    }
+    ~Runner() override { fs::remove_all(root_); }
+
+    std::string Path(const std::string &name) const { return root_ + "/" + name; }
+    std::string Write(const std::string &name, const std::string &bytes) const
+    {
+        fs::create_directories(fs::path(Path(name)).parent_path());
+        std::ofstream(Path(name), std::ios::binary) << bytes;
+        return Path(name);
+    }
+    std::string Read(const std::string &name) const
+    {
+        std::ifstream file(Path(name), std::ios::binary);
+        std::ostringstream bytes;
+        bytes << file.rdbuf();
+        return bytes.str();
+    }
+    // Runs with the program folder above, from the start time given, with a script.
+    Result RunScript(const std::string &script, const std::string &start = "2026-12-08 12:00:00",
+                     const std::string &duration = "10")
+    {
+        return RunRunner({"--folder", Path("folder"), "--start", start, "--duration", duration,
+                          "--script", Write("script.txt", script)});
+    }
+
+    std::string root_;
+};
+
+const std::string BirdsInsectsAndSignal = "IDC_SOUND01=1\r\nIDCB_SOUND01=0\r\n"
+                                          "IDC_SOUND02=1\r\nIDCB_SOUND02=0\r\n"
+                                          "IDC_TSIGNAL=1\r\nIDCB_TSIGNAL=0\r\n";
+
+} // namespace
+
+TEST_F(Runner, TheSameInputsGiveTheSameLogAndTheSamePicture)
+{
+    std::vector<std::string> args = {
+        "--folder",   Path("folder"),
+        "--settings", Write("settings.ini", BirdsInsectsAndSignal),
+        "--start",    "2026-12-08 12:59:50",
+        "--duration", "20",
+        "--snapshot", "13:00:01=ZelmoTimeSignal=" + Path("signal.png")};
+    Result first = RunRunner(args);
+    std::string firstPicture = Read("signal.png");
+    fs::remove(Path("signal.png"));
+    Result second = RunRunner(args);
+
+    ASSERT_EQ(0, first.code) << first.err;
+    EXPECT_EQ(first.out, second.out);
+    EXPECT_EQ(firstPicture, Read("signal.png"));
+    EXPECT_EQ(0, firstPicture.rfind("\x89PNG", 0));
+
+    auto lines = first.Lines();
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(0, lines.front().rfind(
+                     R"({"time":"2026-12-08 12:59:50.000","event":"start","duration":20,)", 0));
+    EXPECT_EQ(R"({"time":"2026-12-08 13:00:10.000","event":"end"})", lines.back());
+    EXPECT_TRUE(first.Logged(R"("event":"window.show","class":"ZelmoTimeSignal")"));
+    EXPECT_TRUE(first.Logged(R"("event":"sound","name":"alarm99.wav")"));
+    EXPECT_TRUE(first.Logged(
+        R"({"time":"2026-12-08 13:00:01.000","event":"snapshot","class":"ZelmoTimeSignal")"));
+}
+
+TEST_F(Runner, ASettingsScriptWritesTheSameFileAsTheSameStepsOnTheDesktop)
+{
+    const std::string settings = "IDC_SOUND01=1\r\nIDCB_SOUND01=2\r\n";
+    Result run = RunRunner({"--folder", Path("folder"), "--settings",
+                            Write("settings.ini", settings), "--duration", "5", "--script",
+                            Write("script.txt", "+1 menu 201\n"
+                                                "+2 check 3 302 on\n"
+                                                "+2 select 3 362 3\n"
+                                                "+3 click 3 452\n"),
+                            "--keep", Path("kept")});
+    ASSERT_EQ(0, run.code) << run.err;
+    EXPECT_TRUE(run.Logged(R"("event":"dialog.open","template":"3")"));
+
+    zelmo_test::Program program({2026, 12, 8, 12, 0, 0});
+    program.AddSounds("bird", 4);
+    program.AddSounds("crickt", 4);
+    program.WriteProgramFile("alarm99.wav", zelmo_test::WaveBytes());
+    program.WriteProgramFile("ZelmoSound.INI", settings);
+    program.Start();
+    sim::Desktop &desktop = program.desktop();
+    program.Advance(1000);
+    desktop.RightClickTray();
+    desktop.ChooseMenu(201);
+    program.Advance(1000);
+    HWND dialog = desktop.Dialog("3")->hwnd;
+    desktop.Click(dialog, 302);
+    desktop.Select(dialog, 362, 3);
+    program.Advance(1000);
+    desktop.Click(dialog, 452);
+    program.Advance(2000);
+
+    std::string expected = program.Settings();
+    EXPECT_NE(std::string::npos, expected.find("IDC_SOUND02=1\r\nIDCB_SOUND02=3\r\n"));
+    EXPECT_EQ(expected, Read("kept/ZelmoSound.INI"));
+}
+
+TEST_F(Runner, TheProgramFolderIsLaidOutInTheDocumentedOrder)
+{
+    Write("folder/ZelmoSound.INI", "replaced by --settings");
+    Write("sounds/BIRD00.WAV", "a sound of its own");
+    Write("sounds/readme.txt", "not a sound");
+    Result run = RunRunner({"--folder", Path("folder"), "--sounds-from", Path("sounds"),
+                            "--empty-sounds", "alarm99.wav,quiet.wav", "--settings",
+                            Write("settings.ini", BirdsInsectsAndSignal), "--start",
+                            "2026-12-08 12:59:59", "--duration", "2", "--keep", Path("kept")});
+    ASSERT_EQ(0, run.code) << run.err;
+    EXPECT_EQ(BirdsInsectsAndSignal, Read("kept/ZelmoSound.INI"));
+    // Names match without regard to letter case, as on Windows: the file is replaced.
+    EXPECT_EQ("a sound of its own", Read("kept/bird00.wav"));
+    EXPECT_FALSE(fs::exists(Path("kept/BIRD00.WAV")));
+    EXPECT_FALSE(fs::exists(Path("kept/readme.txt")));
+    EXPECT_EQ("", Read("kept/quiet.wav"));
+    int chimes = 0;
+    for (const std::string &line : run.Lines()) {
+        if (line.find(R"("name":"alarm99.wav")") == std::string::npos) continue;
+        ++chimes;
+        EXPECT_NE(std::string::npos, line.find(R"("played":false)")) << line;
+    }
+    EXPECT_GT(chimes, 0);
+}
+
+TEST_F(Runner, TheLogEndsWithTheProgramsExitAndLaterLinesAreNotDone)
+{
+    Result run = RunScript("+1 menu 210\n+2 menu 201\n");
+    ASSERT_EQ(0, run.code) << run.err;
+    auto lines = run.Lines();
+    EXPECT_EQ(R"({"time":"2026-12-08 12:00:01.000","event":"exit","code":0})", lines.back());
+    EXPECT_TRUE(run.Logged(R"("event":"tray.delete")"));
+    EXPECT_FALSE(run.Logged("dialog.open"));
+    EXPECT_FALSE(run.Logged(R"("event":"end")"));
+}
+
+TEST_F(Runner, CheckLeavesAMatchingBoxAloneAndPostedCommandsReachTheProgram)
+{
+    Result run = RunRunner({"--folder", Path("folder"), "--duration", "10", "--keep", Path("kept"),
+                            "--script",
+                            Write("script.txt", "+1 menu 201\n"
+                                                "+1 check 3 301 on   # already on: no click\n"
+                                                "+1 check 3 302 off  # already off\n"
+                                                "+2 post zelmosound WM_COMMAND 203 0\n"
+                                                "+3 answer IDOK\n"
+                                                "+4 enter 3\n")});
+    ASSERT_EQ(0, run.code) << run.err;
+    // Adding a sound file is refused while the settings dialog is open.
+    EXPECT_TRUE(run.Logged(R"({"time":"2026-12-08 12:00:02.000","event":"messagebox.open")"));
+    EXPECT_TRUE(run.Logged(R"({"time":"2026-12-08 12:00:03.000","event":"messagebox.close")"));
+    EXPECT_TRUE(run.Logged(R"("answer":1})"));
+    std::string settings = Read("kept/ZelmoSound.INI");
+    EXPECT_NE(std::string::npos, settings.find("IDC_SOUND01=1\r\n"));
+    EXPECT_NE(std::string::npos, settings.find("IDC_SOUND02=0\r\n"));
+}
+
+TEST_F(Runner, ClockTimesRunOnPastMidnight)
+{
+    Result run = RunScript("23:59:30 cursor 1 1\n00:00:10 cursor 2 2\n00:00:10 cursor 3 3\n",
+                           "2026-12-08 23:59:00", "120");
+    ASSERT_EQ(0, run.code) << run.err;
+    EXPECT_TRUE(run.Logged(
+        R"({"time":"2026-12-09 00:00:10.000","event":"script","line":3,"action":"cursor 3 3"})"));
+}
+
+TEST_F(Runner, AScriptLineThatCannotBeParsedStopsTheRunBeforeItStarts)
+{
+    struct Case {
+        std::string script, error;
+    };
+    for (const Case &c : std::vector<Case>{
+             {"+1 menu 201\n+2 frobnicate\n", "script line 2: unknown action 'frobnicate'"},
+             {"# a comment\n\n+1 select 3 362\n",
+              "script line 3: select wants TEMPLATE CONTROL_ID INDEX, got 2"},
+             {"+5 cursor 1 2\n+4 cursor 1 2\n", "script line 2: time 2026-12-08 12:00:04.000 is "
+                                                "before 2026-12-08 12:00:05.000"},
+             {"12:00:01 check 3 302 maybe\n", "script line 1: check wants on or off"},
+             {"+11 menu 201\n", "script line 1: time 2026-12-08 12:00:11.000 is after the end"},
+             {"+1 text 3 301 \"open\n", "script line 1: a quoted text is not closed"},
+             {"1 menu 201\n", "script line 1: '1' is not a time"},
+             {"+1 post ZelmoSound WM_USER+x 0 0\n", "script line 1: message 'WM_USER+x'"},
+         }) {
+        Result run = RunScript(c.script);
+        EXPECT_EQ(2, run.code) << c.script;
+        EXPECT_EQ(0, run.err.rfind(c.error, 0)) << run.err;
+        EXPECT_EQ("", run.out) << "nothing runs: " << c.script;
+    }
+}
+
+TEST_F(Runner, AnActionThatCannotBeDoneAtItsTimeStopsTheRunWithItsLine)
+{
+    struct Case {
+        std::string script, error;
+    };
+    for (const Case &c : std::vector<Case>{
+             {"+1 click 3 452\n", "script line 1: no dialog 3 is open"},
+             {"+1 menu 201\n+2 select 3 362 42\n",
+              "script line 2: control 362 of dialog 3 has no entry 42 (it has 8)"},
+             {"+1 menu 201\n+2 check 3 304 on\n", "script line 2: control 304 of dialog 3 is "
+                                                  "disabled"},
+             {"+1 menu 201\n+2 click 3 999\n", "script line 2: dialog 3 has no control 999"},
+             {"+1 menu 777\n", "script line 1: the open menu has no item 777"},
+             {"+1 menu-dismiss\n", "script line 1: no menu is open"},
+             {"+1 answer IDOK\n", "script line 1: no message box is open"},
+             {"+1 post NoSuchClass WM_CLOSE 0 0\n",
+              "script line 1: there is no window of class NoSuchClass"},
+         }) {
+        Result run = RunScript(c.script);
+        EXPECT_EQ(2, run.code) << c.script;
+        EXPECT_EQ(c.error + "\n", run.err);
+        EXPECT_TRUE(run.Logged(R"("event":"start")")) << "the run had started: " << c.script;
+    }
+}
+
+TEST_F(Runner, BadArgumentsAreRefusedWithTheReason)
+{
+    struct Case {
+        std::vector<std::string> args;
+        std::string error;
+    };
+    for (const Case &c : std::vector<Case>{
+             {{}, "--duration SECONDS is required"},
+             {{"--duration", "ten"}, "--duration wants seconds, not 'ten'"},
+             {{"--duration", "1.0001"}, "--duration wants seconds"},
+             {{"--duration", "5", "--start", "2026-02-29 12:00:00"}, "--start wants"},
+             {{"--duration", "5", "--start", "2026-12-08 24:00:00"}, "--start wants"},
+             {{"--duration", "5", "--cursor", "5"}, "--cursor wants X,Y, not '5'"},
+             {{"--duration", "5", "--snapshot", "12:00:01=ZelmoTimeSignal"}, "--snapshot wants"},
+             {{"--duration", "5", "--snapshot", "12:00:06=ZelmoTimeSignal=x.png"},
+              "--snapshot '12:00:06=ZelmoTimeSignal=x.png' is after the end"},
+             {{"--duration", "5", "--empty-sounds", "a.wav,..\\b.wav"}, "--empty-sounds: '..\\b"},
+             {{"--duration", "5", "--frobnicate", "1"}, "unknown option --frobnicate"},
+             {{"--duration"}, "--duration wants a value"},
+             {{"--duration", "5", "--settings", "/nonexistent/settings.ini"},
+              "zelmo-sim: --settings: cannot read /nonexistent/settings.ini"},
+             {{"--duration", "5", "--sounds-from", "/nonexistent"},
+              "zelmo-sim: --sounds-from: there is no folder /nonexistent"},
+             {{"--duration", "5", "--snapshot", "12:00:01=NoSuchClass=" + Path("x.png")},
+              "zelmo-sim: --snapshot '12:00:01=NoSuchClass="},
+         }) {
+        Result run = RunRunner(c.args);
+        EXPECT_EQ(2, run.code) << c.error;
+        EXPECT_EQ(0, run.err.rfind(c.error, 0)) << run.err;
+    }
+}
