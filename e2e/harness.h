@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdint>
+#include <ctime>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -45,6 +47,31 @@ struct Rect {
 
 // "left,top,right,bottom" as the driver prints it; nullopt when malformed.
 std::optional<Rect> ParseRect(const std::string &text);
+
+// A shortcut file's fields, read from the Shell Link binary format. Texts are UTF-8.
+struct ShellLink {
+    uint32_t flags = 0;        // LinkFlags
+    std::string localBasePath; // the target, from the LinkInfo structure
+    std::string description;   // NAME_STRING
+    std::string relativePath;  // RELATIVE_PATH
+    std::string workingDir;    // WORKING_DIR
+    std::string arguments;     // COMMAND_LINE_ARGUMENTS
+};
+
+// The shortcut in the bytes of a .lnk file; nullopt, with the reason in *error, when the bytes
+// do not hold one.
+std::optional<ShellLink> ParseShellLink(const std::string &bytes, std::string *error);
+
+// The path as a Windows program under Wine sees it: on drive Z:, which is the Unix root.
+std::string WindowsPath(const std::filesystem::path &unixPath);
+
+// The files of that name anywhere under the folder (symbolic links to folders not followed).
+std::vector<std::filesystem::path> FindFilesNamed(const std::filesystem::path &root,
+                                                  const std::string &name);
+
+// A POSIX TZ value ("ZZZ-0:MM:SS": local time is UTC plus that offset) that puts local time the
+// given number of seconds before a full hour at the UTC moment given.
+std::string TimeZoneBeforeFullHour(std::time_t utc, int secondsBefore);
 
 // How a process ended: its exit code, or 128 + the signal that ended it.
 struct Outcome {
@@ -139,6 +166,8 @@ class Session
     std::filesystem::path SoundDir() const { return buildDir_ / "sounds"; }
     const std::filesystem::path &Artefacts() const { return artefacts_; }
     const std::string &Display() const { return display_; }
+    // The Wine prefix every program of the run uses.
+    const std::filesystem::path &Prefix() const { return prefix_; }
 
     // The environment of every Wine process: prefix, loader, display, no debug output.
     Environment WineEnvironment() const;
@@ -210,12 +239,14 @@ class ProgramFolder
     std::filesystem::path dir_;
 };
 
-// ZelmoSound.exe running from a program folder. Ended at the end of its scope: asked with
-// WM_CLOSE first, killed if it does not go.
+// ZelmoSound.exe running from a program folder, with the Wine environment and the variables
+// given (TZ, say). Ended at the end of its scope: asked with WM_CLOSE first, killed if it does
+// not go.
 class Program
 {
   public:
-    Program(Session &session, const ProgramFolder &folder, const std::string &logName);
+    Program(Session &session, const ProgramFolder &folder, const std::string &logName,
+            const Environment &extra = {});
     ~Program();
     Program(const Program &) = delete;
     Program &operator=(const Program &) = delete;

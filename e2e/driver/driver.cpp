@@ -5,6 +5,8 @@
 //   find CLASS TITLE               a top-level window ("-" for any class or title)
 //   wait CLASS TITLE MILLIS        polls until such a window exists
 //   gone HWND MILLIS               polls until the window no longer exists
+//   visible HWND MILLIS            polls until the window is visible
+//   hidden HWND MILLIS             polls until the window is hidden or gone
 //   post HWND MSG WPARAM LPARAM    posts a message
 //   list                           every top-level window
 //   controls HWND                  the child windows of a window, with list items
@@ -149,7 +151,7 @@ std::string WindowRecord(const char *kind, HWND hwnd)
     return std::string(kind) + "\thwnd=" + HexHwnd(hwnd) + "\tclass=" + Utf8(ClassOf(hwnd)) +
            "\ttitle=" + Utf8(TitleOf(hwnd)) + "\tvisible=" + (IsWindowVisible(hwnd) ? "1" : "0") +
            "\trect=" + RectText(rect) + "\tpid=" + std::to_string(pid) +
-           "\txid=" + Hex(XWindowOf(hwnd));
+           "\towner=" + HexHwnd(GetWindow(hwnd, GW_OWNER)) + "\txid=" + Hex(XWindowOf(hwnd));
 }
 
 // "-" stands for "any".
@@ -197,6 +199,21 @@ int Gone(HWND hwnd, DWORD millis)
     }
     Print("gone\thwnd=" + HexHwnd(hwnd));
     return ExitOk;
+}
+
+// Polls until the window's visibility is the one wanted; a window that is gone counts as hidden.
+// The window's record (with its rectangle at that moment) is printed either way.
+int WaitVisibility(HWND hwnd, bool visible, DWORD millis)
+{
+    DWORD start = GetTickCount();
+    bool done = false;
+    for (;;) {
+        done = (IsWindow(hwnd) && IsWindowVisible(hwnd)) == visible;
+        if (done || (visible && !IsWindow(hwnd)) || GetTickCount() - start >= millis) break;
+        Sleep(PollMillis);
+    }
+    Print(IsWindow(hwnd) ? WindowRecord("window", hwnd) : "gone\thwnd=" + HexHwnd(hwnd));
+    return done ? ExitOk : ExitNotFound;
 }
 
 int Post(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
@@ -355,8 +372,8 @@ int Tray()
 
 int Usage()
 {
-    Print("usage: zelmo-e2e-driver find|wait|gone|post|list|controls|click|select|rect|"
-          "foreground|tray ARGS...");
+    Print("usage: zelmo-e2e-driver find|wait|gone|visible|hidden|post|list|controls|click|"
+          "select|rect|foreground|tray ARGS...");
     return ExitUsage;
 }
 
@@ -372,6 +389,9 @@ int Run(int argc, wchar_t **argv)
     if (command == L"gone" && HasArguments(argc, 2) && ParseHwnd(argv[2], &hwnd) &&
         ParseNumber(argv[3], 0, &a))
         return Gone(hwnd, static_cast<DWORD>(a));
+    if ((command == L"visible" || command == L"hidden") && HasArguments(argc, 2) &&
+        ParseHwnd(argv[2], &hwnd) && ParseNumber(argv[3], 0, &a))
+        return WaitVisibility(hwnd, command == L"visible", static_cast<DWORD>(a));
     if (command == L"post" && HasArguments(argc, 4) && ParseHwnd(argv[2], &hwnd) &&
         ParseNumber(argv[3], 0, &a) && ParseNumber(argv[4], 0, &b) && ParseNumber(argv[5], 0, &c))
         return Post(hwnd, static_cast<UINT>(a), static_cast<WPARAM>(b), static_cast<LPARAM>(c));
