@@ -229,6 +229,7 @@ TEST_F(TimeSignal, DaysOfSignalsLeaveNoDeviceContextAndNoGrowingIconHandles)
     EXPECT_LE(iconsAfterADay, 10);
     desktop().AdvanceTo({2026, 12, 11, 9, 30, 0});
     EXPECT_EQ(0, desktop().OpenDeviceContexts());
+    EXPECT_EQ(1, desktop().OpenFonts());
     EXPECT_LE(desktop().OpenIcons(), 10);
     EXPECT_GE(desktop().OpenIcons(), iconsAfterADay);
     EXPECT_EQ(0, desktop().OpenHandles());

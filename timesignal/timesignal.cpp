@@ -53,12 +53,34 @@ constexpr COLORREF SignalColors[7] = {
 // new icon handles an hour from the system, never to be given back.
 HICON SignalIcons[12] = {};
 
+// The text's font: the default font of a device context often has no Japanese characters (it
+// shows boxes on most systems), so the text uses a Japanese font, made once per run. Without a
+// face of that name the font mapper picks another one with Japanese characters.
+HFONT SignalFont = nullptr;
+
+HGDIOBJ SelectSignalFont(HDC dc)
+{
+    if (!SignalFont)
+        SignalFont = CreateFontA(-16, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                                 OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                 DEFAULT_PITCH | FF_DONTCARE, "Yu Gothic UI");
+    return SignalFont ? SelectObject(dc, SignalFont) : nullptr;
+}
+
 HICON SignalIcon(int index)
 {
     if (!SignalIcons[index])
         SignalIcons[index] = static_cast<HICON>(
             LoadImageA(hInst, TSignalIcon[index], IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR));
     return SignalIcons[index];
+}
+
+// GDI reads the text of its A functions in the font's code page, not in the program's UTF-8
+// code page, so the text goes to it in UTF-16. Returns the number of UTF-16 units.
+int WideSignalText(WCHAR (&wide)[16])
+{
+    int units = MultiByteToWideChar(CP_UTF8, 0, SignalText, -1, wide, 16);
+    return units > 0 ? units - 1 : 0;
 }
 
 void PutHour(int hour)
@@ -77,11 +99,14 @@ void Show(HWND hwnd)
     int width = FallbackWidth, height = FallbackHeight;
     HDC dc = GetDC(hwnd);
     SIZE extent;
-    if (dc &&
-        GetTextExtentPoint32A(dc, SignalText, static_cast<int>(std::strlen(SignalText)), &extent)) {
+    WCHAR wide[16];
+    int units = WideSignalText(wide);
+    HGDIOBJ oldFont = dc ? SelectSignalFont(dc) : nullptr;
+    if (dc && GetTextExtentPoint32W(dc, wide, units, &extent)) {
         width = extent.cx;
         height = extent.cy + (Tp[1] == 1 ? CharacterRow : 0);
     }
+    if (oldFont) SelectObject(dc, oldFont);
     if (dc) ReleaseDC(hwnd, dc);
     POINT position;
     int currentWidth, currentHeight;
@@ -119,7 +144,10 @@ void Frame(HWND hwnd)
     SetTextColor(dc, SignalColors[SignalFrame % 7]);
     PutHour(now.wHour);
     int y = Tp[1] == 0 ? parity : CharacterRow + parity;
-    TextOutA(dc, parity, y, SignalText, static_cast<int>(std::strlen(SignalText)));
+    WCHAR wide[16];
+    HGDIOBJ oldFont = SelectSignalFont(dc);
+    TextOutW(dc, parity, y, wide, WideSignalText(wide));
+    if (oldFont) SelectObject(dc, oldFont);
     ReleaseDC(hwnd, dc);
     const char *sound = Tp[1] == 0 ? "alarm99.wav" : TSignalWave[entry];
     if (sound[0] != '\0') PlaySoundA(sound, nullptr, SND_ASYNC | SND_NODEFAULT | SND_FILENAME);
@@ -134,6 +162,7 @@ void ResetTimeSignalState()
     std::strcpy(SignalText, "００時だよ～ん");
     for (HICON &icon : SignalIcons)
         icon = nullptr;
+    SignalFont = nullptr;
 }
 
 void ZelmoTimeSignalWin(HWND owner)
@@ -185,6 +214,8 @@ LRESULT CALLBACK TimeSignalWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
         DestroyWindow(hwnd);
         return 0;
     case WM_DESTROY:
+        if (SignalFont) DeleteObject(SignalFont);
+        SignalFont = nullptr;
         PostQuitMessage(0);
         return 0;
     default:

@@ -35,35 +35,6 @@ bool Same(const GUID &a, const GUID &b)
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
-// UTF-16 back to UTF-8 for the simulated file system.
-std::string Narrow(LPCOLESTR wide)
-{
-    std::string out;
-    for (size_t i = 0; wide[i]; ++i) {
-        uint32_t c = wide[i];
-        if (c >= 0xD800 && c < 0xDC00 && wide[i + 1] >= 0xDC00 && wide[i + 1] < 0xE000) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (wide[i + 1] - 0xDC00);
-            ++i;
-        }
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
-
 class ShellLink final : public IShellLinkA, public IPersistFile
 {
   public:
@@ -101,7 +72,7 @@ class ShellLink final : public IShellLinkA, public IPersistFile
     {
         (void)remember;
         if (Com().faults.save || !fileName) return E_FAIL;
-        std::string name = Narrow(fileName);
+        std::string name = NarrowUtf16(fileName, -1);
         HANDLE file =
             CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         if (file == INVALID_HANDLE_VALUE) return E_FAIL;

@@ -270,6 +270,7 @@ class Desktop
     uint32_t Pixel(HWND hwnd, int x, int y) const;
     bool SaveWindowPng(HWND hwnd, const std::string &hostPath) const;
     int OpenDeviceContexts() const;
+    int OpenFonts() const; // fonts created and not yet deleted
 
     // ---- tray, icons and shell
     std::optional<TrayInfo> Tray() const;

@@ -21,12 +21,14 @@ constexpr int WideWidth = 12;
 
 struct DeviceContext {
     HWND hwnd = nullptr;
+    HGDIOBJ font = nullptr; // null: the device context's default font
     int bkMode = OPAQUE;
     COLORREF textColor = 0;
 };
 
 struct GdiState {
     std::map<HDC, DeviceContext> contexts;
+    std::map<HGDIOBJ, std::string> fonts; // created and not yet deleted: face name
     std::vector<DrawOp> log;
 };
 
@@ -66,19 +68,6 @@ uint32_t ToRgb(COLORREF color)
 {
     return static_cast<uint32_t>(GetRValue(color)) << 16 |
            static_cast<uint32_t>(GetGValue(color)) << 8 | GetBValue(color);
-}
-
-// Character widths: one byte of a one-byte character, or a whole UTF-8 sequence.
-std::vector<int> CharacterWidths(LPCSTR text, int length)
-{
-    std::vector<int> widths;
-    for (int i = 0; i < length;) {
-        unsigned char c = static_cast<unsigned char>(text[i]);
-        int bytes = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
-        widths.push_back(bytes == 1 ? NarrowWidth : WideWidth);
-        i += bytes;
-    }
-    return widths;
 }
 
 DeviceContext *Context(HDC dc)
@@ -129,6 +118,8 @@ int Desktop::OpenDeviceContexts() const
     return static_cast<int>(Gdi().contexts.size());
 }
 
+int Desktop::OpenFonts() const { return static_cast<int>(Gdi().fonts.size()); }
+
 } // namespace sim
 
 using namespace sim;
@@ -137,7 +128,7 @@ HDC WINAPI GetDC(HWND hwnd)
 {
     if (!FindWindowObject(hwnd)) return nullptr;
     HDC dc = reinterpret_cast<HDC>(S().NewHandle());
-    Gdi().contexts[dc] = DeviceContext{hwnd, OPAQUE, 0};
+    Gdi().contexts[dc] = DeviceContext{hwnd, nullptr, OPAQUE, 0};
     return dc;
 }
 
@@ -197,14 +188,18 @@ COLORREF WINAPI SetTextColor(HDC dc, COLORREF color)
     return old;
 }
 
-BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length)
+namespace
+{
+
+// Draws characters of the given widths and logs the text as a person would read it.
+BOOL DrawText(HDC dc, int x, int y, const std::vector<int> &widths, const std::string &shown)
 {
     DeviceContext *context = Context(dc);
     WindowObject *window = context ? FindWindowObject(context->hwnd) : nullptr;
     if (!window) return FALSE;
     uint32_t ink = ToRgb(context->textColor);
     int left = x;
-    for (int width : CharacterWidths(text, length)) {
+    for (int width : widths) {
         for (int row = 0; row < TextHeight; ++row) {
             for (int column = 0; column < width; ++column) {
                 bool frame =
@@ -218,18 +213,101 @@ BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length)
         }
         left += width;
     }
-    Gdi().log.push_back(DrawOp{S().now, context->hwnd, "text",
-                               std::string(text, static_cast<size_t>(length)), x, y,
-                               context->textColor, context->bkMode});
+    Gdi().log.push_back(
+        DrawOp{S().now, context->hwnd, "text", shown, x, y, context->textColor, context->bkMode});
     return TRUE;
+}
+
+// GDI takes the text of its A functions in the font's ANSI code page, not in the process's
+// UTF-8 code page: each byte is one Western (1252) character. UTF-8 text drawn this way comes
+// out garbled, as it does on Windows.
+std::vector<int> AnsiWidths(int length)
+{
+    return std::vector<int>(static_cast<size_t>(length), NarrowWidth);
+}
+
+std::string AnsiShown(LPCSTR text, int length)
+{
+    std::string shown;
+    for (int i = 0; i < length; ++i) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c < 0x80) {
+            shown += static_cast<char>(c);
+        } else {
+            shown += static_cast<char>(0xC0 | (c >> 6));
+            shown += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return shown;
+}
+
+std::vector<int> WideWidths(LPCWSTR text, int length)
+{
+    std::vector<int> widths;
+    for (int i = 0; i < length; ++i) {
+        if (text[i] >= 0xDC00 && text[i] < 0xE000) continue; // second half of a pair
+        widths.push_back(text[i] < 0x80 ? NarrowWidth : WideWidth);
+    }
+    return widths;
+}
+
+} // namespace
+
+BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length)
+{
+    return DrawText(dc, x, y, AnsiWidths(length), AnsiShown(text, length));
+}
+
+BOOL WINAPI TextOutW(HDC dc, int x, int y, LPCWSTR text, int length)
+{
+    return DrawText(dc, x, y, WideWidths(text, length), NarrowUtf16(text, length));
 }
 
 BOOL WINAPI GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, LPSIZE size)
 {
+    (void)text;
+    if (!Context(dc)) return FALSE;
+    *size = SIZE{length * NarrowWidth, TextHeight};
+    return TRUE;
+}
+
+BOOL WINAPI GetTextExtentPoint32W(HDC dc, LPCWSTR text, int length, LPSIZE size)
+{
     if (!Context(dc)) return FALSE;
     int width = 0;
-    for (int w : CharacterWidths(text, length))
+    for (int w : WideWidths(text, length))
         width += w;
     *size = SIZE{width, TextHeight};
     return TRUE;
+}
+
+HFONT WINAPI CreateFontA(int height, int width, int escapement, int orientation, int weight,
+                         DWORD italic, DWORD underline, DWORD strikeOut, DWORD charSet,
+                         DWORD outPrecision, DWORD clipPrecision, DWORD quality,
+                         DWORD pitchAndFamily, LPCSTR face)
+{
+    // Every font measures and draws with the desktop's fixed metrics.
+    (void)height, (void)width, (void)escapement, (void)orientation, (void)weight, (void)italic;
+    (void)underline, (void)strikeOut, (void)charSet, (void)outPrecision, (void)clipPrecision;
+    (void)quality, (void)pitchAndFamily;
+    HFONT font = reinterpret_cast<HFONT>(S().NewHandle());
+    Gdi().fonts[font] = face ? face : "";
+    return font;
+}
+
+HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object)
+{
+    DeviceContext *context = Context(dc);
+    if (!context || !object) return nullptr;
+    HGDIOBJ old = context->font ? context->font : reinterpret_cast<HGDIOBJ>(0x1000 + 13);
+    // The stock default font selected back is the null default again.
+    context->font = Gdi().fonts.count(object) ? object : nullptr;
+    return old;
+}
+
+BOOL WINAPI DeleteObject(HGDIOBJ object)
+{
+    for (const auto &[dc, context] : Gdi().contexts)
+        if (context.font == object) return FALSE; // still selected
+    return Gdi().fonts.erase(object) ? TRUE : FALSE;
 }

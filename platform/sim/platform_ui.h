@@ -122,3 +122,23 @@ int WINAPI SetBkMode(HDC dc, int mode);
 COLORREF WINAPI SetTextColor(HDC dc, COLORREF color);
 BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length);
 BOOL WINAPI GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, LPSIZE size);
+BOOL WINAPI TextOutW(HDC dc, int x, int y, LPCWSTR text, int length);
+BOOL WINAPI GetTextExtentPoint32W(HDC dc, LPCWSTR text, int length, LPSIZE size);
+
+// ---- Fonts
+#define FW_NORMAL 400
+#define FW_BOLD 700
+#define DEFAULT_CHARSET 1
+#define SHIFTJIS_CHARSET 128
+#define OUT_DEFAULT_PRECIS 0
+#define CLIP_DEFAULT_PRECIS 0
+#define DEFAULT_QUALITY 0
+#define DEFAULT_PITCH 0
+#define FF_DONTCARE 0
+
+HFONT WINAPI CreateFontA(int height, int width, int escapement, int orientation, int weight,
+                         DWORD italic, DWORD underline, DWORD strikeOut, DWORD charSet,
+                         DWORD outPrecision, DWORD clipPrecision, DWORD quality,
+                         DWORD pitchAndFamily, LPCSTR face);
+HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object);
+BOOL WINAPI DeleteObject(HGDIOBJ object);
