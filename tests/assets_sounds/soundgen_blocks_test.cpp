@@ -3,7 +3,7 @@
 #include "catalogue.h"
 #include "dsp.h"
 #include "finish.h"
-#include "spectrogram.h"
+#include "sonogram.h"
 #include "wav.h"
 
 #include <gtest/gtest.h>

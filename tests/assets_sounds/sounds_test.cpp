@@ -22,7 +22,7 @@
 
 #include <unistd.h>
 
-#include "spectrogram.h"
+#include "sonogram.h"
 
 namespace fs = std::filesystem;
 
@@ -195,16 +195,16 @@ std::vector<double> PowerSpectrum(const Wav &w)
 {
     constexpr std::size_t kN = 1024;
     const auto x = Normalised(w);
-    std::vector<double> spec(kN / 2, 0.0);
+    std::vector<double> power(kN / 2, 0.0);
     std::vector<std::complex<double>> f(kN);
     for (std::size_t s = 0; s + kN <= x.size(); s += kN / 2) {
         for (std::size_t i = 0; i < kN; ++i)
             f[i] = x[s + i] * (0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * i / kN));
         Fft(f);
         for (std::size_t k = 0; k < kN / 2; ++k)
-            spec[k] += std::norm(f[k]);
+            power[k] += std::norm(f[k]);
     }
-    return spec;
+    return power;
 }
 
 double BinHz(const Wav &w, std::size_t k)

@@ -6,7 +6,7 @@
 // names.
 #include "catalogue.h"
 #include "png_writer.h"
-#include "spectrogram.h"
+#include "sonogram.h"
 #include "wav.h"
 
 #include <cstdio>
