@@ -153,20 +153,25 @@ class ZelmoE2E : public testing::Test
             30s);
     }
 
-    // Right-clicks the icon and waits for the popup menu.
+    // Right-clicks the icon and waits for the popup menu. Right after the icon's picture
+    // changed, Wine's tray window now and then drops a click (seen once in many runs): a click
+    // that opened nothing within a few seconds is given again, never while a menu is open.
     testing::AssertionResult OpenMenu(const Rect &icon, Record *menu)
     {
-        if (!session.Xdotool({"mousemove", std::to_string(icon.CentreX()),
-                              std::to_string(icon.CentreY()), "click", "3"}))
-            return testing::AssertionFailure() << "xdotool could not right-click the tray icon";
-        return session.WaitFor(
-            "the tray menu",
-            [&] {
-                std::vector<Record> menus = session.VisibleWindows(MenuClass);
-                if (!menus.empty() && menus.front().get("xid") != "0x0") *menu = menus.front();
-                return !menus.empty() && menus.front().get("xid") != "0x0";
-            },
-            15s);
+        auto shown = [&] {
+            std::vector<Record> menus = session.VisibleWindows(MenuClass);
+            if (!menus.empty() && menus.front().get("xid") != "0x0") *menu = menus.front();
+            return !menus.empty() && menus.front().get("xid") != "0x0";
+        };
+        for (int attempt = 1;; ++attempt) {
+            if (!session.Xdotool({"mousemove", std::to_string(icon.CentreX()),
+                                  std::to_string(icon.CentreY()), "click", "3"}))
+                return testing::AssertionFailure() << "xdotool could not right-click the tray icon";
+            if (attempt == 3) return session.WaitFor("the tray menu", shown, 15s);
+            if (PollUntil(shown, 5s)) return testing::AssertionSuccess();
+            if (!session.VisibleWindows(MenuClass).empty())
+                return session.WaitFor("the tray menu", shown, 15s);
+        }
     }
 
     // Presses the item's accelerator key in the menu's window and waits for the menu to close.
