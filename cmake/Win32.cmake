@@ -42,3 +42,15 @@ add_executable(zelmo-e2e-driver e2e/driver/driver.cpp)
 target_compile_definitions(zelmo-e2e-driver PRIVATE _WIN32_WINNT=0x0601 WINVER=0x0601)
 target_link_options(zelmo-e2e-driver PRIVATE -static -static-libgcc -static-libstdc++)
 target_link_libraries(zelmo-e2e-driver PRIVATE user32 gdi32 shell32)
+
+# The conformance probe (tests/conformance): a small program of its own with the same manifest,
+# which the conformance test runs under Wine and compares with its run on the simulated desktop.
+# A GUI program like ZelmoSound.exe; its trace goes to a file beside it.
+include(${CMAKE_SOURCE_DIR}/tests/conformance/Probe.cmake)
+add_executable(zelmo-probe ${ZELMO_PROBE_SOURCES} ${ZELMO_PROBE_SCRIPT})
+target_include_directories(zelmo-probe PRIVATE platform/win32 ${ZELMO_PROBE_DIR} resources)
+set_property(SOURCE ${ZELMO_PROBE_SCRIPT} APPEND PROPERTY OBJECT_DEPENDS
+    ${CMAKE_SOURCE_DIR}/resources/ZelmoSound.manifest ${ZELMO_PROBE_DIR}/probe_resource.h)
+target_compile_definitions(zelmo-probe PRIVATE _WIN32_WINNT=0x0601 WINVER=0x0601)
+target_link_options(zelmo-probe PRIVATE -static -static-libgcc -static-libstdc++ -mwindows)
+target_link_libraries(zelmo-probe PRIVATE winmm comctl32 comdlg32 shell32 ole32 uuid gdi32 user32)

@@ -162,6 +162,8 @@ class Session
 
     const std::string &Route() const { return route_; }
     const std::filesystem::path &ProgramExe() const { return programExe_; }
+    // The Windows build folder of the route (the program, the driver, the conformance probe).
+    const std::filesystem::path &BuildDir() const { return buildDir_; }
     // The sound files the Windows build generated.
     std::filesystem::path SoundDir() const { return buildDir_ / "sounds"; }
     const std::filesystem::path &Artefacts() const { return artefacts_; }

@@ -57,9 +57,10 @@ void ProcessMain(Process *process)
     }
     try {
         if (!process->killed) {
-            char commandLine[] = "";
+            std::vector<char> commandLine(process->commandLine.begin(), process->commandLine.end());
+            commandLine.push_back('\0');
             process->exitCode = process->entry(reinterpret_cast<HINSTANCE>(0x400000), nullptr,
-                                               commandLine, SW_SHOWDEFAULT);
+                                               commandLine.data(), SW_SHOWDEFAULT);
             // The program's own end is observable (a killed one's is not: nobody saw it go).
             Event exited;
             exited.kind = "exit";
@@ -288,6 +289,11 @@ Desktop &Desktop::Current()
     return *current;
 }
 
+Desktop *Desktop::Exists()
+{
+    return current;
+}
+
 Millis Desktop::Now() const
 {
     return state_->now;
@@ -338,11 +344,12 @@ void Desktop::AdvanceTo(const LocalTime &time)
     if (target > state_->now) Advance(target - state_->now);
 }
 
-int Desktop::Start(Entry entry, const std::string &currentDirectory)
+int Desktop::Start(Entry entry, const std::string &currentDirectory, const std::string &commandLine)
 {
     auto process = std::make_unique<Process>();
     process->id = static_cast<int>(state_->processes.size()) + 1;
     process->entry = entry;
+    process->commandLine = commandLine;
     process->currentDirectory =
         NormalizeWindowsPath(currentDirectory.empty() ? ProgramFolder() : currentDirectory);
     if (process->currentDirectory.back() != '\\') process->currentDirectory += '\\';
@@ -481,10 +488,7 @@ DWORD WINAPI GetLastError(void)
     return process ? process->lastError : 0;
 }
 
-namespace sim
-{
-void SetLastError(DWORD error)
+void WINAPI SetLastError(DWORD error)
 {
     if (Process *process = CurrentProcess()) process->lastError = error;
 }
-} // namespace sim

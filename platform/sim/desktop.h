@@ -186,6 +186,8 @@ class Desktop
         int utcOffsetMinutes = 9 * 60;
         std::string hostRoot; // host folder behind drive C:; empty for a new temporary one
         bool keepHostRoot = false;
+        // The resource script the program was built with; empty for ZelmoSound's own.
+        std::string resourceScript;
     };
     using Entry = int(WINAPI *)(HINSTANCE, HINSTANCE, LPSTR, int);
 
@@ -197,6 +199,8 @@ class Desktop
 
     // The desktop that the Windows operations act on (one at a time per host process).
     static Desktop &Current();
+    // The desktop that exists, or null.
+    static Desktop *Exists();
 
     // ---- virtual clock
     Millis Now() const;
@@ -209,8 +213,10 @@ class Desktop
 
     // ---- programs
     // Starts a program process (its WinMain on its own thread) and runs it until it is idle
-    // or has ended. currentDirectory defaults to the program folder.
-    int Start(Entry entry, const std::string &currentDirectory = "");
+    // or has ended. currentDirectory defaults to the program folder; commandLine is what
+    // WinMain gets, the arguments without the program's name.
+    int Start(Entry entry, const std::string &currentDirectory = "",
+              const std::string &commandLine = "");
     bool Running(int process) const;
     std::optional<int> ExitCode(int process) const;
 

@@ -52,7 +52,6 @@ struct DialogsState {
     std::map<HWND, ControlState> controls;
     std::vector<DialogState> dialogs; // open ones, innermost last
     std::vector<std::string> shown;
-    HWND focus = nullptr;
 };
 
 DialogsState &D()
@@ -245,7 +244,7 @@ void ClickOnProgramThread(HWND dialog, int id)
     if (!window || !window->enabled || !IsWindowVisible(dialog)) return;
     ControlState &c = D().controls[button];
     if (c.className != "BUTTON") return;
-    D().focus = button;
+    SetFocus(button);
     if (IsButtonKind(c, BS_AUTOCHECKBOX)) {
         c.check = c.check == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED;
     } else if (IsButtonKind(c, BS_AUTORADIOBUTTON)) {
@@ -333,7 +332,7 @@ ControlInfo Desktop::Control(HWND dialog, int id) const
 
 HWND Desktop::Focus() const
 {
-    return D().focus;
+    return S().focus;
 }
 
 void Desktop::Click(HWND dialog, int id)
@@ -351,7 +350,7 @@ void Desktop::Select(HWND dialog, int id, int index)
     Input(Window(dialog)->process, [dialog, control, index] {
         if (!control.enabled) return;
         ControlState &c = D().controls[control.hwnd];
-        D().focus = control.hwnd;
+        SetFocus(control.hwnd);
         bool changed = c.selection != index;
         c.selection = index;
         if (c.className == "COMBOBOX" && changed)
@@ -368,7 +367,7 @@ void Desktop::TypeText(HWND dialog, int id, const std::string &text)
     ControlInfo control = Control(dialog, id);
     Input(Window(dialog)->process, [control, text] {
         if (!control.enabled || (control.style & ES_READONLY)) return;
-        D().focus = control.hwnd;
+        SetFocus(control.hwnd);
         SetWindowTextA(control.hwnd, text.c_str());
     });
 }
@@ -440,7 +439,7 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND own
     if (owner) EnableWindow(owner, FALSE);
     HWND firstTab = FirstTabStop(hwnd);
     if (dialogProc(hwnd, WM_INITDIALOG, reinterpret_cast<WPARAM>(firstTab), initParam))
-        D().focus = FirstTabStop(hwnd);
+        SetFocus(FirstTabStop(hwnd));
     D().shown.push_back(found->first);
     EmitDialog("dialog.open", found->first, t.caption);
     if (!FindDialog(hwnd)->ended) ShowWindow(hwnd, SW_SHOW);
@@ -452,7 +451,6 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND own
     for (HWND child : ChildrenInOrder(hwnd))
         D().controls.erase(child);
     if (IsWindow(hwnd)) DestroyWindow(hwnd);
-    if (D().focus && !IsWindow(D().focus)) D().focus = nullptr;
     auto &open = D().dialogs;
     open.erase(std::remove_if(open.begin(), open.end(),
                               [hwnd](const DialogState &d) { return d.hwnd == hwnd; }),

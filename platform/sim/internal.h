@@ -16,6 +16,7 @@ struct Process {
     int id = 0;
     std::thread thread;
     Desktop::Entry entry = nullptr;
+    std::string commandLine;
     std::deque<MSG> posted;
     std::deque<std::function<void()>> input;
     bool quitPosted = false;
@@ -94,6 +95,7 @@ struct Desktop::State {
     std::map<HWND, std::map<UINT, int64_t>> dispatched; // messages dispatched, per window
     std::vector<Timer> timers;
     HWND foreground = nullptr;
+    HWND focus = nullptr; // the window that gets the keyboard's input
     POINT cursor{512, 384};
 
     std::map<HANDLE, OpenFile> files;
@@ -140,7 +142,5 @@ void CloseAllHandles();
 std::string NarrowUtf16(const WCHAR *wide, int length);
 std::string Upper(std::string text);
 bool WildcardMatch(const std::string &pattern, const std::string &name); // ignores case
-
-void SetLastError(DWORD error);
 
 } // namespace sim

@@ -198,6 +198,15 @@ typedef MSG *LPMSG;
 #define WM_MBUTTONDOWN 0x0207
 #define WM_USER 0x0400
 
+#define SC_CLOSE 0xF060
+
+#define VK_TAB 0x09
+#define VK_RETURN 0x0D
+#define VK_ESCAPE 0x1B
+#define VK_SPACE 0x20
+#define VK_UP 0x26
+#define VK_DOWN 0x28
+
 #define CS_VREDRAW 0x0001
 #define CS_HREDRAW 0x0002
 #define CS_DBLCLKS 0x0008
@@ -373,6 +382,11 @@ BOOL WINAPI SetForegroundWindow(HWND hwnd);
 HWND WINAPI GetForegroundWindow(void);
 BOOL WINAPI SetWindowTextA(HWND hwnd, LPCSTR text);
 int WINAPI GetWindowTextA(HWND hwnd, LPSTR text, int maxCount);
+HWND WINAPI GetParent(HWND hwnd);
+int WINAPI GetDlgCtrlID(HWND hwnd);
+int WINAPI GetClassNameA(HWND hwnd, LPSTR className, int maxCount);
+HWND WINAPI SetFocus(HWND hwnd);
+HWND WINAPI GetFocus(void);
 BOOL WINAPI EnableWindow(HWND hwnd, BOOL enable);
 BOOL WINAPI IsWindowEnabled(HWND hwnd);
 BOOL WINAPI GetCursorPos(LPPOINT point);
@@ -473,6 +487,7 @@ typedef WIN32_FIND_DATAA *LPWIN32_FIND_DATAA;
 
 DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size);
 DWORD WINAPI GetLastError(void);
+void WINAPI SetLastError(DWORD error);
 HANDLE WINAPI CreateFileA(LPCSTR fileName, DWORD access, DWORD shareMode,
                           SECURITY_ATTRIBUTES *security, DWORD disposition, DWORD flags,
                           HANDLE templateFile);

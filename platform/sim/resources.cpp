@@ -619,8 +619,15 @@ ResourceScript ParseResourceScript(const std::string &path)
 
 const ResourceScript &ProgramResources()
 {
-    static const ResourceScript script = ParseResourceScript(ZELMO_RESOURCE_SCRIPT);
-    return script;
+    // Each script is read once; the desktop names the one its program was built with.
+    static std::map<std::string, ResourceScript> scripts;
+    std::string path = ZELMO_RESOURCE_SCRIPT;
+    if (Desktop *desktop = Desktop::Exists();
+        desktop && !desktop->state().options.resourceScript.empty())
+        path = desktop->state().options.resourceScript;
+    auto found = scripts.find(path);
+    if (found == scripts.end()) found = scripts.emplace(path, ParseResourceScript(path)).first;
+    return found->second;
 }
 
 std::string ResourceKey(LPCSTR name)

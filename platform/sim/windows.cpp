@@ -109,6 +109,7 @@ void RemoveWindow(HWND hwnd)
     state.zOrder.erase(std::remove(state.zOrder.begin(), state.zOrder.end(), hwnd),
                        state.zOrder.end());
     if (state.foreground == hwnd) state.foreground = nullptr;
+    if (state.focus == hwnd) state.focus = nullptr;
     PurgeMessages(hwnd);
     state.windows.erase(hwnd);
 }
@@ -452,6 +453,49 @@ int WINAPI GetWindowTextA(HWND hwnd, LPSTR text, int maxCount)
     std::memcpy(text, window->title.data(), count);
     text[count] = '\0';
     return static_cast<int>(count);
+}
+
+HWND WINAPI GetParent(HWND hwnd)
+{
+    // A child's parent, or a top-level window's owner, as Windows answers for pop-up windows.
+    WindowObject *window = FindWindowObject(hwnd);
+    if (!window) {
+        SetLastError(1400); // ERROR_INVALID_WINDOW_HANDLE
+        return nullptr;
+    }
+    return window->parent ? window->parent : window->owner;
+}
+
+int WINAPI GetDlgCtrlID(HWND hwnd)
+{
+    WindowObject *window = FindWindowObject(hwnd);
+    return window && window->parent ? window->controlId : 0;
+}
+
+int WINAPI GetClassNameA(HWND hwnd, LPSTR className, int maxCount)
+{
+    WindowObject *window = FindWindowObject(hwnd);
+    if (!window || maxCount <= 0) return 0;
+    size_t count = std::min(window->className.size(), static_cast<size_t>(maxCount - 1));
+    std::memcpy(className, window->className.data(), count);
+    className[count] = '\0';
+    return static_cast<int>(count);
+}
+
+HWND WINAPI SetFocus(HWND hwnd)
+{
+    HWND previous = S().focus;
+    if (hwnd && !FindWindowObject(hwnd)) {
+        SetLastError(1400); // ERROR_INVALID_WINDOW_HANDLE
+        return nullptr;
+    }
+    S().focus = hwnd;
+    return previous;
+}
+
+HWND WINAPI GetFocus(void)
+{
+    return S().focus;
 }
 
 BOOL WINAPI EnableWindow(HWND hwnd, BOOL enable)

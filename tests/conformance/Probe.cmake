@@ -1,0 +1,6 @@
+# The conformance probe's sources, shared by the sim build (tests/conformance/CMakeLists.txt) and
+# the Windows builds (cmake/Win32.cmake): every .cpp file of probe/ (the framework and one file
+# per scenario area) and its resource script.
+set(ZELMO_PROBE_DIR ${CMAKE_SOURCE_DIR}/tests/conformance/probe)
+file(GLOB ZELMO_PROBE_SOURCES CONFIGURE_DEPENDS ${ZELMO_PROBE_DIR}/*.cpp)
+set(ZELMO_PROBE_SCRIPT ${ZELMO_PROBE_DIR}/probe.rc)

@@ -1,0 +1,12 @@
+// The probe's scenario areas, in the order they run: the one table of the probe. Each area is a
+// file of this folder that defines `const probe::Area <name>Area`; adding an area is that file
+// and one line here (the build takes every .cpp file of this folder).
+#pragma once
+
+#include "probe.h"
+
+#define PROBE_AREAS(AREA) AREA(loops)
+
+#define PROBE_DECLARE_AREA(name) extern const probe::Area name##Area;
+PROBE_AREAS(PROBE_DECLARE_AREA)
+#undef PROBE_DECLARE_AREA

@@ -1,0 +1,10 @@
+// Resource ids of the conformance probe's own dialogs.
+#pragma once
+
+// A dialog with a default button, a cancel button, a plain push button and an edit field.
+#define IDD_PROBE 100
+// The same without a cancel button.
+#define IDD_PROBE_NOCANCEL 101
+
+#define IDC_PROBE_OTHER 103
+#define IDC_PROBE_EDIT 104
