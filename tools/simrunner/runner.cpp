@@ -8,6 +8,7 @@
 
 #include "app/main.h"
 #include "app/sound.h"
+#include "jelly/population.h"
 #include "timesignal/timesignal.h"
 
 #include <algorithm>
@@ -240,6 +241,7 @@ void Simulate(const Options &options, const std::vector<Action> &actions,
     ResetMainState();
     ResetSoundState();
     ResetTimeSignalState();
+    ResetJellyState();
     const int process = desktop.Start(&WinMain);
     auto ended = [&] {
         // The desktop reports the program's end; should it not, its process tells.

@@ -1,0 +1,61 @@
+// A stage for the jellyfish on the simulated desktop: a plain full-screen window of a small test
+// program, whose 300 ms timer runs the jelly tick as the jelly window will (decision, drawing,
+// count; the divisor back to 1 past 999), started as the window starts the jellyfish. The jelly
+// window itself, its tool tips and its messages are not part of this stage.
+#pragma once
+
+#include "program.h"
+
+#include "jelly/behaviour.h"
+#include "jelly/movement.h"
+#include "jelly/population.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace zelmo_test
+{
+
+// Lines of a jelly file for one ordinary slot (1..10), CR LF ended.
+std::string JellyLines(int number, int exist, int type, int direction, int age, int x, int y,
+                       int clicks);
+// A jelly file of the given slots' lines and nine or fewer free slots.
+std::string FreeJellyLines(int number);
+
+class JellyStage : public ::testing::Test
+{
+  protected:
+    // Starts the stage program on a fresh desktop of the given screen size at the given time.
+    void Open(sim::LocalTime start = {2026, 12, 8, 12, 0, 0}, int width = 1024, int height = 768);
+    ~JellyStage() override;
+
+    sim::Desktop &desktop() { return *desktop_; }
+    HWND Window() const;
+    // Runs an action on the program's thread, as the window's own message handling would.
+    void OnProgram(std::function<void()> action);
+
+    void WriteJellyFile(const std::string &text);
+    std::optional<std::string> JellyFile() const;
+
+    // The start: SrandCount 1, five hidden characters, the file read, the count, the timer.
+    int StartJellyfish();
+    // Stops the tick timer, as the window does when the jellyfish stop (the file is not written).
+    void StopJellyfish();
+    // Lets one tick pass (300 ms of virtual time).
+    void Tick() { desktop().Advance(300); }
+    void Ticks(int count);
+    bool Running() const; // the tick timer is still running (somebody is alive)
+
+    // Sounds requested since the last call, by name.
+    std::vector<std::string> NewSounds();
+    // Every pixel drawn since the last call, summed over icons and fills (clipped to the screen).
+    int64_t PixelsTouched();
+
+  private:
+    std::unique_ptr<sim::Desktop> desktop_;
+    int process_ = 0;
+    size_t soundsSeen_ = 0;
+};
+
+} // namespace zelmo_test
