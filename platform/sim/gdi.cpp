@@ -157,13 +157,20 @@ BOOL WINAPI DrawIconEx(HDC dc, int x, int y, HICON icon, int cx, int cy, UINT st
     int width = cx ? cx : object->width;
     int height = cy ? cy : object->height;
     const IconPixels &source = *object->pixels;
-    for (int row = 0; row < height; ++row) {
-        for (int column = 0; column < width; ++column) {
-            uint32_t argb = source.argb[static_cast<size_t>(
-                (row * source.height / height) * source.width + column * source.width / width)];
+    // Only the part that lies on the surface is drawn, row by row.
+    auto &pixels = Framebuffer(*window);
+    const bool masked = (flags & DI_NORMAL) == DI_NORMAL;
+    const int firstRow = std::max(0, -y), endRow = std::min(height, window->pixelsHeight - y);
+    const int firstColumn = std::max(0, -x), endColumn = std::min(width, window->pixelsWidth - x);
+    for (int row = firstRow; row < endRow; ++row) {
+        const uint32_t *from =
+            source.argb + static_cast<size_t>(row * source.height / height) * source.width;
+        uint32_t *to = pixels.data() + static_cast<size_t>(y + row) * window->pixelsWidth + x;
+        for (int column = firstColumn; column < endColumn; ++column) {
+            uint32_t argb = from[width == source.width ? column : column * source.width / width];
             // The mask keeps the ground where the picture is transparent.
-            if ((flags & DI_NORMAL) == DI_NORMAL && (argb >> 24) == 0) continue;
-            Plot(*window, x + column, y + row, argb & 0xFFFFFF);
+            if (masked && (argb >> 24) == 0) continue;
+            to[column] = argb & 0xFFFFFF;
         }
     }
     Gdi().log.push_back(
