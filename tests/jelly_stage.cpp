@@ -13,6 +13,7 @@ namespace
 constexpr UINT_PTR JellyTimer = 106;
 HWND Stage = nullptr;
 bool TimerRunning = false;
+std::function<void()> AfterTick;
 
 void JellyTick(HWND hwnd)
 {
@@ -23,6 +24,7 @@ void JellyTick(HWND hwnd)
         TimerRunning = false;
     }
     if (SrandCount > 999) SrandCount = 1;
+    if (AfterTick) AfterTick();
 }
 
 LRESULT CALLBACK StageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
@@ -83,11 +85,21 @@ void JellyStage::Open(sim::LocalTime start, int width, int height)
     ResetProgramState();
     Stage = nullptr;
     TimerRunning = false;
+    AfterTick = nullptr;
     soundsSeen_ = 0;
     process_ = desktop_->Start(&StageProgram);
 }
 
-JellyStage::~JellyStage() = default;
+JellyStage::~JellyStage()
+{
+    desktop_.reset();
+    AfterTick = nullptr;
+}
+
+void JellyStage::AfterEachTick(std::function<void()> action)
+{
+    AfterTick = std::move(action);
+}
 
 HWND JellyStage::Window() const
 {
@@ -136,6 +148,19 @@ void JellyStage::Ticks(int count)
 {
     for (int i = 0; i < count; ++i)
         Tick();
+}
+
+void JellyStage::TicksInOneGo(int count)
+{
+    OnProgram([count] {
+        KillTimer(Stage, JellyTimer);
+        for (int i = 0; i < count && TimerRunning; ++i) {
+            const sim::Millis due = sim::Desktop::Current().Now() + 300;
+            JellyTick(Stage);
+            const sim::Millis now = sim::Desktop::Current().Now();
+            if (now < due) Sleep(static_cast<DWORD>(due - now));
+        }
+    });
 }
 
 bool JellyStage::Running() const

@@ -45,7 +45,13 @@ class JellyStage : public ::testing::Test
     // Lets one tick pass (300 ms of virtual time).
     void Tick() { desktop().Advance(300); }
     void Ticks(int count);
+    // Runs ticks one after another on the program's thread, each 300 ms of virtual time after
+    // the last (later when a tick's waits hold it longer), instead of through the timer: a long
+    // run then needs no hand-over between the threads per tick. Stops when nobody is left.
+    void TicksInOneGo(int count);
     bool Running() const; // the tick timer is still running (somebody is alive)
+    // An action run on the program's thread right after every tick (null for none).
+    void AfterEachTick(std::function<void()> action);
 
     // Sounds requested since the last call, by name.
     std::vector<std::string> NewSounds();
