@@ -89,9 +89,13 @@ sim::Event StartEvent(const Options &options)
         snapshots.push_back(snapshot.argument);
     if (!snapshots.empty()) event.fields.push_back({"snapshots", JsonArray(snapshots)});
     add("keep", options.keep);
-    if (options.cursor)
-        event.fields.push_back({"cursor", "[" + std::to_string(options.cursor->first) + "," +
-                                              std::to_string(options.cursor->second) + "]"});
+    auto addPair = [&](const char *name, const std::optional<std::pair<int, int>> &value) {
+        if (value)
+            event.fields.push_back({name, "[" + std::to_string(value->first) + "," +
+                                              std::to_string(value->second) + "]"});
+    };
+    addPair("cursor", options.cursor);
+    addPair("screen", options.screen);
     return event;
 }
 
@@ -224,6 +228,10 @@ void Simulate(const Options &options, const std::vector<Action> &actions,
 {
     sim::Desktop::Options desktopOptions;
     desktopOptions.start = options.start;
+    if (options.screen) {
+        desktopOptions.screenWidth = options.screen->first;
+        desktopOptions.screenHeight = options.screen->second;
+    }
     sim::Desktop desktop(desktopOptions);
     CloseOnExit closer{log};
     FillProgramFolder(desktop, options, settings);
