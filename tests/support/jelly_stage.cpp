@@ -74,7 +74,7 @@ std::string FreeJellyLines(int number)
     return JellyLines(number, 0, 0, 0, 0, 0, 0, 0);
 }
 
-void JellyStage::Open(sim::LocalTime start, int width, int height)
+void JellyDesk::Open(sim::LocalTime start, int width, int height)
 {
     desktop_.reset();
     sim::Desktop::Options options;
@@ -90,38 +90,38 @@ void JellyStage::Open(sim::LocalTime start, int width, int height)
     process_ = desktop_->Start(&StageProgram);
 }
 
-JellyStage::~JellyStage()
+JellyDesk::~JellyDesk()
 {
     desktop_.reset();
     AfterTick = nullptr;
 }
 
-void JellyStage::AfterEachTick(std::function<void()> action)
+void JellyDesk::AfterEachTick(std::function<void()> action)
 {
     AfterTick = std::move(action);
 }
 
-HWND JellyStage::Window() const
+HWND JellyDesk::Window() const
 {
     return Stage;
 }
 
-void JellyStage::OnProgram(std::function<void()> action)
+void JellyDesk::OnProgram(std::function<void()> action)
 {
     desktop_->Input(process_, std::move(action));
 }
 
-void JellyStage::WriteJellyFile(const std::string &text)
+void JellyDesk::WriteJellyFile(const std::string &text)
 {
     desktop_->WriteFile(desktop_->ProgramFolder() + "Jelly.INI", text);
 }
 
-std::optional<std::string> JellyStage::JellyFile() const
+std::optional<std::string> JellyDesk::JellyFile() const
 {
     return desktop_->ReadFile(desktop_->ProgramFolder() + "Jelly.INI");
 }
 
-int JellyStage::StartJellyfish()
+int JellyDesk::StartJellyfish()
 {
     int result = -1;
     OnProgram([&result] {
@@ -136,7 +136,7 @@ int JellyStage::StartJellyfish()
     return result;
 }
 
-void JellyStage::StopJellyfish()
+void JellyDesk::StopJellyfish()
 {
     OnProgram([] {
         KillTimer(Stage, JellyTimer);
@@ -144,13 +144,13 @@ void JellyStage::StopJellyfish()
     });
 }
 
-void JellyStage::Ticks(int count)
+void JellyDesk::Ticks(int count)
 {
     for (int i = 0; i < count; ++i)
         Tick();
 }
 
-void JellyStage::TicksInOneGo(int count)
+void JellyDesk::TicksInOneGo(int count)
 {
     OnProgram([count] {
         KillTimer(Stage, JellyTimer);
@@ -163,12 +163,12 @@ void JellyStage::TicksInOneGo(int count)
     });
 }
 
-bool JellyStage::Running() const
+bool JellyDesk::Running() const
 {
     return TimerRunning;
 }
 
-std::vector<std::string> JellyStage::NewSounds()
+std::vector<std::string> JellyDesk::NewSounds()
 {
     std::vector<std::string> names;
     const auto &sounds = desktop_->Sounds();
@@ -178,7 +178,7 @@ std::vector<std::string> JellyStage::NewSounds()
     return names;
 }
 
-int64_t JellyStage::PixelsTouched()
+int64_t JellyDesk::PixelsTouched()
 {
     auto window = desktop_->Window(Stage);
     int width = window->rect.right - window->rect.left;

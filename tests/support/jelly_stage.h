@@ -23,12 +23,12 @@ std::string JellyLines(int number, int exist, int type, int direction, int age, 
 // A jelly file of the given slots' lines and nine or fewer free slots.
 std::string FreeJellyLines(int number);
 
-class JellyStage : public ::testing::Test
+class JellyDesk
 {
-  protected:
+  public:
     // Starts the stage program on a fresh desktop of the given screen size at the given time.
     void Open(sim::LocalTime start = {2026, 12, 8, 12, 0, 0}, int width = 1024, int height = 768);
-    ~JellyStage() override;
+    virtual ~JellyDesk();
 
     sim::Desktop &desktop() { return *desktop_; }
     HWND Window() const;
@@ -58,10 +58,15 @@ class JellyStage : public ::testing::Test
     // Every pixel drawn since the last call, summed over icons and fills (clipped to the screen).
     int64_t PixelsTouched();
 
-  private:
+  protected:
     std::unique_ptr<sim::Desktop> desktop_;
     int process_ = 0;
     size_t soundsSeen_ = 0;
+};
+
+// The jelly tests' fixture: a stage on a desktop of its own.
+class JellyStage : public ::testing::Test, public JellyDesk
+{
 };
 
 } // namespace zelmo_test
