@@ -193,10 +193,7 @@ TEST_F(JellyStage, BreedingIsDecidedOnlyAtTheExactBreedingAges)
 TEST_F(JellyStage, TheTenthClickOnlyChangesOrDashesWhileLaterOnesMayAlsoBreedOrKill)
 {
     Open();
-    std::string text;
-    for (int number = 1; number <= 10; ++number)
-        text += JellyLines(number, 1, 2, 0, 1000, 60 * number, 300, 9);
-    WriteJellyFile(text);
+    WriteJellyFile(JellyFileOf(10, 2, 1000, 9));
     StartJellyfish();
     // Only a slot without a pending event takes the click at its next decision.
     std::vector<int> clicked;

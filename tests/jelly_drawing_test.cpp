@@ -47,6 +47,20 @@ void Population(std::initializer_list<std::pair<int, POINT>> slots)
     (void)JellyExsit();
 }
 
+// The first `alive` ordinary slots alive and idle in a row, the others free.
+void Row(int alive)
+{
+    Population({});
+    for (int s = 0; s < alive; ++s) {
+        Jelly[s].Exist = 1;
+        Jelly[s].Type = 2;
+        Jelly[s].Action = Idle;
+        Jelly[s].X = 60 * s + 10;
+        Jelly[s].Y = 300;
+    }
+    (void)JellyExsit();
+}
+
 class JellyDrawing : public JellyStage
 {
   protected:
@@ -214,17 +228,9 @@ TEST_F(JellyDrawing, TwoSwimmersGiveOneSoundFromTheLowerSlotAndTheFullPopulation
     Prepare();
     auto swimTwo = [this](int alive) {
         OnProgram([alive] {
-            Population({});
-            for (int s = 0; s < alive; ++s) {
-                Jelly[s].Exist = 1;
-                Jelly[s].Type = 2;
-                Jelly[s].Action = Idle;
-                Jelly[s].X = 60 * s + 10;
-                Jelly[s].Y = 300;
-            }
+            Row(alive);
             Jelly[3].Action = Swim;
             Jelly[5].Action = Dash;
-            (void)JellyExsit();
         });
         Execute();
         return NewSounds();
@@ -301,15 +307,8 @@ TEST_F(JellyDrawing, ANewbornIsDrawnInTheSameTickOnlyWhenItsSlotComesAfterTheBre
 
     // With all ten alive nobody is born, and the breeder still turns.
     OnProgram([] {
-        Population({});
-        for (int s = 0; s < 10; ++s) {
-            Jelly[s].Exist = 1;
-            Jelly[s].Type = 2;
-            Jelly[s].Action = Idle;
-            Jelly[s].X = 60 * s;
-        }
+        Row(10);
         Jelly[0].Action = Breed;
-        IsAll = 1;
     });
     Execute();
     EXPECT_EQ(1, Jelly[0].Frame);

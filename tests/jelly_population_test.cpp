@@ -13,10 +13,7 @@ namespace
 
 std::string AllFree()
 {
-    std::string text;
-    for (int number = 1; number <= 10; ++number)
-        text += FreeJellyLines(number);
-    return text;
+    return JellyFileOf(0);
 }
 
 std::string IconName(HICON icon)
@@ -287,10 +284,7 @@ TEST_F(JellyStage, StartingManyTimesTakesNoIconsFromTheSystem)
 TEST_F(JellyStage, TheCountSeesOnlyTheTenOrdinarySlots)
 {
     Open();
-    std::string text;
-    for (int number = 1; number <= 10; ++number)
-        text += JellyLines(number, 1, 2, 0, 1000, 10 * number, 10, 0);
-    WriteJellyFile(text);
+    WriteJellyFile(JellyFileOf(10));
     StartJellyfish();
     int count = -1;
     OnProgram([&count] { count = JellyExsit(); });

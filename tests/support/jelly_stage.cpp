@@ -74,6 +74,15 @@ std::string FreeJellyLines(int number)
     return JellyLines(number, 0, 0, 0, 0, 0, 0, 0);
 }
 
+std::string JellyFileOf(int alive, int type, int age, int clicks)
+{
+    std::string text;
+    for (int number = 1; number <= 10; ++number)
+        text += number <= alive ? JellyLines(number, 1, type, 0, age, 60 * number, 300, clicks)
+                                : FreeJellyLines(number);
+    return text;
+}
+
 void JellyDesk::Open(sim::LocalTime start, int width, int height)
 {
     desktop_.reset();

@@ -20,8 +20,11 @@ namespace zelmo_test
 // Lines of a jelly file for one ordinary slot (1..10), CR LF ended.
 std::string JellyLines(int number, int exist, int type, int direction, int age, int x, int y,
                        int clicks);
-// A jelly file of the given slots' lines and nine or fewer free slots.
+// The lines of a free slot (1..10).
 std::string FreeJellyLines(int number);
+// A whole jelly file: slots 1..alive alive with the given type, age and clicks, in a row at
+// (60 * number, 300); the others free.
+std::string JellyFileOf(int alive, int type = 2, int age = 1000, int clicks = 0);
 
 class JellyDesk
 {
