@@ -56,19 +56,21 @@ struct PlatformCall {
 
 } // namespace
 
-void *operator new(std::size_t size)
+// Not inlined, nor the deletes below: the compiler would otherwise pair malloc's memory with
+// the delete operators, or the new operator's with free, and warn.
+[[gnu::noinline]] void *operator new(std::size_t size)
 {
     CountAllocation();
     if (void *memory = std::malloc(size ? size : 1)) return memory;
     throw std::bad_alloc();
 }
 
-void operator delete(void *memory) noexcept
+[[gnu::noinline]] void operator delete(void *memory) noexcept
 {
     std::free(memory);
 }
 
-void operator delete(void *memory, std::size_t) noexcept
+[[gnu::noinline]] void operator delete(void *memory, std::size_t) noexcept
 {
     std::free(memory);
 }
