@@ -170,3 +170,84 @@ TEST(SimSound, ANewRequestCutsOffTheSoundStillPlayingAndMissingFilesAreSilent)
     EXPECT_EQ(desktop.Sounds()[0].time + 500, desktop.Sounds()[0].cutOffAt);
     EXPECT_FALSE(desktop.Sounds()[1].played);
 }
+
+TEST(SimDrawing, FillRectCoversLeftAndTopButNotRightAndBottomAndIsClippedToTheWindow)
+{
+    sim::Desktop desktop;
+    int process = desktop.Start(TestProgram); // the owner window is 10 x 10
+    desktop.Input(process, [] {
+        HDC dc = GetDC(Owner);
+        RECT white{2, 3, 5, 7};
+        EXPECT_EQ(1, FillRect(dc, &white, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))));
+        RECT inverted{9, 9, 8, 8}; // filled as (8, 8, 9, 9)
+        EXPECT_EQ(1, FillRect(dc, &inverted, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))));
+        RECT beyond{-5, -5, 3, 4};
+        EXPECT_EQ(1, FillRect(dc, &beyond, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))));
+        RECT hollow{0, 0, 10, 10};
+        EXPECT_EQ(1, FillRect(dc, &hollow, static_cast<HBRUSH>(GetStockObject(NULL_BRUSH))));
+        ReleaseDC(Owner, dc);
+        EXPECT_EQ(0, FillRect(dc, &hollow, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))))
+            << "a released device context draws nothing";
+    });
+    std::string rows;
+    for (int y = 0; y < 10; ++y, rows += '\n')
+        for (int x = 0; x < 10; ++x)
+            rows += desktop.Pixel(Owner, x, y) == 0xFFFFFF ? '#' : '.';
+    EXPECT_EQ("..........\n"
+              "..........\n"
+              "..........\n"
+              "...##.....\n"
+              "..###.....\n"
+              "..###.....\n"
+              "..###.....\n"
+              "..........\n"
+              "........#.\n"
+              "..........\n",
+              rows);
+    auto ops = desktop.DrawLog(Owner);
+    ASSERT_EQ(3u, ops.size());
+    EXPECT_EQ("fill", ops[0].kind);
+    EXPECT_EQ("FFFFFF", ops[0].what);
+    EXPECT_EQ(3, ops[0].width);
+    EXPECT_EQ(4, ops[0].height);
+    EXPECT_EQ(8, ops[1].x);
+    EXPECT_EQ(0, desktop.OpenDeviceContexts());
+}
+
+TEST(SimDrawing, AnIconDrawnAt32By32KeepsTheGroundWhereItsMaskIsSet)
+{
+    sim::Desktop desktop;
+    int process = desktop.Start(TestProgram);
+    desktop.Input(process, [] {
+        MoveWindow(Owner, 0, 0, 40, 40, FALSE);
+        HDC dc = GetDC(Owner);
+        RECT all{0, 0, 40, 40};
+        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        HICON star = static_cast<HICON>(LoadImageA(nullptr, "JSTAR_ICON", IMAGE_ICON, 0, 0, 0));
+        EXPECT_TRUE(DrawIconEx(dc, 4, 4, star, 32, 32, 0, nullptr, DI_NORMAL));
+        ReleaseDC(Owner, dc);
+        DestroyIcon(star);
+    });
+    // The star's centre (column 15, row 15 of its grid) is white, its corner transparent, and
+    // the yellow rays are opaque.
+    EXPECT_EQ(0xFFFFFFu, desktop.Pixel(Owner, 4 + 15, 4 + 15));
+    EXPECT_EQ(0xFFFF00u, desktop.Pixel(Owner, 4 + 15, 4 + 10));
+    EXPECT_EQ(0xFFFFFFu, desktop.Pixel(Owner, 4, 4)) << "transparent: the white ground stays";
+    EXPECT_EQ(0xFFFFFFu, desktop.Pixel(Owner, 4 + 31, 4 + 31));
+    auto ops = desktop.DrawLog(Owner);
+    ASSERT_EQ(2u, ops.size());
+    EXPECT_EQ("JSTAR_ICON", ops[1].what);
+    EXPECT_EQ(32, ops[1].width);
+}
+
+TEST(SimText, WsprintfFormatsNumbersAndStopsAt1024Characters)
+{
+    char name[16];
+    EXPECT_EQ(11, wsprintfA(name, "jelly%02d.wav", 4));
+    EXPECT_STREQ("jelly04.wav", name);
+    std::string longText(2000, 'x');
+    std::vector<char> buffer(1100, '\1');
+    EXPECT_EQ(1023, wsprintfA(buffer.data(), "%s", longText.c_str()));
+    EXPECT_EQ('\0', buffer[1023]);
+    EXPECT_EQ('\1', buffer[1024]) << "nothing is written past 1024 characters";
+}

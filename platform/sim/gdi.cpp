@@ -7,6 +7,8 @@
 
 #include "png_writer.h"
 
+#include <cstdio>
+#include <iterator>
 #include <map>
 
 namespace sim
@@ -118,7 +120,10 @@ int Desktop::OpenDeviceContexts() const
     return static_cast<int>(Gdi().contexts.size());
 }
 
-int Desktop::OpenFonts() const { return static_cast<int>(Gdi().fonts.size()); }
+int Desktop::OpenFonts() const
+{
+    return static_cast<int>(Gdi().fonts.size());
+}
 
 } // namespace sim
 
@@ -152,16 +157,24 @@ BOOL WINAPI DrawIconEx(HDC dc, int x, int y, HICON icon, int cx, int cy, UINT st
     int width = cx ? cx : object->width;
     int height = cy ? cy : object->height;
     const IconPixels &source = *object->pixels;
-    for (int row = 0; row < height; ++row) {
-        for (int column = 0; column < width; ++column) {
-            uint32_t argb = source.argb[static_cast<size_t>(
-                (row * source.height / height) * source.width + column * source.width / width)];
+    // Only the part that lies on the surface is drawn, row by row.
+    auto &pixels = Framebuffer(*window);
+    const bool masked = (flags & DI_NORMAL) == DI_NORMAL;
+    const int firstRow = std::max(0, -y), endRow = std::min(height, window->pixelsHeight - y);
+    const int firstColumn = std::max(0, -x), endColumn = std::min(width, window->pixelsWidth - x);
+    for (int row = firstRow; row < endRow; ++row) {
+        const uint32_t *from =
+            source.argb + static_cast<size_t>(row * source.height / height) * source.width;
+        uint32_t *to = pixels.data() + static_cast<size_t>(y + row) * window->pixelsWidth + x;
+        for (int column = firstColumn; column < endColumn; ++column) {
+            uint32_t argb = from[width == source.width ? column : column * source.width / width];
             // The mask keeps the ground where the picture is transparent.
-            if ((flags & DI_NORMAL) == DI_NORMAL && (argb >> 24) == 0) continue;
-            Plot(*window, x + column, y + row, argb & 0xFFFFFF);
+            if (masked && (argb >> 24) == 0) continue;
+            to[column] = argb & 0xFFFFFF;
         }
     }
-    Gdi().log.push_back(DrawOp{S().now, context->hwnd, "icon", object->name, x, y, 0, 0});
+    Gdi().log.push_back(
+        DrawOp{S().now, context->hwnd, "icon", object->name, x, y, width, height, 0, 0});
     return TRUE;
 }
 
@@ -213,8 +226,8 @@ BOOL DrawText(HDC dc, int x, int y, const std::vector<int> &widths, const std::s
         }
         left += width;
     }
-    Gdi().log.push_back(
-        DrawOp{S().now, context->hwnd, "text", shown, x, y, context->textColor, context->bkMode});
+    Gdi().log.push_back(DrawOp{S().now, context->hwnd, "text", shown, x, y, left - x, TextHeight,
+                               context->textColor, context->bkMode});
     return TRUE;
 }
 
@@ -310,4 +323,39 @@ BOOL WINAPI DeleteObject(HGDIOBJ object)
     for (const auto &[dc, context] : Gdi().contexts)
         if (context.font == object) return FALSE; // still selected
     return Gdi().fonts.erase(object) ? TRUE : FALSE;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Filling a rectangle with a stock brush: left and top included, right and bottom excluded,
+// clipped to the window's surface. An inverted rectangle fills the same pixels as its ordered
+// form (Wine's PatBlt orders it); the null brush fills nothing. Only the stock brushes exist here.
+
+namespace
+{
+
+// The stock brushes' colours, by GetStockObject index; -1: the null brush.
+constexpr int64_t StockBrushColours[] = {0xFFFFFF, 0xC0C0C0, 0x808080, 0x404040, 0x000000, -1};
+
+} // namespace
+
+int WINAPI FillRect(HDC dc, const RECT *rect, HBRUSH brush)
+{
+    DeviceContext *context = Context(dc);
+    WindowObject *window = context ? FindWindowObject(context->hwnd) : nullptr;
+    uintptr_t stock = reinterpret_cast<uintptr_t>(brush) - 0x1000;
+    if (!window || !rect || stock >= std::size(StockBrushColours)) return 0;
+    int64_t colour = StockBrushColours[stock];
+    if (colour < 0) return 1;
+    int left = std::min(rect->left, rect->right), right = std::max(rect->left, rect->right);
+    int top = std::min(rect->top, rect->bottom), bottom = std::max(rect->top, rect->bottom);
+    auto &pixels = Framebuffer(*window);
+    for (int y = std::max(top, 0); y < std::min(bottom, window->pixelsHeight); ++y)
+        for (int x = std::max(left, 0); x < std::min(right, window->pixelsWidth); ++x)
+            pixels[static_cast<size_t>(y * window->pixelsWidth + x)] =
+                static_cast<uint32_t>(colour);
+    char rgb[8];
+    std::snprintf(rgb, sizeof rgb, "%06X", static_cast<unsigned>(colour));
+    Gdi().log.push_back(
+        DrawOp{S().now, context->hwnd, "fill", rgb, left, top, right - left, bottom - top, 0, 0});
+    return 1;
 }

@@ -7,6 +7,8 @@
 #include "internal.h"
 
 #include <algorithm>
+#include <cstdarg>
+#include <cstdio>
 #include <cstring>
 
 namespace sim
@@ -540,6 +542,19 @@ HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name)
 HGDIOBJ WINAPI GetStockObject(int object)
 {
     return reinterpret_cast<HGDIOBJ>(static_cast<uintptr_t>(0x1000 + object));
+}
+
+// user32's own printf. The conversions the program uses (%d with width and zero fill, %s) behave
+// as the C runtime's; the output stops at 1024 characters including the terminator, and the
+// result is the number of characters stored without it.
+int WINAPIV wsprintfA(LPSTR buffer, LPCSTR format, ...)
+{
+    constexpr int Limit = 1024;
+    va_list arguments;
+    va_start(arguments, format);
+    int count = std::vsnprintf(buffer, Limit, format, arguments);
+    va_end(arguments);
+    return count < 0 ? 0 : std::min(count, Limit - 1);
 }
 
 // ---------------------------------------------------------------------------------------------

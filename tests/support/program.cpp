@@ -2,6 +2,7 @@
 
 #include "app/main.h"
 #include "app/sound.h"
+#include "jelly/population.h"
 #include "timesignal/timesignal.h"
 
 namespace zelmo_test
@@ -46,6 +47,7 @@ void ResetProgramState()
     ResetMainState();
     ResetSoundState();
     ResetTimeSignalState();
+    ResetJellyState();
 }
 
 Program::Program(sim::LocalTime start, sim::Desktop::Options options)

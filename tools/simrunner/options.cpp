@@ -72,6 +72,22 @@ Snapshot ParseSnapshot(const std::string &argument, sim::Millis start, sim::Mill
     return snapshot;
 }
 
+// "1024x768": a screen of 1 to MaxScreenSide pixels each way.
+constexpr int MaxScreenSide = 8192;
+
+std::pair<int, int> ParseScreen(const std::string &value)
+{
+    std::vector<std::string> sides = Split(value, 'x');
+    if (sides.size() == 2 && AllDigits(sides[0]) && AllDigits(sides[1]) && sides[0].size() <= 5 &&
+        sides[1].size() <= 5) {
+        int width = std::stoi(sides[0]), height = std::stoi(sides[1]);
+        if (width >= 1 && width <= MaxScreenSide && height >= 1 && height <= MaxScreenSide)
+            return {width, height};
+    }
+    throw UsageError("--screen wants WIDTHxHEIGHT, each 1 to " + std::to_string(MaxScreenSide) +
+                     " pixels, not '" + value + "'");
+}
+
 } // namespace
 
 std::optional<sim::Millis> ParseSeconds(const std::string &text)
@@ -222,6 +238,8 @@ Options ParseCommandLine(const std::vector<std::string> &args)
             auto y = xy.size() == 2 ? ParseInteger(xy[1]) : std::nullopt;
             if (!x || !y) throw UsageError("--cursor wants X,Y, not '" + value + "'");
             options.cursor = {static_cast<int>(*x), static_cast<int>(*y)};
+        } else if (name == "--screen") {
+            options.screen = ParseScreen(value);
         } else {
             throw UsageError("unknown option " + name);
         }
@@ -260,6 +278,7 @@ usage: zelmo-sim --duration SECONDS [options]
                           ZelmoTimeSignal) at TIME (HH:MM:SS[.mmm] or +SECONDS); repeatable
   --keep DIR              after the run, copy the program folder's files into DIR
   --cursor X,Y            mouse cursor position
+  --screen WIDTHxHEIGHT   size of the simulated screen in pixels (default 1024x768)
   --help                  this text
 
 Script: one action per line, "TIME ACTION ARGS...". TIME is +SECONDS (after the start,

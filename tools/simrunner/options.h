@@ -36,6 +36,7 @@ struct Options {
     std::vector<Snapshot> snapshots; // in order of time, then of the command line
     std::string keep;
     std::optional<std::pair<int, int>> cursor;
+    std::optional<std::pair<int, int>> screen; // width and height; 1024 x 768 when not given
     bool help = false;
 };
 

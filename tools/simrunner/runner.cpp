@@ -8,6 +8,7 @@
 
 #include "app/main.h"
 #include "app/sound.h"
+#include "jelly/population.h"
 #include "timesignal/timesignal.h"
 
 #include <algorithm>
@@ -88,9 +89,13 @@ sim::Event StartEvent(const Options &options)
         snapshots.push_back(snapshot.argument);
     if (!snapshots.empty()) event.fields.push_back({"snapshots", JsonArray(snapshots)});
     add("keep", options.keep);
-    if (options.cursor)
-        event.fields.push_back({"cursor", "[" + std::to_string(options.cursor->first) + "," +
-                                              std::to_string(options.cursor->second) + "]"});
+    auto addPair = [&](const char *name, const std::optional<std::pair<int, int>> &value) {
+        if (value)
+            event.fields.push_back({name, "[" + std::to_string(value->first) + "," +
+                                              std::to_string(value->second) + "]"});
+    };
+    addPair("cursor", options.cursor);
+    addPair("screen", options.screen);
     return event;
 }
 
@@ -223,6 +228,10 @@ void Simulate(const Options &options, const std::vector<Action> &actions,
 {
     sim::Desktop::Options desktopOptions;
     desktopOptions.start = options.start;
+    if (options.screen) {
+        desktopOptions.screenWidth = options.screen->first;
+        desktopOptions.screenHeight = options.screen->second;
+    }
     sim::Desktop desktop(desktopOptions);
     CloseOnExit closer{log};
     FillProgramFolder(desktop, options, settings);
@@ -240,6 +249,7 @@ void Simulate(const Options &options, const std::vector<Action> &actions,
     ResetMainState();
     ResetSoundState();
     ResetTimeSignalState();
+    ResetJellyState();
     const int process = desktop.Start(&WinMain);
     auto ended = [&] {
         // The desktop reports the program's end; should it not, its process tells.

@@ -300,3 +300,40 @@ TEST_F(Runner, BadArgumentsAreRefusedWithTheReason)
         EXPECT_EQ(0, run.err.rfind(c.error, 0)) << run.err;
     }
 }
+
+TEST_F(Runner, TheScreenOptionSizesTheSimulatedScreen)
+{
+    auto pngSize = [](const std::string &png) {
+        auto big = [&](size_t at) {
+            unsigned value = 0;
+            for (size_t i = 0; i < 4 && at + i < png.size(); ++i)
+                value = value << 8 | static_cast<unsigned char>(png[at + i]);
+            return value;
+        };
+        return std::make_pair(big(16), big(20)); // the IHDR chunk's width and height
+    };
+    // The jelly window covers the screen; the time signal is kept on it near the cursor.
+    Result run = RunRunner(
+        {"--folder", Path("folder"), "--settings", Write("settings.ini", BirdsInsectsAndSignal),
+         "--start", "2026-12-08 12:59:58", "--duration", "4", "--screen", "320x200", "--cursor",
+         "900,700", "--snapshot", "12:59:59=ZelmoJelly=" + Path("jelly.png")});
+    ASSERT_EQ(0, run.code) << run.err;
+    EXPECT_EQ(std::make_pair(320u, 200u), pngSize(Read("jelly.png")));
+    EXPECT_TRUE(run.Logged(R"("screen":[320,200])"));
+    EXPECT_TRUE(run.Logged(
+        R"("event":"window.show","class":"ZelmoTimeSignal","title":"","rect":[180,130,84,12])"))
+        << run.out;
+
+    Result standard = RunRunner({"--folder", Path("folder"), "--duration", "1", "--snapshot",
+                                 "12:00:01=ZelmoJelly=" + Path("standard.png")});
+    ASSERT_EQ(0, standard.code) << standard.err;
+    EXPECT_EQ(std::make_pair(1024u, 768u), pngSize(Read("standard.png")));
+    EXPECT_FALSE(standard.Logged(R"("screen")"));
+
+    for (const char *bad : {"0x480", "640", "640x", "x480", "640x480x2", "8193x10", "-640x480",
+                            "640X480", "99999999999x1"}) {
+        Result refused = RunRunner({"--duration", "1", "--screen", bad});
+        EXPECT_EQ(2, refused.code) << bad;
+        EXPECT_EQ(0, refused.err.rfind("--screen wants WIDTHxHEIGHT", 0)) << refused.err;
+    }
+}

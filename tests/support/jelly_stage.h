@@ -1,0 +1,75 @@
+// A stage for the jellyfish on the simulated desktop: a plain full-screen window of a small test
+// program, whose 300 ms timer runs the jelly tick as the jelly window will (decision, drawing,
+// count; the divisor back to 1 past 999), started as the window starts the jellyfish. The jelly
+// window itself, its tool tips and its messages are not part of this stage.
+#pragma once
+
+#include "program.h"
+
+#include "jelly/behaviour.h"
+#include "jelly/movement.h"
+#include "jelly/population.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace zelmo_test
+{
+
+// Lines of a jelly file for one ordinary slot (1..10), CR LF ended.
+std::string JellyLines(int number, int exist, int type, int direction, int age, int x, int y,
+                       int clicks);
+// The lines of a free slot (1..10).
+std::string FreeJellyLines(int number);
+// A whole jelly file: slots 1..alive alive with the given type, age and clicks, in a row at
+// (60 * number, 300); the others free.
+std::string JellyFileOf(int alive, int type = 2, int age = 1000, int clicks = 0);
+
+class JellyDesk
+{
+  public:
+    // Starts the stage program on a fresh desktop of the given screen size at the given time.
+    void Open(sim::LocalTime start = {2026, 12, 8, 12, 0, 0}, int width = 1024, int height = 768);
+    virtual ~JellyDesk();
+
+    sim::Desktop &desktop() { return *desktop_; }
+    HWND Window() const;
+    // Runs an action on the program's thread, as the window's own message handling would.
+    void OnProgram(std::function<void()> action);
+
+    void WriteJellyFile(const std::string &text);
+    std::optional<std::string> JellyFile() const;
+
+    // The start: SrandCount 1, five hidden characters, the file read, the count, the timer.
+    int StartJellyfish();
+    // Stops the tick timer, as the window does when the jellyfish stop (the file is not written).
+    void StopJellyfish();
+    // Lets one tick pass (300 ms of virtual time).
+    void Tick() { desktop().Advance(300); }
+    void Ticks(int count);
+    // Runs ticks one after another on the program's thread, each 300 ms of virtual time after
+    // the last (later when a tick's waits hold it longer), instead of through the timer: a long
+    // run then needs no hand-over between the threads per tick. Stops when nobody is left.
+    void TicksInOneGo(int count);
+    bool Running() const; // the tick timer is still running (somebody is alive)
+    // An action run on the program's thread right after every tick (null for none).
+    void AfterEachTick(std::function<void()> action);
+
+    // Sounds requested since the last call, by name.
+    std::vector<std::string> NewSounds();
+    // Every pixel drawn since the last call, summed over icons and fills (clipped to the screen).
+    int64_t PixelsTouched();
+
+  protected:
+    std::unique_ptr<sim::Desktop> desktop_;
+    int process_ = 0;
+    size_t soundsSeen_ = 0;
+};
+
+// The jelly tests' fixture: a stage on a desktop of its own.
+class JellyStage : public ::testing::Test, public JellyDesk
+{
+};
+
+} // namespace zelmo_test
