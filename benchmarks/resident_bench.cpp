@@ -1,6 +1,6 @@
 // Resident cost: the work of one scheduler tick with every group counting, and a day of the
 // whole program on the virtual clock (time signal and birds on), with the memory it holds
-// afterwards. Run by hand: build/sim/benchmarks/resident_bench
+// afterwards. Built with -DZELMO_BENCHMARKS=ON; run by hand: build/sim/benchmarks/resident_bench
 #include "program.h"
 
 #include "app/main.h"
