@@ -205,6 +205,7 @@ class Session
     std::string skipReason_;
     std::string failure_;
     std::string route_;
+    std::string routeReason_;
     std::string loader_;
     std::string server_;
     std::string winearch_;
