@@ -184,13 +184,20 @@ class ZelmoE2E : public testing::Test
             [&] { return session.VisibleWindows(MenuClass).empty(); }, 15s);
     }
 
+    // Waits for the dialog and then for it to show: the window exists (and can be found) while
+    // its controls are still being made, and a dialog box shows itself only once its dialog
+    // procedure has initialised it.
     testing::AssertionResult WaitDialog(const std::string &title, Record *dialog)
     {
         DriverResult found = session.Driver({"wait", DialogClass, title, "15000"});
         if (found.code != 0 || !found.First())
             return testing::AssertionFailure() << "no dialog " << title << "\n"
                                                << session.ScreenState(title);
-        *dialog = *found.First();
+        DriverResult shown = session.Driver({"visible", found.First()->get("hwnd"), "15000"});
+        if (shown.code != 0 || !shown.First())
+            return testing::AssertionFailure() << "the dialog " << title << " did not show\n"
+                                               << session.ScreenState(title);
+        *dialog = *shown.First();
         return testing::AssertionSuccess();
     }
 
