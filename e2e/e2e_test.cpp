@@ -16,12 +16,8 @@ namespace fs = std::filesystem;
 namespace
 {
 
-constexpr char MainClass[] = "ZelmoSound";
-constexpr char MainTitle[] = "Zelmo Sound version1.00";
 constexpr char MenuClass[] = "#32768";
-constexpr char DialogClass[] = "#32770";
 constexpr char AboutTitle[] = "About ZelmoSound";
-constexpr char WmCommand[] = "0x111";
 constexpr char IdmQuit[] = "210";
 constexpr char IdmOtherSettings[] = "202";
 constexpr char SoundSettingsTitle[] = "ゼルモ音の設定";
@@ -118,18 +114,9 @@ std::string SettingsFile(const std::map<int, std::pair<int, int>> &groups, int s
     return text;
 }
 
-class ZelmoE2E : public testing::Test
+class ZelmoE2E : public SessionTest
 {
   protected:
-    static void SetUpTestSuite() { Session::Get().Start(); }
-    static void TearDownTestSuite() { Session::Get().Stop(); }
-
-    void SetUp() override
-    {
-        if (!session.SkipReason().empty()) GTEST_SKIP() << session.SkipReason();
-        ASSERT_TRUE(session.Failure().empty()) << session.Failure();
-    }
-
     // The hidden main window, once the program has made it.
     testing::AssertionResult WaitMainWindow(Record *window)
     {
@@ -329,8 +316,6 @@ class ZelmoE2E : public testing::Test
         session.Xdotool(PointerAside);
         return session.WaitPainted(icon, 15s);
     }
-
-    Session &session = Session::Get();
 };
 
 // Resident and single: a hidden main window; a second start leaves at once; the quit command

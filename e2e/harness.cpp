@@ -29,8 +29,6 @@ using Clock = std::chrono::steady_clock;
 namespace
 {
 
-constexpr char MainClass[] = "ZelmoSound";
-constexpr char MainTitle[] = "Zelmo Sound version1.00";
 constexpr char WmClose[] = "0x10";
 constexpr char PreparedMarker[] = ".zelmo-e2e-prepared";
 

@@ -17,11 +17,7 @@ using namespace std::chrono_literals;
 namespace
 {
 
-constexpr char MainClass[] = "ZelmoSound";
-constexpr char MainTitle[] = "Zelmo Sound version1.00";
-constexpr char DialogClass[] = "#32770";
 constexpr char AboutTitle[] = "About ZelmoSound";
-constexpr char WmCommand[] = "0x111";
 constexpr char IdmAbout[] = "209";
 
 // Every dialog template of the program: the two sound settings dialogs, the register and delete
@@ -80,19 +76,8 @@ testing::AssertionResult IsCross(const std::set<std::pair<int, int>> &glyph)
     return testing::AssertionFailure() << "the close box's glyph is not a cross:\n" << rows;
 }
 
-class WindowLook : public testing::Test
+class WindowLook : public SessionTest
 {
-  protected:
-    static void SetUpTestSuite() { Session::Get().Start(); }
-    static void TearDownTestSuite() { Session::Get().Stop(); }
-
-    void SetUp() override
-    {
-        if (!session.SkipReason().empty()) GTEST_SKIP() << session.SkipReason();
-        ASSERT_TRUE(session.Failure().empty()) << session.Failure();
-    }
-
-    Session &session = Session::Get();
 };
 
 // Each template is opened (hidden) by the driver from the program file itself, with the
