@@ -17,7 +17,8 @@
 #   wine_env_prepare_prefix       create + configure $WINEPREFIX (fonts, X11 driver)
 #   wine_env_stamp                prints what a prepared prefix depends on (route, Wine's version,
 #                                 this file), to tell whether a kept prefix needs preparing again
-#   wine_env_start_xvfb [display] start Xvfb if $DISPLAY is not usable; sets WINE_ENV_XVFB_PID
+#   wine_env_start_xvfb           start Xvfb on a free display if $DISPLAY is not usable; sets
+#                                 DISPLAY and WINE_ENV_XVFB_PID
 #   wine_env_stop                 stop the wineserver of $WINEPREFIX and our Xvfb
 #   WINE_RUN  (array)             command prefix:  "${WINE_RUN[@]}" prog.exe args...
 #   WINE_ENV_CXX                  mingw compiler matching the route
@@ -156,19 +157,24 @@ wine_env_stamp() {
 }
 
 wine_env_start_xvfb() {
-    local d="${1:-:99}"
     if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return 0; fi
-    Xvfb "$d" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    # Xvfb picks a free display number itself and writes it once it is ready, so a display that
+    # another server already holds is never taken for ours.
+    local number
+    number="$(mktemp)"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$number" >/dev/null 2>&1 &
     WINE_ENV_XVFB_PID=$!
-    export DISPLAY="$d"
     local deadline=$((SECONDS + 15))
-    until xdpyinfo >/dev/null 2>&1; do
+    until grep -q '^[0-9][0-9]*$' "$number"; do
         if [ $SECONDS -ge $deadline ] || ! kill -0 "$WINE_ENV_XVFB_PID" 2>/dev/null; then
-            echo "wine-env: Xvfb on $d did not come up" >&2
+            echo "wine-env: Xvfb did not come up" >&2
+            rm -f "$number"
             return 1
         fi
         sleep 0.1
     done
+    export DISPLAY=":$(cat "$number")"
+    rm -f "$number"
 }
 
 wine_env_stop() {

@@ -55,9 +55,9 @@ fi
 
 export WINEPREFIX="${WINEPREFIX:-$root/build/run-prefix-$WINE_ENV_ROUTE}"
 if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
-    echo "run: no X display; starting a virtual one (Xvfb) at :77" >&2
-    wine_env_start_xvfb :77
+    wine_env_start_xvfb
     trap 'wine_env_stop' EXIT
+    echo "run: no X display; started a virtual one (Xvfb) at $DISPLAY" >&2
 fi
 # The prefix is prepared again whenever the preparation changes (a newer wine-env.sh or Wine).
 marker="$WINEPREFIX/.zelmo-prepared"
