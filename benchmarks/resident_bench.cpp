@@ -1,6 +1,6 @@
 // Resident cost: the work of one scheduler tick with every group counting, and a day of the
 // whole program on the virtual clock (time signal and birds on), with the memory it holds
-// afterwards. Run by hand: build/sim/benchmarks/resident_bench
+// afterwards. Built with -DZELMO_BENCHMARKS=ON; run by hand: build/sim/benchmarks/resident_bench
 #include "program.h"
 
 #include "app/main.h"
@@ -11,15 +11,15 @@
 #include <fstream>
 #include <string>
 
-namespace {
+namespace
+{
 
 long ResidentKilobytes()
 {
     std::ifstream status("/proc/self/status");
     std::string line;
     while (std::getline(status, line))
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::stol(line.substr(6));
+        if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
     return 0;
 }
 
@@ -49,7 +49,8 @@ void ADayResident(benchmark::State &state)
         program.Advance(24LL * 60 * 60 * 1000);
         state.counters["sounds"] = static_cast<double>(program.Sounds().size());
         state.counters["rss_growth_kB"] = static_cast<double>(ResidentKilobytes() - before);
-        state.counters["open_handles"] = program.desktop().OpenHandles() + program.desktop().OpenIcons();
+        state.counters["open_handles"] =
+            program.desktop().OpenHandles() + program.desktop().OpenIcons();
     }
 }
 BENCHMARK(ADayResident)->Unit(benchmark::kMillisecond)->Iterations(1);

@@ -10,10 +10,8 @@ set(ZELMO_SIM_SOURCES
     platform/sim/dialogs.cpp
     platform/sim/com.cpp
     platform/sim/gdi.cpp
+    ${ZELMO_SIM_ICON_TABLE}
 )
-if(DEFINED ZELMO_SIM_ICON_TABLE)
-    list(APPEND ZELMO_SIM_SOURCES ${ZELMO_SIM_ICON_TABLE})
-endif()
 
 add_library(zelmo_sim STATIC ${ZELMO_SIM_SOURCES})
 target_include_directories(zelmo_sim PUBLIC platform/sim resources)
@@ -21,9 +19,7 @@ target_compile_definitions(zelmo_sim PRIVATE
     ZELMO_RESOURCE_SCRIPT="${CMAKE_SOURCE_DIR}/resources/ZelmoSound.rc")
 find_package(Threads REQUIRED)
 target_link_libraries(zelmo_sim PUBLIC Threads::Threads zelmo_toolcommon)
-if(TARGET zelmo_icons)
-    add_dependencies(zelmo_sim zelmo_icons)
-endif()
+add_dependencies(zelmo_sim zelmo_icons)
 
 add_library(zelmo_core STATIC ${ZELMO_LOGIC_SOURCES})
 target_include_directories(zelmo_core PUBLIC app resources)
@@ -39,5 +35,10 @@ endif()
 
 enable_testing()
 add_subdirectory(tests)
-add_subdirectory(benchmarks)
+# The benchmarks need Google Benchmark, so they are built (and the library looked for) only when
+# asked: cmake --preset sim -DZELMO_BENCHMARKS=ON.
+option(ZELMO_BENCHMARKS "Build the resident-cost benchmarks (needs Google Benchmark)" OFF)
+if(ZELMO_BENCHMARKS)
+    add_subdirectory(benchmarks)
+endif()
 add_subdirectory(tools/simrunner)

@@ -6,14 +6,12 @@ set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 
 add_executable(ZelmoSound WIN32 ${ZELMO_LOGIC_SOURCES} resources/ZelmoSound.rc)
 target_include_directories(ZelmoSound PRIVATE platform/win32 app resources)
-if(DEFINED ZELMO_ICON_DIR)
-    target_include_directories(ZelmoSound PRIVATE ${ZELMO_ICON_DIR})
-    add_dependencies(ZelmoSound zelmo_icons)
-    set_property(SOURCE resources/ZelmoSound.rc APPEND PROPERTY OBJECT_DEPENDS ${ZELMO_ICON_FILES})
-endif()
+target_include_directories(ZelmoSound PRIVATE ${ZELMO_ICON_DIR})
+add_dependencies(ZelmoSound zelmo_icons)
+set_property(SOURCE resources/ZelmoSound.rc APPEND PROPERTY OBJECT_DEPENDS ${ZELMO_ICON_FILES})
 set_property(SOURCE resources/ZelmoSound.rc APPEND PROPERTY OBJECT_DEPENDS
     ${CMAKE_SOURCE_DIR}/resources/ZelmoSound.manifest ${CMAKE_SOURCE_DIR}/resources/resource.h)
-target_compile_definitions(ZelmoSound PRIVATE UNICODE_DISABLED _WIN32_WINNT=0x0601 WINVER=0x0601)
+target_compile_definitions(ZelmoSound PRIVATE _WIN32_WINNT=0x0601 WINVER=0x0601)
 target_link_options(ZelmoSound PRIVATE -static -static-libgcc -static-libstdc++ -s)
 target_link_libraries(ZelmoSound PRIVATE winmm comctl32 comdlg32 shell32 ole32 uuid gdi32 user32)
 

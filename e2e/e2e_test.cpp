@@ -16,12 +16,8 @@ namespace fs = std::filesystem;
 namespace
 {
 
-constexpr char MainClass[] = "ZelmoSound";
-constexpr char MainTitle[] = "Zelmo Sound version1.00";
 constexpr char MenuClass[] = "#32768";
-constexpr char DialogClass[] = "#32770";
 constexpr char AboutTitle[] = "About ZelmoSound";
-constexpr char WmCommand[] = "0x111";
 constexpr char IdmQuit[] = "210";
 constexpr char IdmOtherSettings[] = "202";
 constexpr char SoundSettingsTitle[] = "ゼルモ音の設定";
@@ -118,18 +114,9 @@ std::string SettingsFile(const std::map<int, std::pair<int, int>> &groups, int s
     return text;
 }
 
-class ZelmoE2E : public testing::Test
+class ZelmoE2E : public SessionTest
 {
   protected:
-    static void SetUpTestSuite() { Session::Get().Start(); }
-    static void TearDownTestSuite() { Session::Get().Stop(); }
-
-    void SetUp() override
-    {
-        if (!session.SkipReason().empty()) GTEST_SKIP() << session.SkipReason();
-        ASSERT_TRUE(session.Failure().empty()) << session.Failure();
-    }
-
     // The hidden main window, once the program has made it.
     testing::AssertionResult WaitMainWindow(Record *window)
     {
@@ -184,13 +171,20 @@ class ZelmoE2E : public testing::Test
             [&] { return session.VisibleWindows(MenuClass).empty(); }, 15s);
     }
 
+    // Waits for the dialog and then for it to show: the window exists (and can be found) while
+    // its controls are still being made, and a dialog box shows itself only once its dialog
+    // procedure has initialised it.
     testing::AssertionResult WaitDialog(const std::string &title, Record *dialog)
     {
         DriverResult found = session.Driver({"wait", DialogClass, title, "15000"});
         if (found.code != 0 || !found.First())
             return testing::AssertionFailure() << "no dialog " << title << "\n"
                                                << session.ScreenState(title);
-        *dialog = *found.First();
+        DriverResult shown = session.Driver({"visible", found.First()->get("hwnd"), "15000"});
+        if (shown.code != 0 || !shown.First())
+            return testing::AssertionFailure() << "the dialog " << title << " did not show\n"
+                                               << session.ScreenState(title);
+        *dialog = *shown.First();
         return testing::AssertionSuccess();
     }
 
@@ -322,8 +316,6 @@ class ZelmoE2E : public testing::Test
         session.Xdotool(PointerAside);
         return session.WaitPainted(icon, 15s);
     }
-
-    Session &session = Session::Get();
 };
 
 // Resident and single: a hidden main window; a second start leaves at once; the quit command

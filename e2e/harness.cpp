@@ -29,8 +29,6 @@ using Clock = std::chrono::steady_clock;
 namespace
 {
 
-constexpr char MainClass[] = "ZelmoSound";
-constexpr char MainTitle[] = "Zelmo Sound version1.00";
 constexpr char WmClose[] = "0x10";
 constexpr char PreparedMarker[] = ".zelmo-e2e-prepared";
 
@@ -522,9 +520,12 @@ void Session::Start()
     // Wine's background processes (wineserver, explorer, services) leave the process that
     // started them; as a subreaper this process becomes their parent, so it can reap them.
     prctl(PR_SET_CHILD_SUBREAPER, 1);
+    // Each run's pictures replace the last run's; a second suite of the same run keeps the first
+    // suite's.
+    static bool cleared = false;
     std::error_code error;
-    // Each run's pictures replace the last run's.
-    fs::remove_all(artefacts_ / "screenshots", error);
+    if (!cleared) fs::remove_all(artefacts_ / "screenshots", error);
+    cleared = true;
     fs::create_directories(artefacts_ / "screenshots");
     fs::create_directories(artefacts_ / "logs");
     for (const char *tool : {"bash", "Xvfb", "xdotool", "import"}) {
@@ -570,6 +571,8 @@ bool Session::ChooseRoute()
             winearch_ = value;
         else if (key == "winedlloverrides")
             dllOverrides_ = value;
+        else if (key == "reason")
+            routeReason_ = value;
     }
     Outcome version = Run({loader_, "--version"}, CurrentEnvironment({}), Millis(60000));
     if (route_ != "win32" && (!version.finished || version.code != 0)) {
@@ -578,9 +581,9 @@ bool Session::ChooseRoute()
         return false;
     }
     if (route_ == "win64")
-        std::cout << "32-bit programs cannot run on this kernel; testing the x86_64 build of the "
-                     "same sources under wine64"
-                  << std::endl;
+        std::cout << (routeReason_.empty() ? std::string("the x86_64 route was asked for")
+                                           : routeReason_)
+                  << "; testing the x86_64 build of the same sources under wine64" << std::endl;
     std::string buildDir =
         route_ == "win32" ? ZELMO_E2E_WIN32_BUILD_DIR : ZELMO_E2E_WIN64_BUILD_DIR;
     std::string variable = route_ == "win32" ? "ZELMO_WIN32_BUILD_DIR" : "ZELMO_WIN64_BUILD_DIR";

@@ -22,6 +22,13 @@
 namespace e2e
 {
 
+// The program's hidden main window, the class of dialog boxes, and WM_COMMAND as the driver's
+// "post" takes it.
+constexpr char MainClass[] = "ZelmoSound";
+constexpr char MainTitle[] = "Zelmo Sound version1.00";
+constexpr char DialogClass[] = "#32770";
+constexpr char WmCommand[] = "0x111";
+
 using Millis = std::chrono::milliseconds;
 using Environment = std::map<std::string, std::string>;
 
@@ -207,6 +214,7 @@ class Session
     std::string skipReason_;
     std::string failure_;
     std::string route_;
+    std::string routeReason_;
     std::string loader_;
     std::string server_;
     std::string winearch_;
@@ -219,6 +227,24 @@ class Session
     std::string display_;
     std::unique_ptr<Child> xvfb_;
     int failures_ = 0;
+};
+
+// The fixture of a suite of Wine tests: the suite starts the session (virtual display, prefix,
+// wineserver) and stops it at its end; each test is skipped with the reason when Wine cannot run
+// here, and fails when the session could not start.
+class SessionTest : public testing::Test
+{
+  protected:
+    static void SetUpTestSuite() { Session::Get().Start(); }
+    static void TearDownTestSuite() { Session::Get().Stop(); }
+
+    void SetUp() override
+    {
+        if (!session.SkipReason().empty()) GTEST_SKIP() << session.SkipReason();
+        ASSERT_TRUE(session.Failure().empty()) << session.Failure();
+    }
+
+    Session &session = Session::Get();
 };
 
 // A fresh program folder in /tmp holding a copy of ZelmoSound.exe; removed afterwards.

@@ -9,37 +9,54 @@
 #
 # Provides:
 #   WINE_ENV_ROUTE                win32 or win64
+#   WINE_ENV_ROUTE_REASON         why the route is win64 ("" on the win32 route, or when the
+#                                 route was given): 32-bit Wine not installed, or a kernel that
+#                                 cannot run 32-bit programs
 #   wine_env_describe             prints the route as key=value lines (for the C++ harness)
-#   wine_env_install              apt-get the packages (idempotent, quiet)
+#   wine_env_install              installs what is missing of the packages (scripts/packages.sh)
 #   wine_env_prepare_prefix       create + configure $WINEPREFIX (fonts, X11 driver)
-#   wine_env_start_xvfb [display] start Xvfb if $DISPLAY is not usable; sets WINE_ENV_XVFB_PID
+#   wine_env_stamp                prints what a prepared prefix depends on (route, Wine's version,
+#                                 this file), to tell whether a kept prefix needs preparing again
+#   wine_env_start_xvfb           start Xvfb on a free display if $DISPLAY is not usable; sets
+#                                 DISPLAY and WINE_ENV_XVFB_PID
 #   wine_env_stop                 stop the wineserver of $WINEPREFIX and our Xvfb
 #   WINE_RUN  (array)             command prefix:  "${WINE_RUN[@]}" prog.exe args...
 #   WINE_ENV_CXX                  mingw compiler matching the route
 
+WINE_ENV_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+# shellcheck source=../scripts/packages.sh
+. "$WINE_ENV_ROOT/scripts/packages.sh"
+
 WINE_ENV_LOADER32=/usr/lib/wine/wine
+WINE_ENV_ROUTE_REASON=""
 if [ -z "${WINE_ENV_ROUTE:-}" ]; then
-    if "$WINE_ENV_LOADER32" --version >/dev/null 2>&1; then
+    if _wine_env_out="$("$WINE_ENV_LOADER32" --version 2>&1)"; then
         WINE_ENV_ROUTE=win32
     else
         WINE_ENV_ROUTE=win64
+        # The shell reports a program the kernel cannot run as "Exec format error" (126).
+        if [ ! -e "$WINE_ENV_LOADER32" ]; then
+            WINE_ENV_ROUTE_REASON="32-bit Wine is not installed (the package wine32:i386 is missing; scripts/setup.sh installs it)"
+        elif printf '%s' "$_wine_env_out" | grep -q 'Exec format error'; then
+            WINE_ENV_ROUTE_REASON="32-bit programs cannot run on this kernel (its 32-bit emulation is off)"
+        else
+            WINE_ENV_ROUTE_REASON="32-bit Wine does not start ($(printf '%s' "$_wine_env_out" | head -n 1))"
+        fi
     fi
+    unset _wine_env_out
 fi
 
 if [ "$WINE_ENV_ROUTE" = win32 ]; then
     WINE_ENV_LOADER="$WINE_ENV_LOADER32"
     WINE_ENV_SERVER=/usr/lib/wine/wineserver
     WINE_ENV_CXX=i686-w64-mingw32-g++
-    WINE_ENV_PACKAGES=(wine wine32:i386 g++-mingw-w64-i686 xvfb xdotool x11-utils fonts-ipafont-gothic fonts-wine)
     export WINEARCH=win32
 else
     WINE_ENV_LOADER=/usr/lib/wine/wine64
     WINE_ENV_SERVER=/usr/lib/wine/wineserver64
     WINE_ENV_CXX=x86_64-w64-mingw32-g++
-    WINE_ENV_PACKAGES=(wine wine64 g++-mingw-w64-x86-64 xvfb xdotool x11-utils fonts-ipafont-gothic fonts-wine)
     export WINEARCH=win64
 fi
-WINE_ENV_JP_FONT=/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf
 WINE_RUN=("$WINE_ENV_LOADER")
 
 export WINELOADER="$WINE_ENV_LOADER"
@@ -49,17 +66,13 @@ export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-winemenubuilder.exe=d;mscoree=d;mshtml=d}"
 
 wine_env_describe() {
-    printf 'route=%s\nloader=%s\nserver=%s\nwinearch=%s\nwinedlloverrides=%s\n' \
-        "$WINE_ENV_ROUTE" "$WINE_ENV_LOADER" "$WINE_ENV_SERVER" "$WINEARCH" "$WINEDLLOVERRIDES"
+    printf 'route=%s\nreason=%s\nloader=%s\nserver=%s\nwinearch=%s\nwinedlloverrides=%s\n' \
+        "$WINE_ENV_ROUTE" "$WINE_ENV_ROUTE_REASON" "$WINE_ENV_LOADER" "$WINE_ENV_SERVER" "$WINEARCH" \
+        "$WINEDLLOVERRIDES"
 }
 
 wine_env_install() {
-    local missing=() p
-    for p in "${WINE_ENV_PACKAGES[@]}"; do
-        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-    done
-    [ ${#missing[@]} -eq 0 ] && return 0
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+    [ -z "$(zelmo_missing_packages)" ] || "$WINE_ENV_ROOT/scripts/setup.sh"
 }
 
 # Runs a registry import (.reg text on stdin) inside the prefix.
@@ -76,6 +89,35 @@ _wine_env_regedit() {
 
 winepath_w() { printf 'Z:%s' "$(printf '%s' "$1" | tr '/' '\\')"; }
 
+# The faces the program's dialogs, menus and captions ask for, with the faces Wine itself asks
+# for in their place (Tahoma for captions, menus and message boxes, MS Shell Dlg for dialogs),
+# each mapped to the Ume face of its kind (fonts-horai-umefont). Ume's metrics come close to
+# Japanese Windows': 12 pixels high at 9 points, and dialog base units of 7 x 12 in a 9-point
+# "ＭＳ Ｐゴシック" dialog, so that every label of the program's dialogs fits (e2e_test's
+# LabelsFitInEveryDialog measures them). IPAGothic, whose Latin letters all have one width, gave
+# base units of 6 x 13 and cut 52 of the 74 labels.
+WINE_ENV_FACES=(
+    'ＭＳ Ｐゴシック=Ume P Gothic'
+    'MS PGothic=Ume P Gothic'
+    'ＭＳ ゴシック=Ume Gothic'
+    'MS Gothic=Ume Gothic'
+    'MS UI Gothic=Ume UI Gothic'
+    'Meiryo=Ume UI Gothic'
+    'Meiryo UI=Ume UI Gothic'
+    'Yu Gothic UI=Ume UI Gothic'
+    'Segoe UI=Ume UI Gothic'
+    'Tahoma=Ume UI Gothic'
+    'MS Shell Dlg=Ume UI Gothic'
+    'MS Shell Dlg 2=Ume UI Gothic'
+    'MS Sans Serif=Ume UI Gothic'
+)
+# Wine draws the caption buttons, check marks and arrows with its symbol font Marlett. Debian's
+# Wine 8.0 reads fonts from the prefix's windows\Fonts and from fontconfig, but not from its own
+# font folder (/usr/share/wine/fonts, from fonts-wine), so without this the close box shows the
+# letter "r". Marlett is registered by its full path; Wine's other fonts stay out, since a real
+# Tahoma or MS Sans Serif would win over the mappings above.
+WINE_ENV_MARLETT=/usr/share/wine/fonts/marlett.ttf
+
 wine_env_prepare_prefix() {
     : "${WINEPREFIX:?WINEPREFIX must be set}"
     : "${DISPLAY:?DISPLAY must be set (see wine_env_start_xvfb)}"
@@ -83,14 +125,11 @@ wine_env_prepare_prefix() {
         # In a 64-bit prefix 'failed to open syswow64\rundll32.exe' is expected (no 32-bit side).
         "${WINE_RUN[@]}" wineboot -i >/dev/null 2>&1 || return 1
     fi
-    local font='Z:'"$(printf '%s' "$WINE_ENV_JP_FONT" | tr '/' '\\' | sed 's/\\/\\\\/g')"
-    local link="ipag.ttf,IPAGothic"
-    local n subst="" repl=""
-    for n in 'ＭＳ Ｐゴシック' 'ＭＳ ゴシック' 'MS PGothic' 'MS Gothic' 'MS UI Gothic' 'Meiryo' 'Meiryo UI' \
-             'Yu Gothic UI' 'MS Sans Serif' 'MS Shell Dlg' 'MS Shell Dlg 2' 'Tahoma' 'Segoe UI'; do
-        subst+="\"$n\"=\"IPAGothic\""$'\n'
-        repl+="\"$n\"=\"IPAGothic\""$'\n'
+    local entry faces="" marlett
+    for entry in "${WINE_ENV_FACES[@]}"; do
+        faces+="\"${entry%%=*}\"=\"${entry#*=}\""$'\n'
     done
+    marlett="$(winepath_w "$WINE_ENV_MARLETT" | sed 's/\\/\\\\/g')"
     _wine_env_regedit <<EOF
 Windows Registry Editor Version 5.00
 
@@ -99,18 +138,11 @@ Windows Registry Editor Version 5.00
 "Decorated"="Y"
 
 [HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes]
-${subst}
+${faces}
 [HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]
-${repl}
-[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontLink\\SystemLink]
-"Tahoma"=hex(7):$(_wine_env_multisz "$link")
-"MS Shell Dlg"=hex(7):$(_wine_env_multisz "$link")
-"MS Shell Dlg 2"=hex(7):$(_wine_env_multisz "$link")
-"MS Sans Serif"=hex(7):$(_wine_env_multisz "$link")
-"Segoe UI"=hex(7):$(_wine_env_multisz "$link")
-
+${faces}
 [HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts]
-"IPAGothic (TrueType)"="${font}"
+"Marlett (TrueType)"="${marlett}"
 
 [HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\AeDebug]
 "Debugger"=""
@@ -119,26 +151,30 @@ EOF
     "$WINE_ENV_SERVER" -w
 }
 
-# REG_MULTI_SZ hex for a single string (UTF-16LE, double NUL terminated).
-_wine_env_multisz() {
-    printf '%s' "$1" | iconv -f UTF-8 -t UTF-16LE | od -An -tx1 -v | tr -s ' \n' ' ' |
-        sed 's/^ //; s/ $//; s/ /,/g; s/$/,00,00,00,00/'
+wine_env_stamp() {
+    printf '%s\n%s\n%s\n' "$WINE_ENV_ROUTE" "$("$WINE_ENV_LOADER" --version 2>/dev/null)" \
+        "$(sha256sum <"${BASH_SOURCE[0]}" | cut -d ' ' -f 1)"
 }
 
 wine_env_start_xvfb() {
-    local d="${1:-:99}"
     if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return 0; fi
-    Xvfb "$d" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    # Xvfb picks a free display number itself and writes it once it is ready, so a display that
+    # another server already holds is never taken for ours.
+    local number
+    number="$(mktemp)"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$number" >/dev/null 2>&1 &
     WINE_ENV_XVFB_PID=$!
-    export DISPLAY="$d"
     local deadline=$((SECONDS + 15))
-    until xdpyinfo >/dev/null 2>&1; do
+    until grep -q '^[0-9][0-9]*$' "$number"; do
         if [ $SECONDS -ge $deadline ] || ! kill -0 "$WINE_ENV_XVFB_PID" 2>/dev/null; then
-            echo "wine-env: Xvfb on $d did not come up" >&2
+            echo "wine-env: Xvfb did not come up" >&2
+            rm -f "$number"
             return 1
         fi
         sleep 0.1
     done
+    export DISPLAY=":$(cat "$number")"
+    rm -f "$number"
 }
 
 wine_env_stop() {

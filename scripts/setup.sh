@@ -1,27 +1,54 @@
 #!/usr/bin/env bash
-# Installs what building and testing ZelmoSound needs on a Debian machine, once: the native
-# compiler, CMake and GoogleTest, the i686 mingw-w64 cross compiler, 32-bit Wine, a virtual X
-# display, xdotool, a Japanese font and the resource lister. Skips packages already installed.
+# Installs what building and testing ZelmoSound needs on a Debian machine, once: the packages of
+# scripts/packages.sh that are missing (the native compiler, CMake and GoogleTest, the mingw-w64
+# cross compilers, Wine, a virtual X display, xdotool, the fonts inside Wine, the resource
+# lister). Runs apt-get itself as root, through sudo otherwise; says what to do when neither
+# works. apt-get's own output is kept quiet unless it fails.
 set -euo pipefail
+# shellcheck source=packages.sh
+. "$(dirname "$0")/packages.sh"
 
-# wine64 and the x86_64 cross compiler serve machines whose kernel cannot run 32-bit programs:
-# there the Wine tests run an x86_64 build of the same sources (see e2e/WINE_NOTES.md).
-packages=(cmake g++ make libgtest-dev libbenchmark-dev
-          g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64
-          wine wine32:i386 wine64 xvfb xdotool x11-utils x11-apps imagemagick icoutils
-          fonts-ipafont-gothic fonts-wine)
-
-missing=()
-for package in "${packages[@]}"; do
-    dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")
-done
+mapfile -t missing < <(zelmo_missing_packages)
 [ ${#missing[@]} -eq 0 ] && exit 0
 
-as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
-echo "setup: installing ${missing[*]}" >&2
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-    as_root dpkg --add-architecture i386
+# True when a missing package is a 32-bit one and dpkg does not take i386 packages yet.
+needs_i386() {
+    printf '%s\n' "${missing[@]}" | grep -q ':i386$' &&
+        ! dpkg --print-foreign-architectures | grep -qx i386
+}
+
+cannot_install() {
+    local steps="apt-get update && apt-get install ${missing[*]}"
+    needs_i386 && steps="dpkg --add-architecture i386 && $steps"
+    echo "setup: these packages are missing: ${missing[*]}" >&2
+    echo "setup: installing them needs root. Run scripts/setup.sh as root (or as a user who may" >&2
+    echo "setup: use sudo), or install them yourself as root:" >&2
+    echo "    $steps" >&2
+    exit 1
+}
+
+as_root=()
+if [ "$(id -u)" -ne 0 ]; then
+    command -v sudo >/dev/null 2>&1 || cannot_install
+    # Without a terminal sudo cannot ask for a password: it must work without one.
+    if [ -t 0 ]; then sudo -v || cannot_install; else sudo -n true 2>/dev/null || cannot_install; fi
+    as_root=(sudo)
 fi
-as_root apt-get update -qq
-as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq \
-    "${missing[@]}" >/dev/null
+
+# Runs a command with its output kept aside; shows the output when the command fails.
+quietly() {
+    local log code=0
+    log=$(mktemp)
+    "$@" >"$log" 2>&1 || code=$?
+    if [ $code -ne 0 ]; then
+        echo "setup: '$*' failed (exit code $code):" >&2
+        cat "$log" >&2
+    fi
+    rm -f "$log"
+    return $code
+}
+
+echo "setup: installing ${missing[*]}" >&2
+if needs_i386; then quietly "${as_root[@]}" dpkg --add-architecture i386; fi
+quietly "${as_root[@]}" apt-get update
+quietly "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y "${missing[@]}"

@@ -15,6 +15,10 @@
 //   rect HWND                      the window's screen rectangle
 //   foreground                     the foreground window
 //   tray                           the icon windows inside the shell's system-tray window
+//   labels EXE ID                  opens dialog template ID of program EXE (hidden) and measures
+//                                  each label in the dialog's own font against its control
+//   font FACE                      the face GDI gives a request for FACE, and its metrics
+//   closebox HWND                  the screen rectangle of the window's caption close button
 //
 // Output: one record per line, "KIND\tkey=value\tkey=value...", texts as UTF-8 with tabs and
 // line breaks turned into spaces. Exit code 0 when done, 1 when a window was not found (or is
@@ -24,6 +28,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cwchar>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -370,10 +375,187 @@ int Tray()
     return found > 0 ? ExitOk : ExitNotFound;
 }
 
+// The dialog procedure of a template opened only to be measured.
+INT_PTR CALLBACK QuietDialog(HWND, UINT, WPARAM, LPARAM)
+{
+    return FALSE;
+}
+
+// The width a control leaves for its text, as the button and static controls of Wine's common
+// controls 6 lay it out: push buttons keep 2 pixels inside their frame (and a default button
+// one more for its border), check boxes and radio buttons put the text after a 13-pixel box
+// (at 96 DPI) and half the width of a "0", group boxes start their caption 7 pixels in from
+// each side. Nothing (nullopt) for controls without a text label.
+std::optional<int> TextRoom(HWND control, HDC dc)
+{
+    RECT client{};
+    GetClientRect(control, &client);
+    int width = client.right - client.left;
+    LONG style = GetWindowLongW(control, GWL_STYLE);
+    std::wstring className = ClassOf(control);
+    if (lstrcmpiW(className.c_str(), L"Static") == 0) {
+        LONG type = style & SS_TYPEMASK;
+        bool text = type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT || type == SS_SIMPLE ||
+                    type == SS_LEFTNOWORDWRAP;
+        return text ? std::optional<int>(width) : std::nullopt;
+    }
+    if (lstrcmpiW(className.c_str(), L"Button") != 0) return std::nullopt;
+    switch (style & BS_TYPEMASK) {
+    case BS_PUSHBUTTON:
+        return width - 4;
+    case BS_DEFPUSHBUTTON:
+        return width - 6;
+    case BS_CHECKBOX:
+    case BS_AUTOCHECKBOX:
+    case BS_RADIOBUTTON:
+    case BS_3STATE:
+    case BS_AUTO3STATE:
+    case BS_AUTORADIOBUTTON: {
+        int box = 12 * GetDeviceCaps(dc, LOGPIXELSX) / 96 + 1;
+        INT zero = 0;
+        GetCharWidth32W(dc, L'0', L'0', &zero);
+        return width - box - zero / 2;
+    }
+    case BS_GROUPBOX:
+        return width - 14;
+    default:
+        return std::nullopt;
+    }
+}
+
+std::wstring OwnText(HWND hwnd)
+{
+    int length = GetWindowTextLengthW(hwnd);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(hwnd, text.data(), length + 1)));
+    return text;
+}
+
+// Prints the dialog's font (the face asked for and the face given, the height and the dialog
+// base units) and one record per label: the control's width, the room it leaves for the text
+// and the text's width on one line, "&" prefixes taken as the control takes them.
+void MeasureLabels(HWND dialog, int templateId)
+{
+    HFONT font = reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
+    HDC dc = GetDC(dialog);
+    HGDIOBJ previous = SelectObject(dc, font ? font : GetStockObject(SYSTEM_FONT));
+    LOGFONTW requested{};
+    GetObjectW(font, sizeof requested, &requested);
+    wchar_t face[LF_FACESIZE] = L"";
+    GetTextFaceW(dc, LF_FACESIZE, face);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    RECT units{0, 0, 4, 8};
+    MapDialogRect(dialog, &units);
+    Print("dialog\tid=" + std::to_string(templateId) + "\trequested=" + Utf8(requested.lfFaceName) +
+          "\tface=" + Utf8(face) + "\theight=" + std::to_string(metrics.tmHeight) +
+          "\tbaseunits=" + std::to_string(units.right) + "," + std::to_string(units.bottom));
+    for (HWND control : ChildrenOf(dialog)) {
+        std::optional<int> room = TextRoom(control, dc);
+        std::wstring text = OwnText(control);
+        if (!room || text.empty()) continue;
+        LONG style = GetWindowLongW(control, GWL_STYLE);
+        bool noPrefix =
+            lstrcmpiW(ClassOf(control).c_str(), L"Static") == 0 && (style & SS_NOPREFIX);
+        RECT extent{};
+        DrawTextW(dc, text.c_str(), -1, &extent,
+                  DT_CALCRECT | DT_SINGLELINE | (noPrefix ? DT_NOPREFIX : 0));
+        RECT client{};
+        GetClientRect(control, &client);
+        Print("label\tid=" + std::to_string(GetDlgCtrlID(control)) +
+              "\tclass=" + Utf8(ClassOf(control)) + "\ttext=" + Utf8(text) +
+              "\twidth=" + std::to_string(client.right) + "\troom=" + std::to_string(*room) +
+              "\textent=" + std::to_string(extent.right - extent.left));
+    }
+    SelectObject(dc, previous);
+    ReleaseDC(dialog, dc);
+}
+
+// Opens the template from the program file itself, with the program's manifest active so that
+// its controls are the classes the program gets (common controls 6), and measures its labels.
+// The dialog stays hidden (the templates have no WS_VISIBLE) and is destroyed at once.
+int Labels(const wchar_t *exe, int templateId)
+{
+    ACTCTXW manifest{};
+    manifest.cbSize = sizeof manifest;
+    manifest.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    manifest.lpSource = exe;
+    manifest.lpResourceName = MAKEINTRESOURCEW(1);
+    HANDLE context = CreateActCtxW(&manifest);
+    ULONG_PTR cookie = 0;
+    if (context == INVALID_HANDLE_VALUE || !ActivateActCtx(context, &cookie)) {
+        Print("nomanifest\tfile=" + Utf8(exe));
+        if (context != INVALID_HANDLE_VALUE) ReleaseActCtx(context);
+        return ExitNotFound;
+    }
+    int code = ExitNotFound;
+    HMODULE module = LoadLibraryExW(exe, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (module) {
+        HWND dialog =
+            CreateDialogParamW(module, MAKEINTRESOURCEW(templateId), nullptr, QuietDialog, 0);
+        if (dialog) {
+            MeasureLabels(dialog, templateId);
+            DestroyWindow(dialog);
+            code = ExitOk;
+        }
+        FreeLibrary(module);
+    }
+    DeactivateActCtx(0, cookie);
+    ReleaseActCtx(context);
+    return code;
+}
+
+// What the font mapper gives for a face name at the dialogs' 9 points (12 pixels at 96 DPI).
+int Font(const wchar_t *faceName)
+{
+    LOGFONTW wanted{};
+    wanted.lfHeight = -12;
+    wanted.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynW(wanted.lfFaceName, faceName, LF_FACESIZE);
+    HFONT font = CreateFontIndirectW(&wanted);
+    if (!font) return ExitNotFound;
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ previous = SelectObject(dc, font);
+    wchar_t face[LF_FACESIZE] = L"";
+    GetTextFaceW(dc, LF_FACESIZE, face);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    Print("font\trequested=" + Utf8(faceName) + "\tface=" + Utf8(face) + "\tcharset=" +
+          std::to_string(metrics.tmCharSet) + "\theight=" + std::to_string(metrics.tmHeight) +
+          "\taverage=" + std::to_string(metrics.tmAveCharWidth));
+    SelectObject(dc, previous);
+    ReleaseDC(nullptr, dc);
+    DeleteObject(font);
+    return ExitOk;
+}
+
+// Where the window manager of Wine draws the close button of a caption it draws itself: inside
+// the frame, SM_CXSIZE wide at the right and SM_CYSIZE high, less 2 pixels at the top, the right
+// and the bottom.
+int CloseBox(HWND hwnd)
+{
+    RECT window{};
+    if (!IsWindow(hwnd) || !GetWindowRect(hwnd, &window)) return ExitNotFound;
+    LONG style = GetWindowLongW(hwnd, GWL_STYLE);
+    LONG exStyle = GetWindowLongW(hwnd, GWL_EXSTYLE);
+    if (!(style & WS_CAPTION) || !(style & WS_SYSMENU)) return ExitNotFound;
+    bool thick = (style & WS_THICKFRAME) != 0;
+    bool dialogFrame = !thick && ((style & WS_DLGFRAME) || (exStyle & WS_EX_DLGMODALFRAME));
+    int frameX = GetSystemMetrics(thick ? SM_CXFRAME : dialogFrame ? SM_CXDLGFRAME : SM_CXBORDER);
+    int frameY = GetSystemMetrics(thick ? SM_CYFRAME : dialogFrame ? SM_CYDLGFRAME : SM_CYBORDER);
+    RECT box{};
+    box.right = window.right - frameX - 2;
+    box.left = window.right - frameX - GetSystemMetrics(SM_CXSIZE);
+    box.top = window.top + frameY + 2;
+    box.bottom = window.top + frameY + GetSystemMetrics(SM_CYSIZE) - 2;
+    Print("closebox\thwnd=" + HexHwnd(hwnd) + "\trect=" + RectText(box));
+    return ExitOk;
+}
+
 int Usage()
 {
     Print("usage: zelmo-e2e-driver find|wait|gone|visible|hidden|post|list|controls|click|"
-          "select|rect|foreground|tray ARGS...");
+          "select|rect|foreground|tray|labels|font|closebox ARGS...");
     return ExitUsage;
 }
 
@@ -407,6 +589,11 @@ int Run(int argc, wchar_t **argv)
     if (command == L"rect" && HasArguments(argc, 1) && ParseHwnd(argv[2], &hwnd)) return Rect(hwnd);
     if (command == L"foreground" && HasArguments(argc, 0)) return Foreground();
     if (command == L"tray" && HasArguments(argc, 0)) return Tray();
+    if (command == L"labels" && HasArguments(argc, 2) && ParseNumber(argv[3], 0, &a))
+        return Labels(argv[2], static_cast<int>(a));
+    if (command == L"font" && HasArguments(argc, 1)) return Font(argv[2]);
+    if (command == L"closebox" && HasArguments(argc, 1) && ParseHwnd(argv[2], &hwnd))
+        return CloseBox(hwnd);
     return Usage();
 }
 
