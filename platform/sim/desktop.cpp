@@ -228,7 +228,9 @@ void Resume(Process *process)
 bool HasWork(Process *process)
 {
     if (process->finished) return false;
-    if (!process->posted.empty() || !process->input.empty() || process->quitPosted) return true;
+    if (!process->posted.empty() || !process->sent.empty() || !process->input.empty() ||
+        process->quitPosted)
+        return true;
     for (const Timer &timer : S().timers) {
         WindowObject *window = FindWindowObject(timer.hwnd);
         if (window && window->process == process && (timer.pending || timer.nextDue <= S().now))
@@ -334,7 +336,9 @@ void Desktop::Advance(Millis duration)
         if (next > target) break;
         if (next > state_->now) state_->now = next;
     }
-    state_->now = target;
+    // A program that held the clock past the target (Sleep, Beep, a synchronous sound in a
+    // handler) has moved it on: time never runs back.
+    if (state_->now < target) state_->now = target;
     RunUntilIdle();
 }
 
