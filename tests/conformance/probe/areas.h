@@ -5,7 +5,12 @@
 
 #include "probe.h"
 
-#define PROBE_AREAS(AREA) AREA(loops)
+// clang-format off
+#define PROBE_AREAS(AREA) \
+    AREA(loops)           \
+    AREA(dialogs)         \
+    AREA(menus)
+// clang-format on
 
 #define PROBE_DECLARE_AREA(name) extern const probe::Area name##Area;
 PROBE_AREAS(PROBE_DECLARE_AREA)

@@ -50,9 +50,56 @@ void OwnerDestroyed()
     probe::TraceResult("PostMessageA owned", PostMessageA(Owned, WM_PROBE, 4, 0), true);
 }
 
+// The owner's timer ticks on while a message box it owns is open, and the box disables it.
+void TimerInMessageBox()
+{
+    Owner = probe::CreateProbeWindow("owner", nullptr, nullptr);
+    probe::StartUser(
+        Owner, {
+                   [] {
+                       int answer = MessageBoxA(Owner, "Probe question", "Probe box",
+                                                MB_YESNO | MB_ICONQUESTION);
+                       probe::TraceResult("MessageBoxA", answer);
+                       probe::TraceResult("IsWindowEnabled owner", IsWindowEnabled(Owner));
+                       probe::ScenarioDone();
+                   },
+                   [] {
+                       HWND box = probe::FindTopWindow("#32770", "Probe box");
+                       probe::NameWindow(box, "box");
+                       probe::Trace("focus " + probe::Role(GetFocus()));
+                       probe::TraceResult("IsWindowEnabled owner", IsWindowEnabled(Owner));
+                       probe::TraceResult("GetParent box is owner", GetParent(box) == Owner);
+                   },
+                   [] {},
+                   [] { probe::UserClick(probe::FindTopWindow("#32770", "Probe box"), IDNO); },
+               });
+    probe::RunScenarioLoop();
+}
+
+// A quit message posted inside a message box's loop ends the box and comes out again in the
+// loop around it.
+void QuitInMessageBox()
+{
+    Owner = probe::CreateProbeWindow("owner", nullptr, nullptr);
+    probe::StartUser(Owner,
+                     {
+                         [] {
+                             int answer = MessageBoxA(Owner, "Probe quit", "Probe quit box", MB_OK);
+                             probe::TraceResult("MessageBoxA", answer);
+                             probe::TraceResult("IsWindow box",
+                                                probe::FindTopWindow("#32770", "Probe quit box") !=
+                                                    nullptr);
+                         },
+                         [] { PostQuitMessage(5); },
+                     });
+    probe::RunScenarioLoop();
+}
+
 constexpr probe::Scenario Scenarios[] = {
     {"posted-then-timer", PostedThenTimer},
     {"owner-destroyed", OwnerDestroyed},
+    {"timer-in-messagebox", TimerInMessageBox},
+    {"quit-in-messagebox", QuitInMessageBox},
 };
 
 } // namespace
