@@ -11,6 +11,7 @@ set(ZELMO_SIM_SOURCES
     platform/sim/dialogs.cpp
     platform/sim/controls.cpp
     platform/sim/com.cpp
+    platform/sim/text.cpp
     platform/sim/gdi.cpp
 )
 if(DEFINED ZELMO_SIM_ICON_TABLE)

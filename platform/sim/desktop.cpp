@@ -112,40 +112,6 @@ std::string FormatTime(Millis millis)
     return text;
 }
 
-// UTF-16 back to UTF-8, for text the program hands over in wide characters.
-std::string NarrowUtf16(const WCHAR *wide, int length)
-{
-    std::string out;
-    size_t count = length < 0 ? 0 : static_cast<size_t>(length);
-    if (length < 0)
-        while (wide[count])
-            ++count;
-    for (size_t i = 0; i < count; ++i) {
-        uint32_t c = wide[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < count && wide[i + 1] >= 0xDC00 &&
-            wide[i + 1] < 0xE000) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (wide[i + 1] - 0xDC00);
-            ++i;
-        }
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
-
 std::string JsonString(const std::string &text)
 {
     std::string out = "\"";

@@ -63,6 +63,8 @@ struct Event {
     std::string Json() const;
 };
 std::string JsonString(const std::string &text);
+// ASCII letters in upper case, as Windows compares class, file and resource names.
+std::string Upper(std::string text);
 
 struct WindowInfo {
     HWND handle = nullptr;

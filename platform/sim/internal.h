@@ -159,7 +159,6 @@ void CloseAllHandles();
 // Text helpers
 // UTF-16 to UTF-8; length -1 for a terminated string.
 std::string NarrowUtf16(const WCHAR *wide, int length);
-std::string Upper(std::string text);
 bool WildcardMatch(const std::string &pattern, const std::string &name); // ignores case
 
 } // namespace sim

@@ -618,6 +618,7 @@ class Parser
 ResourceScript ParseResourceScript(const std::string &path)
 {
     ResourceScript script;
+    script.path = path;
     Parser(script, path).Run();
     return script;
 }

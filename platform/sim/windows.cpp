@@ -11,13 +11,6 @@
 namespace sim
 {
 
-std::string Upper(std::string text)
-{
-    for (char &c : text)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
-
 WindowObject *FindWindowObject(HWND hwnd)
 {
     auto it = S().windows.find(hwnd);

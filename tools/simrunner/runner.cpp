@@ -142,17 +142,10 @@ void KeepProgramFolder(const sim::Desktop &desktop, const std::string &keep)
     if (error) throw RunError{1, "--keep: cannot copy the program folder to " + keep};
 }
 
-std::string Upper(std::string text)
-{
-    for (char &c : text)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
-
 sim::Event TakeSnapshot(const sim::Desktop &desktop, const Snapshot &snapshot)
 {
     for (const sim::WindowInfo &window : desktop.Windows()) {
-        if (Upper(window.className) != Upper(snapshot.className)) continue;
+        if (sim::Upper(window.className) != sim::Upper(snapshot.className)) continue;
         if (!desktop.SaveWindowPng(window.handle, snapshot.file))
             throw RunError{1, "--snapshot: cannot write " + snapshot.file};
         sim::Event event;
