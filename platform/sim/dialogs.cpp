@@ -210,7 +210,7 @@ void PressKey(HWND dialog, WPARAM key, const char *action)
 } // namespace
 
 INT_PTR RunDialog(const DialogTemplate &t, const std::string &name, HINSTANCE instance, HWND owner,
-                  DLGPROC proc, LPARAM param, bool announce)
+                  DLGPROC proc, LPARAM param, bool announce, INT_PTR quitResult)
 {
     Process *process = CurrentProcess();
     RegisterClasses(process);
@@ -274,7 +274,7 @@ INT_PTR RunDialog(const DialogTemplate &t, const std::string &name, HINSTANCE in
         if (!NextMessage(&msg, {}, show)) {
             // A quit message ends the dialog with its default button's id and is posted again
             // for the loop around it.
-            FindDialog(hwnd)->result = FindDialog(hwnd)->defaultId;
+            FindDialog(hwnd)->result = quitResult ? quitResult : FindDialog(hwnd)->defaultId;
             PostQuitMessage(static_cast<int>(msg.wParam));
             break;
         }

@@ -29,7 +29,7 @@ struct DialogState {
     INT_PTR result = 0;
     HWND owner = nullptr;
     int process = 0;
-    int defaultId = 0;         // what DM_GETDEFID answers, and the result if a quit ends it
+    int defaultId = 0;         // what DM_GETDEFID answers
     HWND savedFocus = nullptr; // the focus it had when it lost the activation
 };
 
@@ -50,7 +50,8 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
 // Runs a dialog from a template modally, as DialogBoxParamA does: owner disabled, WM_INITDIALOG,
 // shown when its loop first finds the queue empty, keys through the dialog manager, destroyed
 // before it returns. announce: record it and report it as a dialog (message boxes do not).
+// quitResult: what it answers when a quit message ends it; 0 for its default button's id.
 INT_PTR RunDialog(const DialogTemplate &t, const std::string &name, HINSTANCE instance, HWND owner,
-                  DLGPROC proc, LPARAM param, bool announce);
+                  DLGPROC proc, LPARAM param, bool announce, INT_PTR quitResult = 0);
 
 } // namespace sim

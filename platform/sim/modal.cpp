@@ -263,9 +263,10 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
     EmitModal("messagebox.open", {{"text", JsonString(box.text)},
                                   {"caption", JsonString(box.caption)},
                                   {"type", std::to_string(type)}});
-    int result = static_cast<int>(RunDialog(MessageBoxTemplate(box.text, box.caption, type),
-                                            "MessageBox", nullptr, owner, MessageBoxProc,
-                                            static_cast<LPARAM>(index), false));
+    DialogTemplate t = MessageBoxTemplate(box.text, box.caption, type);
+    // Ended by a quit message, a box answers IDOK whatever its buttons (as Wine does).
+    int result = static_cast<int>(RunDialog(t, "MessageBox", nullptr, owner, MessageBoxProc,
+                                            static_cast<LPARAM>(index), false, IDOK));
     Modal().messageBoxes[index].result = result;
     Modal().messageBoxes[index].hwnd = nullptr;
     EmitModal("messagebox.close",
@@ -316,10 +317,9 @@ BOOL WINAPI TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, H
     int selected = -1;
     MSG msg;
     while (!Modal().menusShown[index].closed) {
-        if (!NextMessage(&msg)) {
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            break;
-        }
+        // A quit message is dispatched like any other, to no window: it is lost, and the menu
+        // stays open (as Wine does).
+        (void)NextMessage(&msg);
         if (msg.message == WM_KEYDOWN || msg.message == WM_CHAR)
             MenuKey(index, msg, &selected);
         else

@@ -8,8 +8,10 @@
 // clang-format off
 #define PROBE_AREAS(AREA) \
     AREA(loops)           \
+    AREA(queues)          \
     AREA(dialogs)         \
-    AREA(menus)
+    AREA(menus)           \
+    AREA(text)
 // clang-format on
 
 #define PROBE_DECLARE_AREA(name) extern const probe::Area name##Area;
