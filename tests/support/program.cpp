@@ -1,8 +1,6 @@
 #include "program.h"
 
-#include "app/main.h"
-#include "app/sound.h"
-#include "timesignal/timesignal.h"
+#include "app/reset.h"
 
 namespace zelmo_test
 {
@@ -39,13 +37,6 @@ std::string WaveBytes(int milliseconds)
     Put32(b, samples * 2);
     b.append(samples * 2, '\0');
     return b;
-}
-
-void ResetProgramState()
-{
-    ResetMainState();
-    ResetSoundState();
-    ResetTimeSignalState();
 }
 
 Program::Program(sim::LocalTime start, sim::Desktop::Options options)

@@ -15,9 +15,6 @@ namespace zelmo_test
 // A playable PCM wave file (16-bit mono 22050 Hz silence) of the given length.
 std::string WaveBytes(int milliseconds = 500);
 
-// Puts every module's globals back to their start values.
-void ResetProgramState();
-
 class Program
 {
   public:

@@ -6,9 +6,7 @@
 
 #include "script.h"
 
-#include "app/main.h"
-#include "app/sound.h"
-#include "timesignal/timesignal.h"
+#include "app/reset.h"
 
 #include <algorithm>
 #include <cctype>
@@ -230,9 +228,7 @@ void Simulate(const Options &options, const std::vector<Action> &actions,
     log.Print(StartEvent(options));
 
     // Every module's globals back to their start values, as at a fresh start of the program.
-    ResetMainState();
-    ResetSoundState();
-    ResetTimeSignalState();
+    ResetProgramState();
     const int process = desktop.Start(&WinMain);
     auto ended = [&] {
         // The desktop reports the program's end; should it not, its process tells.
