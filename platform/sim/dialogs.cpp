@@ -259,7 +259,7 @@ INT_PTR RunDialog(const DialogTemplate &t, const std::string &name, HINSTANCE in
     }
 
     bool shown = false;
-    auto show = [&] {
+    const std::function<void()> show = [&] {
         if (shown || !IsWindow(hwnd) || FindDialog(hwnd)->ended) return;
         shown = true;
         ShowWindow(hwnd, SW_SHOW);
@@ -272,8 +272,8 @@ INT_PTR RunDialog(const DialogTemplate &t, const std::string &name, HINSTANCE in
     MSG msg;
     while (IsWindow(hwnd) && !FindDialog(hwnd)->ended) {
         if (!NextMessage(&msg, {}, show)) {
-            // A quit message ends the dialog with its default button's id and is posted again
-            // for the loop around it.
+            // A quit message ends the dialog (with its default button's id, unless the caller
+            // says otherwise) and is posted again for the loop around it.
             FindDialog(hwnd)->result = quitResult ? quitResult : FindDialog(hwnd)->defaultId;
             PostQuitMessage(static_cast<int>(msg.wParam));
             break;
