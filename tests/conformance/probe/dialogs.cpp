@@ -15,6 +15,7 @@ HWND Dialog = nullptr;
 // What the dialog does in WM_INITDIALOG.
 enum class Init { ReturnTrue, FocusOtherReturnFalse, ReturnFalse, EndAtOnce };
 Init InitKind = Init::ReturnTrue;
+bool OtherStays = false;
 
 // Ends the dialog with the command's id plus 100, so each way out shows in the result.
 INT_PTR CALLBACK ProbeDialog(HWND hwnd, UINT message, WPARAM wParam, LPARAM)
@@ -22,6 +23,9 @@ INT_PTR CALLBACK ProbeDialog(HWND hwnd, UINT message, WPARAM wParam, LPARAM)
     switch (message) {
     case WM_INITDIALOG:
         Dialog = hwnd;
+        // The controls exist already; the dialog is not shown yet.
+        probe::TraceResult("IsWindowVisible dialog", IsWindowVisible(hwnd));
+        probe::TraceResult("GetDlgItem OK", GetDlgItem(hwnd, IDOK) != nullptr);
         switch (InitKind) {
         case Init::ReturnTrue:
             return TRUE;
@@ -39,6 +43,8 @@ INT_PTR CALLBACK ProbeDialog(HWND hwnd, UINT message, WPARAM wParam, LPARAM)
         return TRUE;
     case WM_COMMAND:
         if (HIWORD(wParam) != BN_CLICKED) return FALSE;
+        // In some scenarios the plain push button only takes the focus.
+        if (LOWORD(wParam) == IDC_PROBE_OTHER && OtherStays) return TRUE;
         probe::TraceResult("EndDialog", EndDialog(hwnd, 100 + LOWORD(wParam)));
         probe::TraceResult("IsWindowVisible dialog", IsWindowVisible(hwnd));
         return TRUE;
@@ -48,9 +54,11 @@ INT_PTR CALLBACK ProbeDialog(HWND hwnd, UINT message, WPARAM wParam, LPARAM)
 }
 
 // Opens the probe's dialog from the user's first step; the later steps act in it.
-void DialogScenario(int templateId, Init init, std::vector<probe::Step> steps)
+void DialogScenario(int templateId, Init init, std::vector<probe::Step> steps,
+                    bool otherStays = false)
 {
     InitKind = init;
+    OtherStays = otherStays;
     Owner = probe::CreateProbeWindow("owner", nullptr, nullptr);
     steps.insert(steps.begin(), [templateId] {
         INT_PTR result = probe::RunProbeDialog(templateId, Owner, "dialog", ProbeDialog);
@@ -102,6 +110,15 @@ void TabToOtherThenEnter()
                     [] { probe::UserKey(VK_RETURN); }});
 }
 
+// A click on the plain push button gives it the focus; Enter then?
+void ClickOtherThenEnter()
+{
+    DialogScenario(IDD_PROBE, Init::ReturnTrue,
+                   {[] {}, [] { probe::UserClick(Dialog, IDC_PROBE_OTHER); }, TraceState,
+                    [] { probe::UserKey(VK_RETURN); }},
+                   true);
+}
+
 void Escape()
 {
     DialogScenario(IDD_PROBE, Init::ReturnTrue, {[] { probe::UserKey(VK_ESCAPE); }});
@@ -147,6 +164,7 @@ constexpr probe::Scenario Scenarios[] = {
     {"no-focus-then-enter", NoFocusThenEnter},
     {"enter-in-edit-field", EnterInEditField},
     {"tab-to-other-then-enter", TabToOtherThenEnter},
+    {"click-other-then-enter", ClickOtherThenEnter},
     {"escape", Escape},
     {"close-box", CloseBox},
     {"close-box-without-cancel", CloseBoxWithoutCancel},
