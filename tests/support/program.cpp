@@ -1,7 +1,5 @@
 #include "program.h"
 
-#include "app/reset.h"
-
 namespace zelmo_test
 {
 
