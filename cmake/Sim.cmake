@@ -2,13 +2,16 @@
 set(ZELMO_SIM_SOURCES
     platform/sim/desktop.cpp
     platform/sim/windows.cpp
+    platform/sim/messages.cpp
     platform/sim/files.cpp
     platform/sim/sound.cpp
     platform/sim/resources.cpp
     platform/sim/modal.cpp
     platform/sim/shell.cpp
     platform/sim/dialogs.cpp
+    platform/sim/controls.cpp
     platform/sim/com.cpp
+    platform/sim/text.cpp
     platform/sim/gdi.cpp
     ${ZELMO_SIM_ICON_TABLE}
 )

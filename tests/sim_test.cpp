@@ -251,3 +251,18 @@ TEST(SimText, WsprintfFormatsNumbersAndStopsAt1024Characters)
     EXPECT_EQ('\0', buffer[1023]);
     EXPECT_EQ('\1', buffer[1024]) << "nothing is written past 1024 characters";
 }
+
+TEST(SimText, TheProcessCodePageIsTheManifestsUtf8AndOtherCodePagesAreRefused)
+{
+    sim::Desktop desktop;
+    EXPECT_EQ(static_cast<UINT>(CP_UTF8), GetACP());
+    WCHAR wide[8] = {};
+    // "ゼ", then bytes that are not UTF-8: a sequence cut short, a stray byte, an overlong form.
+    EXPECT_EQ(1, MultiByteToWideChar(CP_ACP, 0, "\xe3\x82\xbc", 3, wide, 8));
+    EXPECT_EQ(0x30BC, wide[0]);
+    EXPECT_EQ(5, MultiByteToWideChar(CP_UTF8, 0, "a\xe3\x82\xff\xc0\xaf", 6, wide, 8));
+    EXPECT_EQ((std::vector<WCHAR>{'a', 0xFFFD, 0xFFFD, 0xFFFD, 0xFFFD}),
+              std::vector<WCHAR>(wide, wide + 5));
+    EXPECT_EQ(0, MultiByteToWideChar(CP_ACP, 0, "abc", -1, wide, 3)); // no room for the zero
+    EXPECT_THROW(MultiByteToWideChar(932, 0, "abc", -1, wide, 8), sim::SimulationError);
+}

@@ -112,40 +112,6 @@ std::string FormatTime(Millis millis)
     return text;
 }
 
-// UTF-16 back to UTF-8, for text the program hands over in wide characters.
-std::string NarrowUtf16(const WCHAR *wide, int length)
-{
-    std::string out;
-    size_t count = length < 0 ? 0 : static_cast<size_t>(length);
-    if (length < 0)
-        while (wide[count])
-            ++count;
-    for (size_t i = 0; i < count; ++i) {
-        uint32_t c = wide[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < count && wide[i + 1] >= 0xDC00 &&
-            wide[i + 1] < 0xE000) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (wide[i + 1] - 0xDC00);
-            ++i;
-        }
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
-
 std::string JsonString(const std::string &text)
 {
     std::string out = "\"";
@@ -228,7 +194,9 @@ void Resume(Process *process)
 bool HasWork(Process *process)
 {
     if (process->finished) return false;
-    if (!process->posted.empty() || !process->input.empty() || process->quitPosted) return true;
+    if (!process->posted.empty() || !process->sent.empty() || !process->input.empty() ||
+        process->quitPosted)
+        return true;
     for (const Timer &timer : S().timers) {
         WindowObject *window = FindWindowObject(timer.hwnd);
         if (window && window->process == process && (timer.pending || timer.nextDue <= S().now))
@@ -334,7 +302,9 @@ void Desktop::Advance(Millis duration)
         if (next > target) break;
         if (next > state_->now) state_->now = next;
     }
-    state_->now = target;
+    // A program that held the clock past the target (Sleep, Beep, a synchronous sound in a
+    // handler) has moved it on: time never runs back.
+    if (state_->now < target) state_->now = target;
     RunUntilIdle();
 }
 

@@ -63,6 +63,8 @@ struct Event {
     std::string Json() const;
 };
 std::string JsonString(const std::string &text);
+// ASCII letters in upper case, as Windows compares class, file and resource names.
+std::string Upper(std::string text);
 
 struct WindowInfo {
     HWND handle = nullptr;
@@ -88,6 +90,7 @@ struct FileFaults {
 
 struct MessageBoxInfo {
     int process = 0;
+    HWND hwnd = nullptr; // the box's window while it is open
     HWND owner = nullptr;
     std::string text;
     std::string caption;
@@ -239,9 +242,10 @@ class Desktop
     // ---- modal user interface
     std::vector<MessageBoxInfo> MessageBoxes() const; // every box shown so far
     std::vector<MessageBoxInfo> OpenMessageBoxes() const;
-    void AnswerMessageBox(int button); // the box opened last
-    std::optional<MenuInfo> OpenMenu() const;
+    void AnswerMessageBox(int button);        // a click on that button of the box opened last
+    std::optional<MenuInfo> OpenMenu() const; // the menu on screen (the innermost)
     std::vector<MenuInfo> MenusShown() const;
+    // From the keyboard, as a user does: arrows down to the item and Enter; Esc.
     void ChooseMenu(int command);
     void DismissMenu();
     const std::vector<HelpRequest> &HelpRequests() const;
@@ -257,8 +261,11 @@ class Desktop
     void Click(HWND dialog, int id);             // a button, as a mouse click does
     void Select(HWND dialog, int id, int index); // an entry of a combo box or list box
     void TypeText(HWND dialog, int id, const std::string &text);
-    void PressEnter(HWND dialog);    // the default push button
+    // Keys go to the focus (or the dialog), where the dialog manager handles them as Windows
+    // does; each fails loudly when the dialog is disabled by a modal window over it.
+    void PressEnter(HWND dialog);    // the focused default push button, else the default one
     void PressEscape(HWND dialog);   // the cancel command
+    void PressTab(HWND dialog);      // the focus to the next tab stop
     void PressCloseBox(HWND dialog); // the caption's close box
 
     // ---- the user's Startup folder and shortcuts

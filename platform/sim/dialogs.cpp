@@ -1,19 +1,21 @@
-// Simulated modal dialogs built from the program's resource script, with the standard controls
-// the dialogs use: push buttons, automatic check boxes and radio buttons, static texts and
-// icons, edit fields, drop-down lists and list boxes.
+// Simulated modal dialogs built from the program's resource script (see controls.cpp for their
+// controls), and the dialog manager's handling of the keyboard.
 //
-// As on Windows: the dialog procedure gets WM_INITDIALOG before the dialog shows, and the
-// focus goes to the first tab stop when it returns nonzero; the owner is disabled while the
-// dialog runs its nested message loop; a click on a button sends WM_COMMAND with BN_CLICKED
-// (automatic check boxes and radio buttons change state first); Enter presses the default push
-// button, Esc sends IDCANCEL, the close box sends WM_CLOSE; EndDialog ends the loop, and the
-// dialog is destroyed before DialogBoxParamA returns.
+// As on Windows (measured against Wine by the conformance probe): the dialog procedure gets
+// WM_INITDIALOG before the dialog shows, and the focus goes to the first tab stop when it returns
+// nonzero; the dialog shows when its loop first finds the queue empty, and then takes the focus
+// if it has none; the owner is disabled while the dialog runs its nested message loop. Enter
+// sends the command of the focused push button if it is the default one, else asks the dialog
+// DM_GETDEFID for the default; Tab moves the focus to the next tab stop, and a push button that
+// gets it becomes the default; Esc sends IDCANCEL; the close box sends WM_CLOSE, which the
+// dialog's default handling turns into a posted IDCANCEL. EndDialog hides the dialog and ends
+// the loop; the dialog is destroyed before DialogBoxParamA returns, the owner enabled again and
+// the focus given back. A quit message ends the loop with the default button's id.
 //
 // Dialog units become pixels through fixed font metrics (every font has an average character
 // 6 pixels wide and 12 high), with a 3-pixel frame and an 18-pixel caption.
-#include "internal.h"
+#include "dialogs.h"
 #include "modal.h"
-#include "resources.h"
 
 #include <algorithm>
 #include <cstring>
@@ -29,128 +31,104 @@ constexpr int BaseUnitY = 12;
 constexpr int Frame = 3;
 constexpr int Caption = 18;
 
-struct ControlState {
-    int id = 0;
-    std::string className;
-    DWORD style = 0;
-    int check = BST_UNCHECKED;
-    std::vector<std::string> items;
-    int selection = -1;
-};
-
-struct DialogState {
-    HWND hwnd = nullptr;
-    std::string templateName;
-    DLGPROC proc = nullptr;
-    bool ended = false;
-    INT_PTR result = 0;
-    HWND owner = nullptr;
-    int process = 0;
-};
-
-struct DialogsState {
-    std::map<HWND, ControlState> controls;
-    std::vector<DialogState> dialogs; // open ones, innermost last
-    std::vector<std::string> shown;
-};
-
-DialogsState &D()
+bool IsWithin(HWND hwnd, HWND dialog)
 {
-    static DialogsState state;
-    return state;
+    for (; hwnd; hwnd = FindWindowObject(hwnd) ? FindWindowObject(hwnd)->parent : nullptr)
+        if (hwnd == dialog) return true;
+    return false;
 }
 
-DialogState *FindDialog(HWND hwnd)
+HWND FirstTabStop(HWND dialog)
 {
-    for (DialogState &dialog : D().dialogs)
-        if (dialog.hwnd == hwnd) return &dialog;
+    for (HWND child : ChildrenInOrder(dialog)) {
+        const WindowObject &window = *FindWindowObject(child);
+        if ((window.style & WS_TABSTOP) && window.enabled && window.visible) return child;
+    }
     return nullptr;
 }
 
-int Type(const ControlState &c)
+// The next tab stop after the control, round the dialog.
+HWND NextTabStop(HWND dialog, HWND from)
 {
-    return static_cast<int>(c.style & BS_TYPEMASK);
-}
-
-bool IsButtonKind(const ControlState &c, int kind)
-{
-    return c.className == "BUTTON" && Type(c) == kind;
-}
-
-std::vector<std::string> &SortedInsert(ControlState &c, const std::string &text, int *index)
-{
-    bool sorted = (c.className == "COMBOBOX" && (c.style & CBS_SORT)) ||
-                  (c.className == "LISTBOX" && (c.style & LBS_SORT));
-    auto at = c.items.end();
-    if (sorted)
-        at = std::upper_bound(
-            c.items.begin(), c.items.end(), text,
-            [](const std::string &a, const std::string &b) { return Upper(a) < Upper(b); });
-    *index = static_cast<int>(at - c.items.begin());
-    c.items.insert(at, text);
-    return c.items;
-}
-
-LRESULT CALLBACK ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    auto it = D().controls.find(hwnd);
-    if (it == D().controls.end()) return DefWindowProcA(hwnd, message, wParam, lParam);
-    ControlState &c = it->second;
-    const bool combo = c.className == "COMBOBOX";
-    switch (message) {
-    case BM_GETCHECK:
-        return c.check;
-    case BM_SETCHECK:
-        c.check = static_cast<int>(wParam);
-        return 0;
-    case CB_ADDSTRING:
-    case LB_ADDSTRING: {
-        int index = 0;
-        SortedInsert(c, reinterpret_cast<LPCSTR>(lParam), &index);
-        return index;
+    std::vector<HWND> children = ChildrenInOrder(dialog);
+    auto at = std::find(children.begin(), children.end(), from);
+    size_t start =
+        at == children.end() ? children.size() : static_cast<size_t>(at - children.begin());
+    for (size_t step = 1; step <= children.size(); ++step) {
+        HWND child = children[(start + step) % children.size()];
+        const WindowObject &window = *FindWindowObject(child);
+        if ((window.style & WS_TABSTOP) && window.enabled && window.visible) return child;
     }
-    case CB_INSERTSTRING:
-    case LB_INSERTSTRING: {
-        int at = static_cast<int>(wParam);
-        if (at == -1 || at == static_cast<int>(c.items.size())) {
-            c.items.push_back(reinterpret_cast<LPCSTR>(lParam));
-            return static_cast<LRESULT>(c.items.size() - 1);
+    return from;
+}
+
+bool IsPushButton(const ControlState *c)
+{
+    return c && (IsButtonKind(*c, BS_PUSHBUTTON) || IsButtonKind(*c, BS_DEFPUSHBUTTON));
+}
+
+void SetButtonType(HWND button, int type)
+{
+    ControlState *c = FindControl(button);
+    c->style = (c->style & ~static_cast<DWORD>(BS_TYPEMASK)) | static_cast<DWORD>(type);
+    WindowObject *window = FindWindowObject(button);
+    window->style = (window->style & ~static_cast<DWORD>(BS_TYPEMASK)) | static_cast<DWORD>(type);
+}
+
+// Shows the push button that takes Enter: the focused one, or the dialog's default.
+void SetDefaultButton(DialogState &dialog, HWND focus)
+{
+    HWND wanted =
+        IsPushButton(FindControl(focus)) ? focus : ControlWindow(dialog.hwnd, dialog.defaultId);
+    for (HWND child : ChildrenInOrder(dialog.hwnd)) {
+        ControlState *c = FindControl(child);
+        if (!IsPushButton(c)) continue;
+        SetButtonType(child, child == wanted && IsPushButton(FindControl(wanted)) ? BS_DEFPUSHBUTTON
+                                                                                  : BS_PUSHBUTTON);
+    }
+}
+
+void SendCommand(HWND dialog, int id, HWND from)
+{
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(from));
+}
+
+// The dialog manager's part of the dialog's loop: the keys it handles itself.
+bool DialogKey(DialogState &dialog, const MSG &msg)
+{
+    if (msg.message != WM_KEYDOWN || !IsWithin(msg.hwnd, dialog.hwnd)) return false;
+    HWND hwnd = dialog.hwnd;
+    HWND focus = GetFocus();
+    switch (msg.wParam) {
+    case VK_RETURN: {
+        ControlState *focused = IsWithin(focus, hwnd) ? FindControl(focus) : nullptr;
+        if (focused && IsButtonKind(*focused, BS_DEFPUSHBUTTON)) {
+            SendCommand(hwnd, focused->id, focus);
+            return true;
         }
-        if (at < 0 || at > static_cast<int>(c.items.size())) return combo ? CB_ERR : LB_ERR;
-        c.items.insert(c.items.begin() + at, reinterpret_cast<LPCSTR>(lParam));
-        if (c.selection >= at) ++c.selection;
-        return at;
-    }
-    case CB_RESETCONTENT:
-    case LB_RESETCONTENT:
-        c.items.clear();
-        c.selection = -1;
-        return 0;
-    case CB_GETCOUNT:
-    case LB_GETCOUNT:
-        return static_cast<LRESULT>(c.items.size());
-    case CB_SETCURSEL:
-    case LB_SETCURSEL: {
-        int index = static_cast<int>(static_cast<WPARAM>(wParam));
-        if (index < 0 || index >= static_cast<int>(c.items.size())) {
-            c.selection = -1;
-            return combo ? CB_ERR : LB_ERR;
+        LRESULT defId = SendMessageA(hwnd, DM_GETDEFID, 0, 0);
+        if (HIWORD(defId) == DC_HASDEFID) {
+            HWND button = GetDlgItem(hwnd, LOWORD(defId));
+            if (!button || IsWindowEnabled(button)) SendCommand(hwnd, LOWORD(defId), button);
+        } else {
+            SendMessageA(hwnd, WM_COMMAND, IDOK, reinterpret_cast<LPARAM>(GetDlgItem(hwnd, IDOK)));
         }
-        c.selection = index;
-        return index;
+        return true;
     }
-    case CB_GETCURSEL:
-    case LB_GETCURSEL:
-        return c.selection;
-    case CB_GETLBTEXT:
-    case LB_GETTEXT: {
-        int index = static_cast<int>(wParam);
-        if (index < 0 || index >= static_cast<int>(c.items.size())) return combo ? CB_ERR : LB_ERR;
-        std::strcpy(reinterpret_cast<LPSTR>(lParam), c.items[static_cast<size_t>(index)].c_str());
-        return static_cast<LRESULT>(c.items[static_cast<size_t>(index)].size());
+    case VK_ESCAPE:
+        SendMessageA(hwnd, WM_COMMAND, IDCANCEL,
+                     reinterpret_cast<LPARAM>(GetDlgItem(hwnd, IDCANCEL)));
+        return true;
+    case VK_TAB: {
+        HWND next = NextTabStop(hwnd, IsWithin(focus, hwnd) ? focus : nullptr);
+        if (next) {
+            (void)SetFocus(next);
+            SetDefaultButton(dialog, next);
+        }
+        return true;
     }
     default:
-        return DefWindowProcA(hwnd, message, wParam, lParam);
+        return false;
     }
 }
 
@@ -159,13 +137,23 @@ LRESULT CALLBACK DialogWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     DialogState *dialog = FindDialog(hwnd);
     if (dialog && dialog->proc && dialog->proc(hwnd, message, wParam, lParam)) return TRUE;
     switch (message) {
-    case WM_CLOSE:
-        // Unhandled, a close request becomes the cancel command.
-        SendMessageA(hwnd, WM_COMMAND, IDCANCEL,
-                     reinterpret_cast<LPARAM>(GetDlgItem(hwnd, IDCANCEL)));
+    case WM_CLOSE: {
+        // Unhandled, a close request becomes the cancel command, posted, unless the dialog's
+        // cancel button is disabled.
+        HWND cancel = GetDlgItem(hwnd, IDCANCEL);
+        if (!cancel || IsWindowEnabled(cancel))
+            (void)PostMessageA(hwnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                               reinterpret_cast<LPARAM>(cancel));
+        return 0;
+    }
+    case DM_GETDEFID:
+        if (dialog && !dialog->ended && dialog->defaultId)
+            return MAKELONG(dialog->defaultId, DC_HASDEFID);
         return 0;
     case WM_NCCREATE:
         return TRUE;
+    case WM_SYSCOMMAND:
+        return DefWindowProcA(hwnd, message, wParam, lParam);
     default:
         return 0;
     }
@@ -191,26 +179,6 @@ RECT ToPixels(int x, int y, int cx, int cy)
                 (y + cy) * BaseUnitY / 8};
 }
 
-HWND FirstTabStop(HWND dialog)
-{
-    // Children in creation order: their handles grow.
-    HWND best = nullptr;
-    for (const auto &[handle, window] : S().windows) {
-        if (window->parent != dialog || !(window->style & WS_TABSTOP) || !window->enabled) continue;
-        if (!best || handle < best) best = handle;
-    }
-    return best;
-}
-
-std::vector<HWND> ChildrenInOrder(HWND dialog)
-{
-    std::vector<HWND> children;
-    for (const auto &[handle, window] : S().windows)
-        if (window->parent == dialog) children.push_back(handle);
-    std::sort(children.begin(), children.end());
-    return children;
-}
-
 void EmitDialog(const char *kind, const std::string &name, const std::string &title)
 {
     Event event;
@@ -219,60 +187,116 @@ void EmitDialog(const char *kind, const std::string &name, const std::string &ti
     Desktop::Current().Emit(event);
 }
 
-HWND ControlWindow(HWND dialog, int id)
+// A dialog the user can reach: open, shown and not disabled by a modal window over it.
+void CheckOperable(HWND dialog, const char *action)
 {
-    for (HWND child : ChildrenInOrder(dialog))
-        if (FindWindowObject(child)->controlId == id) return child;
-    return nullptr;
+    auto window = Desktop::Current().Window(dialog);
+    if (!window) throw SimulationError(std::string(action) + ": the dialog is gone");
+    if (!window->enabled)
+        throw SimulationError(std::string(action) +
+                              ": the dialog is disabled (a modal window is over it); no user "
+                              "can reach it");
 }
 
-int DefaultButton(HWND dialog)
+// A key pressed while the dialog is the user's: to the focus if it is in the dialog, else to
+// the dialog.
+void PressKey(HWND dialog, WPARAM key, const char *action)
 {
-    for (HWND child : ChildrenInOrder(dialog)) {
-        auto it = D().controls.find(child);
-        if (it != D().controls.end() && IsButtonKind(it->second, BS_DEFPUSHBUTTON))
-            return it->second.id;
-    }
-    return IDOK;
-}
-
-// The user's click on a button, on the program's thread.
-void ClickOnProgramThread(HWND dialog, int id)
-{
-    HWND button = ControlWindow(dialog, id);
-    WindowObject *window = FindWindowObject(button);
-    if (!window || !window->enabled || !IsWindowVisible(dialog)) return;
-    ControlState &c = D().controls[button];
-    if (c.className != "BUTTON") return;
-    SetFocus(button);
-    if (IsButtonKind(c, BS_AUTOCHECKBOX)) {
-        c.check = c.check == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED;
-    } else if (IsButtonKind(c, BS_AUTORADIOBUTTON)) {
-        // The group runs from the last WS_GROUP control at or before this one to the next.
-        std::vector<HWND> children = ChildrenInOrder(dialog);
-        auto at = std::find(children.begin(), children.end(), button);
-        auto first = at;
-        while (first != children.begin() && !(FindWindowObject(*first)->style & WS_GROUP))
-            --first;
-        auto last = at + 1;
-        while (last != children.end() && !(FindWindowObject(*last)->style & WS_GROUP))
-            ++last;
-        for (auto it = first; it != last; ++it) {
-            auto control = D().controls.find(*it);
-            if (control != D().controls.end() && IsButtonKind(control->second, BS_AUTORADIOBUTTON))
-                control->second.check = *it == button ? BST_CHECKED : BST_UNCHECKED;
-        }
-    } else if (IsButtonKind(c, BS_GROUPBOX)) {
-        return;
-    }
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    CheckOperable(dialog, action);
+    HWND focus = S().focus;
+    Desktop::Current().Post(IsWithin(focus, dialog) ? focus : dialog, WM_KEYDOWN, key, 1);
 }
 
 } // namespace
 
-void ResetDialogsState()
+INT_PTR RunDialog(const DialogTemplate &t, const std::string &name, HINSTANCE instance, HWND owner,
+                  DLGPROC proc, LPARAM param, bool announce, INT_PTR quitResult)
 {
-    D() = DialogsState{};
+    Process *process = CurrentProcess();
+    RegisterClasses(process);
+
+    RECT client = ToPixels(t.x, t.y, t.cx, t.cy);
+    int width = client.right - client.left + 2 * Frame;
+    int height = client.bottom - client.top + 2 * Frame + ((t.style & WS_CAPTION) ? Caption : 0);
+    DialogState state;
+    state.templateName = name;
+    state.proc = proc;
+    state.owner = owner;
+    state.process = process->id;
+    D().dialogs.push_back(state);
+    HWND hwnd =
+        CreateWindowExA(t.exStyle, "#32770", t.caption.c_str(), t.style & ~WS_VISIBLE, client.left,
+                        client.top, width, height, owner, nullptr, instance, nullptr);
+    D().dialogs.back().hwnd = hwnd;
+    for (const ControlTemplate &c : t.controls) {
+        RECT r = ToPixels(c.x, c.y, c.cx, c.cy);
+        if (c.className == "COMBOBOX")
+            r.bottom = r.top + BaseUnitY + 8; // the closed drop-down list
+        HWND control = CreateWindowExA(
+            c.exStyle, c.className.c_str(),
+            c.className == "STATIC" && (c.style & 0xF) == SS_ICON ? "" : c.text.c_str(), c.style,
+            r.left, r.top, r.right - r.left, r.bottom - r.top, hwnd,
+            reinterpret_cast<HMENU>(static_cast<intptr_t>(c.id)), instance, nullptr);
+        FindWindowObject(control)->enabled = !(c.style & WS_DISABLED);
+        D().controls[control] = ControlState{c.id, c.className, c.style, BST_UNCHECKED, {}, -1};
+        if (c.className == "BUTTON" && (c.style & BS_TYPEMASK) == BS_DEFPUSHBUTTON &&
+            !FindDialog(hwnd)->defaultId)
+            FindDialog(hwnd)->defaultId = c.id;
+    }
+    // The window that had the focus gets it back when the dialog is gone; an owner that is a
+    // dialog keeps it as its own.
+    HWND focusBefore = S().focus;
+    if (DialogState *ownerDialog = FindDialog(owner); ownerDialog && IsWithin(focusBefore, owner))
+        ownerDialog->savedFocus = focusBefore;
+    bool ownerWasEnabled = owner && IsWindowEnabled(owner);
+    if (owner) EnableWindow(owner, FALSE);
+    HWND firstTab = FirstTabStop(hwnd);
+    if (proc(hwnd, WM_INITDIALOG, reinterpret_cast<WPARAM>(firstTab), param) && IsWindow(hwnd))
+        if (HWND focus = FirstTabStop(hwnd)) (void)SetFocus(focus);
+    if (announce) {
+        D().shown.push_back(name);
+        EmitDialog("dialog.open", name, t.caption);
+    }
+
+    bool shown = false;
+    const std::function<void()> show = [&] {
+        if (shown || !IsWindow(hwnd) || FindDialog(hwnd)->ended) return;
+        shown = true;
+        ShowWindow(hwnd, SW_SHOW);
+        // Activated, it gives the focus to the control that had it, or to its first tab stop.
+        if (!IsWithin(S().focus, hwnd)) {
+            HWND saved = FindDialog(hwnd)->savedFocus;
+            (void)SetFocus(saved && IsWindow(saved) ? saved : FirstTabStop(hwnd));
+        }
+    };
+    MSG msg;
+    while (IsWindow(hwnd) && !FindDialog(hwnd)->ended) {
+        if (!NextMessage(&msg, {}, show)) {
+            // A quit message ends the dialog (with its default button's id, unless the caller
+            // says otherwise) and is posted again for the loop around it.
+            FindDialog(hwnd)->result = quitResult ? quitResult : FindDialog(hwnd)->defaultId;
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        if (DialogKey(*FindDialog(hwnd), msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+
+    INT_PTR result = FindDialog(hwnd) ? FindDialog(hwnd)->result : 0;
+    if (owner && ownerWasEnabled) EnableWindow(owner, TRUE);
+    if (IsWindow(hwnd)) DestroyWindow(hwnd);
+    for (auto it = D().controls.begin(); it != D().controls.end();)
+        it = IsWindow(it->first) ? std::next(it) : D().controls.erase(it);
+    auto &open = D().dialogs;
+    open.erase(std::remove_if(open.begin(), open.end(),
+                              [hwnd](const DialogState &d) { return d.hwnd == hwnd; }),
+               open.end());
+    DialogState *ownerDialog = FindDialog(owner);
+    HWND restore = ownerDialog && ownerDialog->savedFocus ? ownerDialog->savedFocus : focusBefore;
+    if (restore && IsWindow(restore)) (void)SetFocus(restore);
+    if (announce) EmitDialog("dialog.close", name, t.caption);
+    return result;
 }
 
 // ---- Desktop methods
@@ -337,20 +361,25 @@ HWND Desktop::Focus() const
 
 void Desktop::Click(HWND dialog, int id)
 {
-    Control(dialog, id); // fails clearly for a missing control
-    Input(Window(dialog)->process, [dialog, id] { ClickOnProgramThread(dialog, id); });
+    ControlInfo control = Control(dialog, id); // fails clearly for a missing control
+    CheckOperable(dialog, "Click");
+    // A click on a disabled control or on a hidden dialog reaches nothing.
+    if (!control.enabled || !Window(dialog)->visible || control.className != "BUTTON") return;
+    Input(Window(dialog)->process,
+          [button = control.hwnd] { (void)SendMessageA(button, BM_CLICK, 0, 0); });
 }
 
 void Desktop::Select(HWND dialog, int id, int index)
 {
     ControlInfo control = Control(dialog, id);
+    CheckOperable(dialog, "Select");
     if (index < 0 || index >= static_cast<int>(control.items.size()))
         throw SimulationError("control " + std::to_string(id) + " has no entry " +
                               std::to_string(index));
     Input(Window(dialog)->process, [dialog, control, index] {
         if (!control.enabled) return;
         ControlState &c = D().controls[control.hwnd];
-        SetFocus(control.hwnd);
+        (void)SetFocus(control.hwnd);
         bool changed = c.selection != index;
         c.selection = index;
         if (c.className == "COMBOBOX" && changed)
@@ -365,35 +394,33 @@ void Desktop::Select(HWND dialog, int id, int index)
 void Desktop::TypeText(HWND dialog, int id, const std::string &text)
 {
     ControlInfo control = Control(dialog, id);
+    CheckOperable(dialog, "TypeText");
     Input(Window(dialog)->process, [control, text] {
         if (!control.enabled || (control.style & ES_READONLY)) return;
-        SetFocus(control.hwnd);
+        (void)SetFocus(control.hwnd);
         SetWindowTextA(control.hwnd, text.c_str());
     });
 }
 
 void Desktop::PressEnter(HWND dialog)
 {
-    Input(Window(dialog)->process, [dialog] {
-        int id = DefaultButton(dialog);
-        HWND button = ControlWindow(dialog, id);
-        if (button && !FindWindowObject(button)->enabled) return;
-        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(button));
-    });
+    PressKey(dialog, VK_RETURN, "PressEnter");
 }
 
 void Desktop::PressEscape(HWND dialog)
 {
-    Input(Window(dialog)->process, [dialog] {
-        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDCANCEL)));
-    });
+    PressKey(dialog, VK_ESCAPE, "PressEscape");
+}
+
+void Desktop::PressTab(HWND dialog)
+{
+    PressKey(dialog, VK_TAB, "PressTab");
 }
 
 void Desktop::PressCloseBox(HWND dialog)
 {
-    Input(Window(dialog)->process, [dialog] { SendMessageA(dialog, WM_CLOSE, 0, 0); });
+    CheckOperable(dialog, "PressCloseBox");
+    Post(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
 } // namespace sim
@@ -409,54 +436,7 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND own
         SetLastError(1814); // ERROR_RESOURCE_NAME_NOT_FOUND
         return -1;
     }
-    const DialogTemplate &t = found->second;
-    Process *process = CurrentProcess();
-    RegisterClasses(process);
-
-    RECT client = ToPixels(t.x, t.y, t.cx, t.cy);
-    int width = client.right - client.left + 2 * Frame;
-    int height = client.bottom - client.top + 2 * Frame + ((t.style & WS_CAPTION) ? Caption : 0);
-    D().dialogs.push_back(
-        DialogState{nullptr, found->first, dialogProc, false, 0, owner, process->id});
-    HWND hwnd =
-        CreateWindowExA(t.exStyle, "#32770", t.caption.c_str(), t.style & ~WS_VISIBLE, client.left,
-                        client.top, width, height, owner, nullptr, instance, nullptr);
-    DialogState *dialog = &D().dialogs.back();
-    dialog->hwnd = hwnd;
-    for (const ControlTemplate &c : t.controls) {
-        RECT r = ToPixels(c.x, c.y, c.cx, c.cy);
-        if (c.className == "COMBOBOX")
-            r.bottom = r.top + BaseUnitY + 8; // the closed drop-down list
-        HWND control = CreateWindowExA(
-            c.exStyle, c.className.c_str(),
-            c.className == "STATIC" && (c.style & 0xF) == SS_ICON ? "" : c.text.c_str(), c.style,
-            r.left, r.top, r.right - r.left, r.bottom - r.top, hwnd,
-            reinterpret_cast<HMENU>(static_cast<intptr_t>(c.id)), instance, nullptr);
-        FindWindowObject(control)->enabled = !(c.style & WS_DISABLED);
-        D().controls[control] = ControlState{c.id, c.className, c.style, BST_UNCHECKED, {}, -1};
-    }
-    bool ownerWasEnabled = owner && IsWindowEnabled(owner);
-    if (owner) EnableWindow(owner, FALSE);
-    HWND firstTab = FirstTabStop(hwnd);
-    if (dialogProc(hwnd, WM_INITDIALOG, reinterpret_cast<WPARAM>(firstTab), initParam))
-        SetFocus(FirstTabStop(hwnd));
-    D().shown.push_back(found->first);
-    EmitDialog("dialog.open", found->first, t.caption);
-    if (!FindDialog(hwnd)->ended) ShowWindow(hwnd, SW_SHOW);
-
-    RunModalLoop([hwnd] { return FindDialog(hwnd)->ended || !IsWindow(hwnd); });
-
-    INT_PTR result = FindDialog(hwnd)->result;
-    if (owner && ownerWasEnabled) EnableWindow(owner, TRUE);
-    for (HWND child : ChildrenInOrder(hwnd))
-        D().controls.erase(child);
-    if (IsWindow(hwnd)) DestroyWindow(hwnd);
-    auto &open = D().dialogs;
-    open.erase(std::remove_if(open.begin(), open.end(),
-                              [hwnd](const DialogState &d) { return d.hwnd == hwnd; }),
-               open.end());
-    EmitDialog("dialog.close", found->first, t.caption);
-    return result;
+    return RunDialog(found->second, found->first, instance, owner, dialogProc, initParam, true);
 }
 
 BOOL WINAPI EndDialog(HWND dialog, INT_PTR result)
@@ -467,52 +447,4 @@ BOOL WINAPI EndDialog(HWND dialog, INT_PTR result)
     state->result = result;
     ShowWindow(dialog, SW_HIDE);
     return TRUE;
-}
-
-HWND WINAPI GetDlgItem(HWND dialog, int id)
-{
-    return ControlWindow(dialog, id);
-}
-
-LRESULT WINAPI SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    HWND control = GetDlgItem(dialog, id);
-    return control ? SendMessageA(control, message, wParam, lParam) : 0;
-}
-
-BOOL WINAPI CheckDlgButton(HWND dialog, int id, UINT check)
-{
-    return GetDlgItem(dialog, id) ? (SendDlgItemMessageA(dialog, id, BM_SETCHECK, check, 0), TRUE)
-                                  : FALSE;
-}
-
-UINT WINAPI IsDlgButtonChecked(HWND dialog, int id)
-{
-    return static_cast<UINT>(SendDlgItemMessageA(dialog, id, BM_GETCHECK, 0, 0));
-}
-
-BOOL WINAPI CheckRadioButton(HWND dialog, int first, int last, int check)
-{
-    for (HWND child : ChildrenInOrder(dialog)) {
-        int id = FindWindowObject(child)->controlId;
-        if (id >= first && id <= last)
-            SendMessageA(child, BM_SETCHECK, id == check ? BST_CHECKED : BST_UNCHECKED, 0);
-    }
-    return TRUE;
-}
-
-BOOL WINAPI SetDlgItemTextA(HWND dialog, int id, LPCSTR text)
-{
-    HWND control = GetDlgItem(dialog, id);
-    return control ? SetWindowTextA(control, text) : FALSE;
-}
-
-UINT WINAPI GetDlgItemTextA(HWND dialog, int id, LPSTR text, int max)
-{
-    HWND control = GetDlgItem(dialog, id);
-    if (!control) {
-        if (max > 0) text[0] = '\0';
-        return 0;
-    }
-    return static_cast<UINT>(GetWindowTextA(control, text, max));
 }

@@ -18,6 +18,9 @@ struct Process {
     Desktop::Entry entry = nullptr;
     std::string commandLine;
     std::deque<MSG> posted;
+    std::deque<MSG> sent;  // sent from outside the thread, handled at the next retrieval
+    DWORD messageTime = 0; // of the last message retrieved
+    DWORD messagePos = 0;
     std::deque<std::function<void()>> input;
     bool quitPosted = false;
     int quitCode = 0;
@@ -125,11 +128,27 @@ void Resume(Process *process);
 bool HasWork(Process *process);
 
 WindowObject *FindWindowObject(HWND hwnd);
+LRESULT SendToWindow(WindowObject *window, UINT message, WPARAM wParam, LPARAM lParam);
 void CollectDueTimers(Process *process);
 void PurgeMessages(HWND hwnd);
-// The message loop of the calling program thread: the next message for any of its windows,
-// yielding while there is none. Returns false for WM_QUIT.
-bool NextMessage(MSG *msg);
+
+// GetMessage's and PeekMessage's filter: a window (null for all, -1 for thread messages) and a
+// range of message numbers (0, 0 for all).
+struct MessageFilter {
+    HWND hwnd = nullptr;
+    UINT min = 0;
+    UINT max = 0;
+};
+// The next message of the calling thread matching the filter, if one is there now; messages
+// sent from outside the thread are handled first.
+bool TakeMessage(MSG *msg, const MessageFilter &filter, bool remove);
+// The message loop of the calling program thread: the next message matching the filter,
+// yielding while there is none (after calling onIdle once, when given). False for WM_QUIT.
+bool NextMessage(MSG *msg, const MessageFilter &filter = {},
+                 const std::function<void()> &onIdle = {});
+// A message sent from outside the program's thread without waiting (SendNotifyMessage), as the
+// shell reports the tray icon's mouse events.
+void SendNotify(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Files (files.cpp)
 std::string ResolveHostPath(const std::string &windowsPath, bool *found = nullptr);
@@ -140,7 +159,6 @@ void CloseAllHandles();
 // Text helpers
 // UTF-16 to UTF-8; length -1 for a terminated string.
 std::string NarrowUtf16(const WCHAR *wide, int length);
-std::string Upper(std::string text);
 bool WildcardMatch(const std::string &pattern, const std::string &name); // ignores case
 
 } // namespace sim

@@ -1,27 +1,16 @@
-// Simulated modal user interface: message boxes, popup menus and (so far) the refusal of dialog
-// templates that do not exist. Each runs a nested message loop, as Windows does, so ticks and
-// posted messages keep arriving while it is open; the caller answers it through the Desktop.
-#include "internal.h"
+// Simulated modal user interface: message boxes and popup menus. Each runs a nested message
+// loop, as Windows does, so ticks and posted messages keep arriving while it is open. A message
+// box is a dialog window with its buttons (dialogs.cpp runs it), answered by a click on one; a
+// popup menu's loop reads the keyboard's messages itself, as Windows' and Wine's do. The
+// caller's test actions answer them through those same inputs.
+#include "dialogs.h"
 #include "modal.h"
-#include "resources.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace sim
 {
-
-void RunModalLoop(const std::function<bool()> &done)
-{
-    MSG msg;
-    while (!done()) {
-        if (!NextMessage(&msg)) {
-            // A quit message ends the modal loop and is posted again for the outer loop.
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            return;
-        }
-        DispatchMessageA(&msg);
-    }
-}
 
 ModalState &Modal()
 {
@@ -32,12 +21,133 @@ ModalState &Modal()
 namespace
 {
 
+constexpr int MessageBoxTextId = 0xFFFF;
+
 void EmitModal(const char *kind, std::vector<std::pair<std::string, std::string>> fields)
 {
     Event event;
     event.kind = kind;
     event.fields = std::move(fields);
     Desktop::Current().Emit(event);
+}
+
+// A message box is a dialog: its text, then its buttons, the default one first in line for
+// Enter and with the focus.
+DialogTemplate MessageBoxTemplate(const std::string &text, const std::string &caption, UINT type)
+{
+    DialogTemplate t;
+    t.caption = caption;
+    t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+    t.cx = 200;
+    t.cy = 70;
+    ControlTemplate label;
+    label.className = "STATIC";
+    label.text = text;
+    label.id = MessageBoxTextId;
+    label.style = WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX;
+    label.x = 8, label.y = 8, label.cx = 184, label.cy = 32;
+    t.controls.push_back(label);
+    std::vector<int> buttons = (type & 0xF) == MB_YESNO      ? std::vector<int>{IDYES, IDNO}
+                               : (type & 0xF) == MB_OKCANCEL ? std::vector<int>{IDOK, IDCANCEL}
+                                                             : std::vector<int>{IDOK};
+    if ((type & 0xF) > MB_YESNO) throw SimulationError("this kind of message box is not simulated");
+    size_t defaultIndex = (type & MB_DEFBUTTON2) && buttons.size() > 1 ? 1 : 0;
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        ControlTemplate button;
+        button.className = "BUTTON";
+        button.text = buttons[i] == IDYES  ? "&Yes"
+                      : buttons[i] == IDNO ? "&No"
+                      : buttons[i] == IDOK ? "OK"
+                                           : "Cancel";
+        button.id = buttons[i];
+        button.style = WS_CHILD | WS_VISIBLE | WS_TABSTOP |
+                       (i == defaultIndex ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+        button.x = 8 + static_cast<int>(i) * 52, button.y = 48, button.cx = 48, button.cy = 14;
+        t.controls.push_back(button);
+    }
+    return t;
+}
+
+// The box ends with the button chosen. Esc (IDCANCEL) ends it only when it has a Cancel
+// button, or as OK when OK is its only button.
+INT_PTR CALLBACK MessageBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG: {
+        Modal().messageBoxes[static_cast<size_t>(lParam)].hwnd = hwnd;
+        LRESULT defId = SendMessageA(hwnd, DM_GETDEFID, 0, 0);
+        (void)SetFocus(GetDlgItem(hwnd, LOWORD(defId)));
+        return FALSE;
+    }
+    case WM_COMMAND: {
+        int id = LOWORD(wParam);
+        if (id == IDCANCEL && !GetDlgItem(hwnd, IDCANCEL)) {
+            if (!GetDlgItem(hwnd, IDOK) || GetDlgItem(hwnd, IDYES)) return TRUE;
+            id = IDOK;
+        }
+        if (GetDlgItem(hwnd, id)) (void)EndDialog(hwnd, id);
+        return TRUE;
+    }
+    default:
+        return FALSE;
+    }
+}
+
+// The character after an item's single '&', upper case, or 0.
+char Mnemonic(const std::string &text)
+{
+    for (size_t i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != '&') continue;
+        if (text[i + 1] != '&')
+            return static_cast<char>(std::toupper(static_cast<unsigned char>(text[i + 1])));
+        ++i;
+    }
+    return 0;
+}
+
+// Ends the menu with the item, or with nothing for a grayed item or no item.
+void Execute(MenuInfo &menu, int item)
+{
+    menu.closed = true;
+    if (item >= 0 && !(menu.items[static_cast<size_t>(item)].flags & MF_GRAYED))
+        menu.chosen = menu.items[static_cast<size_t>(item)].id;
+}
+
+// A key in an open menu: arrows move the selection over the items that are not separators
+// (grayed ones included), Enter or space chooses it, Esc ends the menu, a letter chooses the
+// first item with that mnemonic; other keys are translated into characters.
+void MenuKey(size_t index, const MSG &msg, int *selected)
+{
+    MenuInfo &menu = Modal().menusShown[index];
+    const int count = static_cast<int>(menu.items.size());
+    if (msg.message == WM_KEYDOWN) {
+        if (msg.wParam == VK_DOWN || msg.wParam == VK_UP) {
+            int step = msg.wParam == VK_DOWN ? 1 : count - 1;
+            int at = *selected < 0 ? (msg.wParam == VK_DOWN ? count - 1 : 0) : *selected;
+            for (int tries = 0; tries < count; ++tries) {
+                at = (at + step) % count;
+                if (!menu.items[static_cast<size_t>(at)].separator) break;
+            }
+            *selected = at;
+        } else if (msg.wParam == VK_ESCAPE) {
+            menu.closed = true;
+        } else {
+            TranslateMessage(&msg);
+        }
+        return;
+    }
+    if (msg.wParam == '\r' || msg.wParam == ' ') {
+        Execute(menu, *selected);
+        return;
+    }
+    if (msg.wParam < 32) return;
+    char key = static_cast<char>(std::toupper(static_cast<int>(msg.wParam & 0xFF)));
+    for (int i = 0; i < count; ++i)
+        if (!menu.items[static_cast<size_t>(i)].separator &&
+            Mnemonic(menu.items[static_cast<size_t>(i)].text) == key) {
+            Execute(menu, i);
+            return;
+        }
 }
 
 std::string JsonItems(const std::vector<MenuItem> &items)
@@ -76,14 +186,19 @@ void Desktop::AnswerMessageBox(int button)
                              [](const MessageBoxInfo &box) { return box.result == 0; });
     if (open == boxes.rend())
         throw SimulationError("no message box is open at " + FormatTime(Now()));
-    int index = static_cast<int>(boxes.rend() - open) - 1;
-    Input(open->process, [index, button] { Modal().messageBoxes[index].result = button; });
+    auto window = Window(open->hwnd);
+    if (!window || !window->enabled)
+        throw SimulationError("the message box is not there to answer at " + FormatTime(Now()));
+    HWND control = GetDlgItem(open->hwnd, button);
+    if (!control) throw SimulationError("the message box has no button " + std::to_string(button));
+    Input(open->process, [control] { (void)SendMessageA(control, BM_CLICK, 0, 0); });
 }
 
 std::optional<MenuInfo> Desktop::OpenMenu() const
 {
-    for (const MenuInfo &menu : Modal().menusShown)
-        if (!menu.closed) return menu;
+    const auto &menus = Modal().menusShown;
+    for (auto it = menus.rbegin(); it != menus.rend(); ++it)
+        if (!it->closed) return *it;
     return std::nullopt;
 }
 
@@ -94,33 +209,30 @@ std::vector<MenuInfo> Desktop::MenusShown() const
 
 void Desktop::ChooseMenu(int command)
 {
-    auto &menus = Modal().menusShown;
-    for (size_t i = 0; i < menus.size(); ++i) {
-        if (!menus[i].closed) {
-            bool present = std::any_of(menus[i].items.begin(), menus[i].items.end(),
-                                       [&](const MenuItem &item) { return item.id == command; });
-            if (!present)
-                throw SimulationError("the open menu has no item " + std::to_string(command));
-            Input(menus[i].process, [i, command] {
-                Modal().menusShown[i].chosen = command;
-                Modal().menusShown[i].closed = true;
-            });
-            return;
-        }
+    std::optional<MenuInfo> menu = OpenMenu();
+    if (!menu) throw SimulationError("no menu is open at " + FormatTime(Now()));
+    // Down from no selection reaches the first item that is not a separator, and so on.
+    int downs = 0;
+    for (const MenuItem &item : menu->items) {
+        if (item.separator) continue;
+        ++downs;
+        if (item.id != command) continue;
+        if (item.flags & MF_GRAYED)
+            throw SimulationError("the menu's item " + std::to_string(command) +
+                                  " is grayed: no user can choose it");
+        for (int i = 0; i < downs; ++i)
+            Post(menu->owner, WM_KEYDOWN, VK_DOWN, 1);
+        Post(menu->owner, WM_CHAR, '\r', 1);
+        return;
     }
-    throw SimulationError("no menu is open at " + FormatTime(Now()));
+    throw SimulationError("the open menu has no item " + std::to_string(command));
 }
 
 void Desktop::DismissMenu()
 {
-    auto &menus = Modal().menusShown;
-    for (size_t i = 0; i < menus.size(); ++i) {
-        if (!menus[i].closed) {
-            Input(menus[i].process, [i] { Modal().menusShown[i].closed = true; });
-            return;
-        }
-    }
-    throw SimulationError("no menu is open at " + FormatTime(Now()));
+    std::optional<MenuInfo> menu = OpenMenu();
+    if (!menu) throw SimulationError("no menu is open at " + FormatTime(Now()));
+    Post(menu->owner, WM_KEYDOWN, VK_ESCAPE, 1);
 }
 
 const std::vector<HelpRequest> &Desktop::HelpRequests() const
@@ -151,10 +263,12 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
     EmitModal("messagebox.open", {{"text", JsonString(box.text)},
                                   {"caption", JsonString(box.caption)},
                                   {"type", std::to_string(type)}});
-    RunModalLoop([index] { return Modal().messageBoxes[index].result != 0; });
-    int result = Modal().messageBoxes[index].result;
-    if (result == 0) // ended by a quit message
-        result = Modal().messageBoxes[index].result = IDCANCEL;
+    DialogTemplate t = MessageBoxTemplate(box.text, box.caption, type);
+    // Ended by a quit message, a box answers IDOK whatever its buttons (as Wine does).
+    int result = static_cast<int>(RunDialog(t, "MessageBox", nullptr, owner, MessageBoxProc,
+                                            static_cast<LPARAM>(index), false, IDOK));
+    Modal().messageBoxes[index].result = result;
+    Modal().messageBoxes[index].hwnd = nullptr;
     EmitModal("messagebox.close",
               {{"text", JsonString(box.text)}, {"answer", std::to_string(result)}});
     return result;
@@ -199,8 +313,22 @@ BOOL WINAPI TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, H
     size_t index = Modal().menusShown.size() - 1;
     EmitModal("menu.open", {{"items", JsonItems(shown.items)},
                             {"at", "[" + std::to_string(x) + "," + std::to_string(y) + "]"}});
-    RunModalLoop([index] { return Modal().menusShown[index].closed; });
+    // The menu's loop reads every key message of the thread itself and dispatches the rest.
+    int selected = -1;
+    MSG msg;
+    while (!Modal().menusShown[index].closed) {
+        // A quit message is dispatched like any other, to no window: it is lost, and the menu
+        // stays open (as Wine does).
+        (void)NextMessage(&msg);
+        if (msg.message == WM_KEYDOWN || msg.message == WM_CHAR)
+            MenuKey(index, msg, &selected);
+        else
+            DispatchMessageA(&msg);
+    }
     Modal().menusShown[index].closed = true;
+    // A menu that ends ends the menus it was opened over, with nothing chosen.
+    for (MenuInfo &other : Modal().menusShown)
+        if (!other.closed && other.process == shown.process) other.closed = true;
     int chosen = Modal().menusShown[index].chosen;
     EmitModal("menu.close", {{"chosen", std::to_string(chosen)}});
     if (flags & TPM_RETURNCMD) return chosen;

@@ -22,7 +22,4 @@ void ResetDialogsState();
 void ResetComState();
 void ResetGdiState();
 
-// Dispatches messages until done() holds; ends early on a quit message, which it posts again.
-void RunModalLoop(const std::function<bool()> &done);
-
 } // namespace sim

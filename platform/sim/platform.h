@@ -200,6 +200,7 @@ typedef MSG *LPMSG;
 
 #define SC_CLOSE 0xF060
 
+#define VK_BACK 0x08
 #define VK_TAB 0x09
 #define VK_RETURN 0x0D
 #define VK_ESCAPE 0x1B
@@ -286,6 +287,7 @@ typedef MSG *LPMSG;
 // Timers and the message loop
 #define PM_NOREMOVE 0x0000
 #define PM_REMOVE 0x0001
+#define PM_NOYIELD 0x0002
 
 // Help
 #define HELP_FORCEFILE 0x0009L
@@ -351,6 +353,9 @@ typedef MSG *LPMSG;
 #define LBN_SELCHANGE 1
 #define DDL_ARCHIVE 0x0020
 #define DM_GETDEFID (WM_USER + 0)
+#define DC_HASDEFID 0x534B
+#define EN_SETFOCUS 0x0100
+#define EN_KILLFOCUS 0x0200
 
 // ---------------------------------------------------------------------------------------------
 // Operations on windows and messages
@@ -371,6 +376,9 @@ LRESULT WINAPI DispatchMessageA(const MSG *msg);
 BOOL WINAPI PostMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT WINAPI SendMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 void WINAPI PostQuitMessage(int exitCode);
+DWORD WINAPI GetMessageTime(void);
+DWORD WINAPI GetMessagePos(void);
+DWORD WINAPI GetTickCount(void);
 UINT_PTR WINAPI SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc);
 BOOL WINAPI KillTimer(HWND hwnd, UINT_PTR id);
 BOOL WINAPI ShowWindow(HWND hwnd, int cmdShow);
@@ -390,6 +398,7 @@ HWND WINAPI GetFocus(void);
 BOOL WINAPI EnableWindow(HWND hwnd, BOOL enable);
 BOOL WINAPI IsWindowEnabled(HWND hwnd);
 BOOL WINAPI GetCursorPos(LPPOINT point);
+BOOL WINAPI SetCursorPos(int x, int y);
 int WINAPI GetSystemMetrics(int index);
 HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name);
 HGDIOBJ WINAPI GetStockObject(int object);

@@ -104,6 +104,7 @@ HRESULT WINAPI SHGetSpecialFolderLocation(HWND owner, int folder, LPITEMIDLIST *
 BOOL WINAPI SHGetPathFromIDListA(LPCITEMIDLIST location, LPSTR path);
 int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int length, LPWSTR wide,
                                int wideLength);
+UINT WINAPI GetACP(void);
 
 // ---- Drawing
 #define TRANSPARENT 1

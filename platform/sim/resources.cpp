@@ -58,6 +58,11 @@ const std::map<std::string, long> &StyleConstants()
         {"DS_CENTER", DS_CENTER},
         {"BS_PUSHBUTTON", BS_PUSHBUTTON},
         {"BS_DEFPUSHBUTTON", BS_DEFPUSHBUTTON},
+        // The standard dialog command ids of <windows.h>.
+        {"IDOK", IDOK},
+        {"IDCANCEL", IDCANCEL},
+        {"IDYES", IDYES},
+        {"IDNO", IDNO},
         {"BS_CHECKBOX", BS_CHECKBOX},
         {"BS_AUTOCHECKBOX", BS_AUTOCHECKBOX},
         {"BS_RADIOBUTTON", BS_RADIOBUTTON},
@@ -613,6 +618,7 @@ class Parser
 ResourceScript ParseResourceScript(const std::string &path)
 {
     ResourceScript script;
+    script.path = path;
     Parser(script, path).Run();
     return script;
 }

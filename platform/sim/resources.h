@@ -41,6 +41,7 @@ struct DialogTemplate {
 };
 
 struct ResourceScript {
+    std::string path; // of the script; the files it names are beside it
     std::map<int, std::string> strings;
     std::map<std::string, std::vector<MenuItemTemplate>> menus; // by name, upper case
     std::map<std::string, DialogTemplate> dialogs;              // by name (see DialogTemplate)

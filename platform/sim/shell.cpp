@@ -66,20 +66,18 @@ void Desktop::ClickTray(UINT mouseMessage)
 {
     auto tray = Tray();
     if (!tray) throw SimulationError("no tray icon at " + FormatTime(Now()));
-    Post(tray->hwnd, tray->callbackMessage, tray->id, static_cast<LPARAM>(mouseMessage));
+    SendNotify(tray->hwnd, tray->callbackMessage, tray->id, static_cast<LPARAM>(mouseMessage));
+    RunUntilIdle();
 }
 
 void Desktop::RightClickTray()
 {
     auto tray = Tray();
     if (!tray) throw SimulationError("no tray icon at " + FormatTime(Now()));
-    // Both reports are queued before the program handles either, as the shell sends them.
-    auto *window = FindWindowObject(tray->hwnd);
-    if (!window) return;
-    window->process->posted.push_back(
-        MSG{tray->hwnd, tray->callbackMessage, tray->id, WM_RBUTTONDOWN, 0, {}});
-    window->process->posted.push_back(
-        MSG{tray->hwnd, tray->callbackMessage, tray->id, WM_RBUTTONUP, 0, {}});
+    // Both reports are sent before the program handles either, as the shell sends them: with
+    // SendNotifyMessage, so the window procedure gets them ahead of any posted message.
+    SendNotify(tray->hwnd, tray->callbackMessage, tray->id, WM_RBUTTONDOWN);
+    SendNotify(tray->hwnd, tray->callbackMessage, tray->id, WM_RBUTTONUP);
     RunUntilIdle();
 }
 

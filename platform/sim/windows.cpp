@@ -1,9 +1,8 @@
-// Simulated windows, classes, messages, timers and the message loop.
+// Simulated windows and classes: creation, destruction, show and hide, placement, focus.
 //
 // Behaviour follows Windows where the program relies on it: the creation messages are sent
 // before CreateWindowExA returns; DestroyWindow destroys the owned windows first and drops the
-// messages still posted to every destroyed window; GetMessage returns posted messages first,
-// then the quit message, then input, then timer messages; a timer has at most one pending tick.
+// messages still posted to every destroyed window (messages.cpp has the queue and the timers).
 #include "internal.h"
 
 #include <algorithm>
@@ -14,79 +13,10 @@
 namespace sim
 {
 
-std::string Upper(std::string text)
-{
-    for (char &c : text)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
-
 WindowObject *FindWindowObject(HWND hwnd)
 {
     auto it = S().windows.find(hwnd);
     return it == S().windows.end() ? nullptr : it->second.get();
-}
-
-void PurgeMessages(HWND hwnd)
-{
-    for (auto &process : S().processes) {
-        auto &queue = process->posted;
-        queue.erase(std::remove_if(queue.begin(), queue.end(),
-                                   [&](const MSG &m) { return m.hwnd == hwnd; }),
-                    queue.end());
-    }
-}
-
-void CollectDueTimers(Process *process)
-{
-    Desktop::State &state = S();
-    for (Timer &timer : state.timers) {
-        WindowObject *window = FindWindowObject(timer.hwnd);
-        if (!window || window->process != process || timer.nextDue > state.now) continue;
-        timer.pending = true;
-        while (timer.nextDue <= state.now)
-            timer.nextDue += timer.period;
-    }
-}
-
-bool NextMessage(MSG *msg)
-{
-    Process *process = CurrentProcess();
-    if (++process->messagesSinceYield > 1000000)
-        throw SimulationError("a program handled a million messages without becoming idle, at " +
-                              FormatTime(S().now));
-    for (;;) {
-        if (!process->posted.empty()) {
-            *msg = process->posted.front();
-            process->posted.pop_front();
-            return true;
-        }
-        if (process->quitPosted) {
-            process->quitPosted = false;
-            *msg = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(process->quitCode), 0, 0, {}};
-            return false;
-        }
-        if (!process->input.empty()) {
-            auto action = std::move(process->input.front());
-            process->input.pop_front();
-            action();
-            // Hand the loop a message of no consequence, so that a modal loop looks at its
-            // state again before waiting.
-            *msg = MSG{nullptr, WM_NULL, 0, 0, 0, {}};
-            return true;
-        }
-        CollectDueTimers(process);
-        for (Timer &timer : S().timers) {
-            WindowObject *window = FindWindowObject(timer.hwnd);
-            if (timer.pending && window && window->process == process) {
-                timer.pending = false;
-                *msg = MSG{timer.hwnd, WM_TIMER, timer.id, reinterpret_cast<LPARAM>(timer.proc),
-                           0,          {}};
-                return true;
-            }
-        }
-        Yield();
-    }
 }
 
 } // namespace sim
@@ -95,12 +25,6 @@ using namespace sim;
 
 namespace
 {
-
-LRESULT Send(WindowObject *window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (!window->proc) return 0;
-    return window->proc(window->handle, message, wParam, lParam);
-}
 
 void RemoveWindow(HWND hwnd)
 {
@@ -114,6 +38,23 @@ void RemoveWindow(HWND hwnd)
     if (state.focus == hwnd) state.focus = nullptr;
     PurgeMessages(hwnd);
     state.windows.erase(hwnd);
+}
+
+void NotifyFocus(HWND hwnd, WORD code)
+{
+    WindowObject *window = FindWindowObject(hwnd);
+    if (!window || !window->parent || Upper(window->className) != "EDIT") return;
+    (void)SendMessageA(window->parent, WM_COMMAND, MAKEWPARAM(window->controlId, code),
+                       reinterpret_cast<LPARAM>(hwnd));
+}
+
+// True when the focus is the window or one of its descendants.
+bool HoldsFocus(HWND hwnd)
+{
+    for (HWND at = S().focus; at;
+         at = FindWindowObject(at) ? FindWindowObject(at)->parent : nullptr)
+        if (at == hwnd) return true;
+    return false;
 }
 
 void EmitWindow(const char *kind, const WindowObject &window)
@@ -187,11 +128,11 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
     CREATESTRUCTA create{
         param,      instance,  menu,   parent, height, width, y, x, static_cast<LONG>(style),
         windowName, className, exStyle};
-    if (!Send(raw, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&create))) {
+    if (!SendToWindow(raw, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&create))) {
         RemoveWindow(hwnd);
         return nullptr;
     }
-    if (Send(raw, WM_CREATE, 0, reinterpret_cast<LPARAM>(&create)) == -1) {
+    if (SendToWindow(raw, WM_CREATE, 0, reinterpret_cast<LPARAM>(&create)) == -1) {
         DestroyWindow(hwnd);
         return nullptr;
     }
@@ -215,13 +156,15 @@ BOOL WINAPI DestroyWindow(HWND hwnd)
     for (HWND handle : owned)
         DestroyWindow(handle);
     if (window->visible) ShowWindow(hwnd, SW_HIDE);
-    Send(window, WM_DESTROY, 0, 0);
+    // The focus leaves a window that is going before it hears WM_DESTROY.
+    if (HoldsFocus(hwnd)) (void)SetFocus(nullptr);
+    SendToWindow(window, WM_DESTROY, 0, 0);
     std::vector<HWND> children;
     for (auto &[handle, other] : state.windows)
         if (other->parent == hwnd && !other->destroying) children.push_back(handle);
     for (HWND handle : children)
         DestroyWindow(handle);
-    Send(window, WM_NCDESTROY, 0, 0);
+    SendToWindow(window, WM_NCDESTROY, 0, 0);
     RemoveWindow(hwnd);
     return TRUE;
 }
@@ -252,12 +195,15 @@ BOOL WINAPI IsWindowVisible(HWND hwnd)
 
 LRESULT WINAPI DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    (void)wParam;
     switch (message) {
     case WM_NCCREATE:
         return TRUE;
     case WM_CLOSE:
         DestroyWindow(hwnd);
+        return 0;
+    case WM_SYSCOMMAND:
+        // The close box and the window menu's Close.
+        if ((wParam & 0xFFF0) == SC_CLOSE) (void)SendMessageA(hwnd, WM_CLOSE, 0, 0);
         return 0;
     case WM_SETTEXT:
         return SetWindowTextA(hwnd, reinterpret_cast<LPCSTR>(lParam));
@@ -272,115 +218,14 @@ LRESULT WINAPI DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
     }
 }
 
-BOOL WINAPI GetMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax)
-{
-    // The program's loops fetch every message of the thread; filters are not simulated.
-    (void)hwnd;
-    (void)filterMin;
-    (void)filterMax;
-    return NextMessage(msg) ? TRUE : FALSE;
-}
-
-BOOL WINAPI PeekMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeMsg)
-{
-    (void)hwnd;
-    (void)filterMin;
-    (void)filterMax;
-    Process *process = CurrentProcess();
-    if (!process->posted.empty()) {
-        *msg = process->posted.front();
-        if (removeMsg & PM_REMOVE) process->posted.pop_front();
-        return TRUE;
-    }
-    if (process->quitPosted) {
-        *msg = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(process->quitCode), 0, 0, {}};
-        if (removeMsg & PM_REMOVE) process->quitPosted = false;
-        return TRUE;
-    }
-    return FALSE;
-}
-
-BOOL WINAPI TranslateMessage(const MSG *msg)
-{
-    (void)msg;
-    return FALSE;
-}
-
-LRESULT WINAPI DispatchMessageA(const MSG *msg)
-{
-    if (msg->message == WM_TIMER && msg->lParam) {
-        auto proc = reinterpret_cast<TIMERPROC>(msg->lParam);
-        proc(msg->hwnd, WM_TIMER, msg->wParam, static_cast<DWORD>(S().now));
-        return 0;
-    }
-    WindowObject *window = FindWindowObject(msg->hwnd);
-    if (!window) return 0;
-    ++S().dispatched[msg->hwnd][msg->message];
-    return Send(window, msg->message, msg->wParam, msg->lParam);
-}
-
-BOOL WINAPI PostMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    WindowObject *window = FindWindowObject(hwnd);
-    if (!window) {
-        SetLastError(1400); // ERROR_INVALID_WINDOW_HANDLE
-        return FALSE;
-    }
-    window->process->posted.push_back(MSG{hwnd, message, wParam, lParam, 0, {}});
-    return TRUE;
-}
-
-LRESULT WINAPI SendMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    WindowObject *window = FindWindowObject(hwnd);
-    if (!window) return 0;
-    if (window->process != CurrentProcess())
-        throw SimulationError("SendMessageA across processes is not simulated");
-    return Send(window, message, wParam, lParam);
-}
-
-void WINAPI PostQuitMessage(int exitCode)
-{
-    Process *process = CurrentProcess();
-    process->quitPosted = true;
-    process->quitCode = exitCode;
-}
-
-UINT_PTR WINAPI SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc)
-{
-    Desktop::State &state = S();
-    if (!FindWindowObject(hwnd)) return 0;
-    // Windows raises periods below 10 ms to 10 ms.
-    UINT period = std::max<UINT>(elapse, 10);
-    for (Timer &timer : state.timers) {
-        if (timer.hwnd == hwnd && timer.id == id) {
-            timer.period = period;
-            timer.nextDue = state.now + period;
-            timer.pending = false;
-            timer.proc = proc;
-            return id;
-        }
-    }
-    state.timers.push_back(Timer{hwnd, id, period, state.now + period, false, proc});
-    return id;
-}
-
-BOOL WINAPI KillTimer(HWND hwnd, UINT_PTR id)
-{
-    auto &timers = S().timers;
-    auto it = std::find_if(timers.begin(), timers.end(),
-                           [&](const Timer &t) { return t.hwnd == hwnd && t.id == id; });
-    if (it == timers.end()) return FALSE;
-    timers.erase(it);
-    return TRUE;
-}
-
 BOOL WINAPI ShowWindow(HWND hwnd, int cmdShow)
 {
     WindowObject *window = FindWindowObject(hwnd);
     if (!window) return FALSE;
     bool wasVisible = window->visible;
     bool show = cmdShow != SW_HIDE;
+    // A top-level window that hides takes the focus with it.
+    if (!show && wasVisible && !window->parent && HoldsFocus(hwnd)) (void)SetFocus(nullptr);
     if (show != wasVisible) {
         window->visible = show;
         EmitWindow(show ? "window.show" : "window.hide", *window);
@@ -491,7 +336,11 @@ HWND WINAPI SetFocus(HWND hwnd)
         SetLastError(1400); // ERROR_INVALID_WINDOW_HANDLE
         return nullptr;
     }
+    if (hwnd == previous) return previous;
     S().focus = hwnd;
+    // An edit field tells its parent when it loses and gets the focus, in that order.
+    NotifyFocus(previous, EN_KILLFOCUS);
+    NotifyFocus(hwnd, EN_SETFOCUS);
     return previous;
 }
 
@@ -518,6 +367,14 @@ BOOL WINAPI IsWindowEnabled(HWND hwnd)
 BOOL WINAPI GetCursorPos(LPPOINT point)
 {
     *point = S().cursor;
+    return TRUE;
+}
+
+BOOL WINAPI SetCursorPos(int x, int y)
+{
+    // The pointer stays on the screen.
+    S().cursor = POINT{std::clamp(x, 0, S().options.screenWidth - 1),
+                       std::clamp(y, 0, S().options.screenHeight - 1)};
     return TRUE;
 }
 
@@ -583,20 +440,6 @@ std::vector<WindowInfo> Desktop::Windows() const
     for (const auto &[hwnd, window] : state_->windows)
         all.push_back(*Window(hwnd));
     return all;
-}
-
-std::map<UINT, int64_t> Desktop::Dispatched(HWND hwnd) const
-{
-    auto it = state_->dispatched.find(hwnd);
-    return it == state_->dispatched.end() ? std::map<UINT, int64_t>{} : it->second;
-}
-
-void Desktop::Post(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    auto it = state_->windows.find(hwnd);
-    if (it == state_->windows.end()) return;
-    it->second->process->posted.push_back(MSG{hwnd, message, wParam, lParam, 0, {}});
-    RunUntilIdle();
 }
 
 } // namespace sim

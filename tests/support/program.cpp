@@ -1,10 +1,5 @@
 #include "program.h"
 
-#include "app/main.h"
-#include "app/sound.h"
-#include "jelly/population.h"
-#include "timesignal/timesignal.h"
-
 namespace zelmo_test
 {
 
@@ -40,14 +35,6 @@ std::string WaveBytes(int milliseconds)
     Put32(b, samples * 2);
     b.append(samples * 2, '\0');
     return b;
-}
-
-void ResetProgramState()
-{
-    ResetMainState();
-    ResetSoundState();
-    ResetTimeSignalState();
-    ResetJellyState();
 }
 
 Program::Program(sim::LocalTime start, sim::Desktop::Options options)

@@ -6,10 +6,7 @@
 
 #include "script.h"
 
-#include "app/main.h"
-#include "app/sound.h"
-#include "jelly/population.h"
-#include "timesignal/timesignal.h"
+#include "app/reset.h"
 
 #include <algorithm>
 #include <cctype>
@@ -147,17 +144,10 @@ void KeepProgramFolder(const sim::Desktop &desktop, const std::string &keep)
     if (error) throw RunError{1, "--keep: cannot copy the program folder to " + keep};
 }
 
-std::string Upper(std::string text)
-{
-    for (char &c : text)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
-
 sim::Event TakeSnapshot(const sim::Desktop &desktop, const Snapshot &snapshot)
 {
     for (const sim::WindowInfo &window : desktop.Windows()) {
-        if (Upper(window.className) != Upper(snapshot.className)) continue;
+        if (sim::Upper(window.className) != sim::Upper(snapshot.className)) continue;
         if (!desktop.SaveWindowPng(window.handle, snapshot.file))
             throw RunError{1, "--snapshot: cannot write " + snapshot.file};
         sim::Event event;
@@ -246,10 +236,7 @@ void Simulate(const Options &options, const std::vector<Action> &actions,
     log.Print(StartEvent(options));
 
     // Every module's globals back to their start values, as at a fresh start of the program.
-    ResetMainState();
-    ResetSoundState();
-    ResetTimeSignalState();
-    ResetJellyState();
+    ResetProgramState();
     const int process = desktop.Start(&WinMain);
     auto ended = [&] {
         // The desktop reports the program's end; should it not, its process tells.

@@ -242,13 +242,6 @@ Action ParseAction(const std::vector<std::string> &words, int line)
 
 // ---- doing actions
 
-std::string Upper(std::string text)
-{
-    for (char &c : text)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
-
 void RequireTray(const sim::Desktop &desktop, int line)
 {
     if (!desktop.Tray()) throw ScriptError{line, "there is no tray icon"};
@@ -324,7 +317,7 @@ void PostToClass(sim::Desktop &desktop, const Action &action)
 {
     // Window classes are matched without regard to letter case, as Windows does.
     for (const sim::WindowInfo &window : desktop.Windows()) {
-        if (Upper(window.className) != Upper(action.name)) continue;
+        if (sim::Upper(window.className) != sim::Upper(action.name)) continue;
         desktop.Post(window.handle, static_cast<UINT>(action.numbers[0]),
                      static_cast<WPARAM>(action.numbers[1]),
                      static_cast<LPARAM>(action.numbers[2]));

@@ -5,7 +5,14 @@
 
 #include "probe.h"
 
-#define PROBE_AREAS(AREA) AREA(loops)
+// clang-format off
+#define PROBE_AREAS(AREA) \
+    AREA(loops)           \
+    AREA(queues)          \
+    AREA(dialogs)         \
+    AREA(menus)           \
+    AREA(text)
+// clang-format on
 
 #define PROBE_DECLARE_AREA(name) extern const probe::Area name##Area;
 PROBE_AREAS(PROBE_DECLARE_AREA)

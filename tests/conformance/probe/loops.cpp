@@ -1,8 +1,12 @@
-// Scenarios of message loops: the order in which posted messages and timer ticks arrive, and
-// what destroying an owner does to its owned windows and the messages posted to them.
+// Scenarios of message loops: the order in which posted messages and timer ticks arrive, what
+// destroying an owner does to its owned windows and the messages posted to them, timers in a
+// message box, a quit message inside nested loops, and the ticks due after a handler that held
+// the thread.
 #include "probe.h"
+#include "probe_resource.h"
 
 #include <iterator>
+#include <string>
 
 namespace
 {
@@ -50,9 +54,191 @@ void OwnerDestroyed()
     probe::TraceResult("PostMessageA owned", PostMessageA(Owned, WM_PROBE, 4, 0), true);
 }
 
+// The owner's timer ticks on while a message box it owns is open, and the box disables it.
+void TimerInMessageBox()
+{
+    Owner = probe::CreateProbeWindow("owner", nullptr, nullptr);
+    probe::StartUser(
+        Owner, {
+                   [] {
+                       int answer = MessageBoxA(Owner, "Probe question", "Probe box",
+                                                MB_YESNO | MB_ICONQUESTION);
+                       probe::TraceResult("MessageBoxA", answer);
+                       probe::TraceResult("IsWindowEnabled owner", IsWindowEnabled(Owner));
+                       probe::ScenarioDone();
+                   },
+                   [] {
+                       HWND box = probe::FindTopWindow("#32770", "Probe box");
+                       probe::NameWindow(box, "box");
+                       probe::Trace("focus " + probe::Role(GetFocus()));
+                       probe::TraceResult("IsWindowEnabled owner", IsWindowEnabled(Owner));
+                       probe::TraceResult("GetParent box is owner", GetParent(box) == Owner);
+                   },
+                   [] {},
+                   [] { probe::UserClick(probe::FindTopWindow("#32770", "Probe box"), IDNO); },
+               });
+    probe::RunScenarioLoop();
+}
+
+// A quit message posted inside a message box's loop ends the box and comes out again in the
+// loop around it.
+void QuitInMessageBox()
+{
+    Owner = probe::CreateProbeWindow("owner", nullptr, nullptr);
+    probe::StartUser(Owner,
+                     {
+                         [] {
+                             int answer = MessageBoxA(Owner, "Probe quit", "Probe quit box", MB_OK);
+                             probe::TraceResult("MessageBoxA", answer);
+                             probe::TraceResult("IsWindow box",
+                                                probe::FindTopWindow("#32770", "Probe quit box") !=
+                                                    nullptr);
+                         },
+                         [] { PostQuitMessage(5); },
+                     });
+    probe::RunScenarioLoop();
+}
+
+// A handler that holds the thread (Sleep, Beep, a synchronous sound) for 2.3 s while two timers
+// run (1000 ms and 400 ms): afterwards each has one tick pending, never a burst.
+constexpr UINT_PTR SlowTimer = 1;
+constexpr UINT_PTR FastTimer = 2;
+void (*Hold)() = nullptr;
+
+LRESULT HeldHandler(HWND hwnd, UINT message, WPARAM wParam, LPARAM, bool *handled)
+{
+    if (message != WM_TIMER || wParam == probe::UserTimer) return 0;
+    *handled = true;
+    if (wParam != SlowTimer) return 0;
+    Hold();
+    int slow = 0, fast = 0;
+    MSG msg;
+    while (PeekMessageA(&msg, hwnd, WM_TIMER, WM_TIMER, PM_REMOVE))
+        ++(msg.wParam == SlowTimer ? slow : fast);
+    probe::Trace("pending after the hold: slow " + std::to_string(slow) + ", fast " +
+                 std::to_string(fast));
+    (void)KillTimer(hwnd, SlowTimer);
+    (void)KillTimer(hwnd, FastTimer);
+    probe::ScenarioDone();
+    return 0;
+}
+
+void HeldThenTimers(void (*hold)())
+{
+    Hold = hold;
+    Owner = probe::CreateProbeWindow("owner", nullptr, HeldHandler);
+    (void)SetTimer(Owner, SlowTimer, 1000, nullptr);
+    (void)SetTimer(Owner, FastTimer, 400, nullptr);
+    probe::RunScenarioLoop();
+}
+
+void SleepThenTimers()
+{
+    HeldThenTimers([] { Sleep(2300); });
+}
+
+void BeepThenTimers()
+{
+    HeldThenTimers([] { probe::TraceResult("Beep", Beep(440, 2300)); });
+}
+
+// A PCM wave file of 2.3 s of silence beside the probe, played synchronously.
+void SyncSoundThenTimers()
+{
+    HeldThenTimers([] {
+        const DWORD rate = 8000, bytes = rate * 23 / 10;
+        std::string wave = "RIFF";
+        auto put = [&wave](DWORD value, int size) {
+            for (int i = 0; i < size; ++i)
+                wave += static_cast<char>((value >> (8 * i)) & 0xFF);
+        };
+        put(36 + bytes, 4);
+        wave += "WAVEfmt ";
+        put(16, 4), put(1, 2), put(1, 2), put(rate, 4), put(rate, 4), put(1, 2), put(8, 2);
+        wave += "data";
+        put(bytes, 4);
+        wave.append(bytes, static_cast<char>(0x80));
+        HANDLE file = CreateFileA("probe-hold.wav", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        DWORD written = 0;
+        (void)WriteFile(file, wave.data(), static_cast<DWORD>(wave.size()), &written, nullptr);
+        (void)CloseHandle(file);
+        probe::TraceResult("PlaySoundA",
+                           PlaySoundA("probe-hold.wav", nullptr, SND_FILENAME | SND_SYNC));
+        (void)DeleteFileA("probe-hold.wav");
+    });
+}
+
+// A quit message posted inside a dialog's loop ends the dialog with its default button's id.
+INT_PTR CALLBACK QuitDialog(HWND, UINT message, WPARAM, LPARAM)
+{
+    return message == WM_INITDIALOG;
+}
+
+void QuitInDialog()
+{
+    Owner = probe::CreateProbeWindow("owner", nullptr, nullptr);
+    probe::StartUser(Owner, {
+                                [] {
+                                    probe::TraceResult("DialogBoxParamA",
+                                                       probe::RunProbeDialog(IDD_PROBE, Owner,
+                                                                             "dialog", QuitDialog));
+                                },
+                                [] {},
+                                [] { PostQuitMessage(6); },
+                            });
+    probe::RunScenarioLoop();
+}
+
+// The same in a Yes/No box whose second button is the default.
+void QuitInYesNoBox()
+{
+    Owner = probe::CreateProbeWindow("owner", nullptr, nullptr);
+    probe::StartUser(Owner,
+                     {
+                         [] {
+                             probe::TraceResult("MessageBoxA",
+                                                MessageBoxA(Owner, "Probe quit", "Probe quit box",
+                                                            MB_YESNO | MB_DEFBUTTON2));
+                         },
+                         [] { PostQuitMessage(7); },
+                     });
+    probe::RunScenarioLoop();
+}
+
+// And inside a popup menu's loop.
+void QuitInMenu()
+{
+    Owner = probe::CreateProbeWindow("owner", nullptr, nullptr);
+    probe::StartUser(Owner, {
+                                [] {
+                                    HMENU menu = CreatePopupMenu();
+                                    (void)AppendMenuA(menu, MF_STRING, 1, "&One");
+                                    (void)SetForegroundWindow(Owner);
+                                    probe::TraceResult("TrackPopupMenu",
+                                                       TrackPopupMenu(menu, TPM_RETURNCMD, 300, 300,
+                                                                      0, Owner, nullptr));
+                                    (void)DestroyMenu(menu);
+                                },
+                                [] { PostQuitMessage(8); },
+                                [] {},
+                                [] { probe::UserKey(VK_ESCAPE, Owner); },
+                                [] { probe::ScenarioDone(); },
+                            });
+    probe::RunScenarioLoop();
+}
+
 constexpr probe::Scenario Scenarios[] = {
     {"posted-then-timer", PostedThenTimer},
     {"owner-destroyed", OwnerDestroyed},
+    {"timer-in-messagebox", TimerInMessageBox},
+    {"quit-in-messagebox", QuitInMessageBox},
+    {"quit-in-yesno-box", QuitInYesNoBox},
+    {"quit-in-dialog", QuitInDialog},
+    {"quit-in-menu", QuitInMenu},
+    {"sleep-then-timers", SleepThenTimers},
+    {"beep-then-timers", BeepThenTimers},
+    {"sync-sound-then-timers", SyncSoundThenTimers},
 };
 
 } // namespace

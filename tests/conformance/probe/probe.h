@@ -62,7 +62,7 @@ void ScenarioDone();
 // following steps there. Steps act at ticks, never after a time, so the trace does not depend on
 // the machine's speed.
 constexpr UINT_PTR UserTimer = 99;
-constexpr UINT UserPeriod = 20;
+constexpr UINT UserPeriod = 50;
 using Step = std::function<void()>;
 void StartUser(HWND window, std::vector<Step> steps);
 

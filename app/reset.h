@@ -1,0 +1,19 @@
+// Every module's globals back to their start values, as at a fresh start of the program: the
+// one list of the modules' reset functions, for the scenario tests and the simulation runner,
+// which start the program again and again in one process. A module with globals adds its reset
+// function here.
+#pragma once
+
+#include "main.h"
+#include "sound.h"
+
+#include "../jelly/population.h"
+#include "../timesignal/timesignal.h"
+
+inline void ResetProgramState()
+{
+    ResetMainState();
+    ResetSoundState();
+    ResetTimeSignalState();
+    ResetJellyState();
+}

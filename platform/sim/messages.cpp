@@ -1,0 +1,300 @@
+// Simulated message queues, timers and the message loop, as Windows and Wine deliver them:
+// messages sent from outside the thread (the shell's tray reports, sent with SendNotifyMessage)
+// are handled first, straight by the window procedure and whatever the filter; then posted
+// messages, then the quit message, then input, then timer messages, with at most one pending tick
+// per timer. GetMessageA and PeekMessageA honour their window and range filters. Each retrieved
+// message carries the tick count and the cursor position of when it was posted (a timer tick: of
+// when it was retrieved), which GetMessageTime and GetMessagePos then answer.
+#include "internal.h"
+
+#include <algorithm>
+
+namespace sim
+{
+
+namespace
+{
+
+// The simulated machine has been up this long when the desktop's clock starts.
+constexpr Millis UptimeAtStart = 3600 * 1000;
+
+bool InRange(UINT message, UINT min, UINT max)
+{
+    return (min == 0 && max == 0) || (message >= min && message <= max);
+}
+
+bool ForWindow(HWND target, HWND filter)
+{
+    if (!filter) return true;
+    if (filter == reinterpret_cast<HWND>(static_cast<intptr_t>(-1))) return target == nullptr;
+    // A window's filter takes its children's messages too.
+    for (HWND hwnd = target; hwnd;) {
+        if (hwnd == filter) return true;
+        WindowObject *window = FindWindowObject(hwnd);
+        hwnd = window ? window->parent : nullptr;
+    }
+    return false;
+}
+
+void CheckFilter(const MessageFilter &filter)
+{
+    if (filter.max != 0 && filter.min > filter.max)
+        throw SimulationError(
+            "a message filter whose minimum exceeds its maximum is not simulated");
+}
+
+MSG Stamped(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return MSG{hwnd, message, wParam, lParam, GetTickCount(), S().cursor};
+}
+
+void Retrieved(Process *process, const MSG &msg)
+{
+    process->messageTime = msg.time;
+    process->messagePos = static_cast<DWORD>(MAKELONG(msg.pt.x, msg.pt.y));
+}
+
+// Handles the messages sent to the thread from outside it.
+void HandleSent(Process *process)
+{
+    while (!process->sent.empty()) {
+        MSG msg = process->sent.front();
+        process->sent.pop_front();
+        if (WindowObject *window = FindWindowObject(msg.hwnd))
+            SendToWindow(window, msg.message, msg.wParam, msg.lParam);
+    }
+}
+
+} // namespace
+
+LRESULT SendToWindow(WindowObject *window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (!window->proc) return 0;
+    return window->proc(window->handle, message, wParam, lParam);
+}
+
+void PurgeMessages(HWND hwnd)
+{
+    for (auto &process : S().processes) {
+        for (auto *queue : {&process->posted, &process->sent})
+            queue->erase(std::remove_if(queue->begin(), queue->end(),
+                                        [&](const MSG &m) { return m.hwnd == hwnd; }),
+                         queue->end());
+    }
+}
+
+void CollectDueTimers(Process *process)
+{
+    Desktop::State &state = S();
+    for (Timer &timer : state.timers) {
+        WindowObject *window = FindWindowObject(timer.hwnd);
+        if (!window || window->process != process || timer.nextDue > state.now) continue;
+        timer.pending = true;
+        while (timer.nextDue <= state.now)
+            timer.nextDue += timer.period;
+    }
+}
+
+void SendNotify(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (WindowObject *window = FindWindowObject(hwnd))
+        window->process->sent.push_back(Stamped(hwnd, message, wParam, lParam));
+}
+
+bool TakeMessage(MSG *msg, const MessageFilter &filter, bool remove)
+{
+    Process *process = CurrentProcess();
+    CheckFilter(filter);
+    HandleSent(process);
+    auto &posted = process->posted;
+    for (auto it = posted.begin(); it != posted.end(); ++it) {
+        if (!ForWindow(it->hwnd, filter.hwnd) || !InRange(it->message, filter.min, filter.max))
+            continue;
+        *msg = *it;
+        if (remove) posted.erase(it);
+        Retrieved(process, *msg);
+        return true;
+    }
+    // The quit message comes whatever the filter.
+    if (process->quitPosted) {
+        if (remove) process->quitPosted = false;
+        *msg = Stamped(nullptr, WM_QUIT, static_cast<WPARAM>(process->quitCode), 0);
+        return true;
+    }
+    if (remove && !process->input.empty()) {
+        auto action = std::move(process->input.front());
+        process->input.pop_front();
+        action();
+        // Hand the loop a message of no consequence, so that a modal loop looks at its state
+        // again before waiting.
+        *msg = Stamped(nullptr, WM_NULL, 0, 0);
+        return true;
+    }
+    if (!InRange(WM_TIMER, filter.min, filter.max)) return false;
+    CollectDueTimers(process);
+    for (Timer &timer : S().timers) {
+        WindowObject *window = FindWindowObject(timer.hwnd);
+        if (!timer.pending || !window || window->process != process ||
+            !ForWindow(timer.hwnd, filter.hwnd))
+            continue;
+        if (remove) timer.pending = false;
+        *msg = Stamped(timer.hwnd, WM_TIMER, timer.id, reinterpret_cast<LPARAM>(timer.proc));
+        Retrieved(process, *msg);
+        return true;
+    }
+    return false;
+}
+
+bool NextMessage(MSG *msg, const MessageFilter &filter, const std::function<void()> &onIdle)
+{
+    Process *process = CurrentProcess();
+    if (++process->messagesSinceYield > 1000000)
+        throw SimulationError("a program handled a million messages without becoming idle, at " +
+                              FormatTime(S().now));
+    for (;;) {
+        if (TakeMessage(msg, filter, true)) return msg->message != WM_QUIT;
+        if (onIdle) {
+            onIdle();
+            if (TakeMessage(msg, filter, true)) return msg->message != WM_QUIT;
+        }
+        Yield();
+    }
+}
+
+std::map<UINT, int64_t> Desktop::Dispatched(HWND hwnd) const
+{
+    auto it = state_->dispatched.find(hwnd);
+    return it == state_->dispatched.end() ? std::map<UINT, int64_t>{} : it->second;
+}
+
+void Desktop::Post(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto it = state_->windows.find(hwnd);
+    if (it == state_->windows.end()) return;
+    it->second->process->posted.push_back(Stamped(hwnd, message, wParam, lParam));
+    RunUntilIdle();
+}
+
+} // namespace sim
+
+using namespace sim;
+
+BOOL WINAPI GetMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax)
+{
+    return NextMessage(msg, MessageFilter{hwnd, filterMin, filterMax}) ? TRUE : FALSE;
+}
+
+BOOL WINAPI PeekMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeMsg)
+{
+    if (removeMsg & ~static_cast<UINT>(PM_REMOVE | PM_NOYIELD))
+        throw SimulationError("PeekMessageA: only PM_REMOVE and PM_NOYIELD are simulated");
+    return TakeMessage(msg, MessageFilter{hwnd, filterMin, filterMax}, removeMsg & PM_REMOVE)
+               ? TRUE
+               : FALSE;
+}
+
+BOOL WINAPI TranslateMessage(const MSG *msg)
+{
+    // A key that types a character gives WM_CHAR behind it, as the keyboard layout says (no
+    // shift state is simulated: letters come in lower case).
+    if (msg->message != WM_KEYDOWN) return FALSE;
+    WPARAM key = msg->wParam;
+    WPARAM character = 0;
+    if (key == VK_RETURN || key == VK_ESCAPE || key == VK_TAB || key == VK_SPACE ||
+        key == VK_BACK || (key >= '0' && key <= '9'))
+        character = key;
+    else if (key >= 'A' && key <= 'Z')
+        character = key - 'A' + 'a';
+    if (!character) return FALSE;
+    (void)PostMessageA(msg->hwnd, WM_CHAR, character, msg->lParam);
+    return TRUE;
+}
+
+LRESULT WINAPI DispatchMessageA(const MSG *msg)
+{
+    if (msg->message == WM_TIMER && msg->lParam) {
+        auto proc = reinterpret_cast<TIMERPROC>(msg->lParam);
+        proc(msg->hwnd, WM_TIMER, msg->wParam, GetTickCount());
+        return 0;
+    }
+    WindowObject *window = FindWindowObject(msg->hwnd);
+    if (!window) return 0;
+    ++S().dispatched[msg->hwnd][msg->message];
+    return SendToWindow(window, msg->message, msg->wParam, msg->lParam);
+}
+
+BOOL WINAPI PostMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (!hwnd) {
+        // A thread message, for the calling thread's loops.
+        CurrentProcess()->posted.push_back(Stamped(nullptr, message, wParam, lParam));
+        return TRUE;
+    }
+    WindowObject *window = FindWindowObject(hwnd);
+    if (!window) {
+        SetLastError(1400); // ERROR_INVALID_WINDOW_HANDLE
+        return FALSE;
+    }
+    window->process->posted.push_back(Stamped(hwnd, message, wParam, lParam));
+    return TRUE;
+}
+
+LRESULT WINAPI SendMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    WindowObject *window = FindWindowObject(hwnd);
+    if (!window) return 0;
+    if (window->process != CurrentProcess())
+        throw SimulationError("SendMessageA across processes is not simulated");
+    return SendToWindow(window, message, wParam, lParam);
+}
+
+void WINAPI PostQuitMessage(int exitCode)
+{
+    Process *process = CurrentProcess();
+    process->quitPosted = true;
+    process->quitCode = exitCode;
+}
+
+DWORD WINAPI GetMessageTime(void)
+{
+    return CurrentProcess()->messageTime;
+}
+
+DWORD WINAPI GetMessagePos(void)
+{
+    return CurrentProcess()->messagePos;
+}
+
+DWORD WINAPI GetTickCount(void)
+{
+    return static_cast<DWORD>(S().now - ToMillis(S().options.start) + UptimeAtStart);
+}
+
+UINT_PTR WINAPI SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc)
+{
+    Desktop::State &state = S();
+    if (!FindWindowObject(hwnd)) return 0;
+    // Windows raises periods below 10 ms to 10 ms.
+    UINT period = std::max<UINT>(elapse, 10);
+    for (Timer &timer : state.timers) {
+        if (timer.hwnd == hwnd && timer.id == id) {
+            timer.period = period;
+            timer.nextDue = state.now + period;
+            timer.pending = false;
+            timer.proc = proc;
+            return id;
+        }
+    }
+    state.timers.push_back(Timer{hwnd, id, period, state.now + period, false, proc});
+    return id;
+}
+
+BOOL WINAPI KillTimer(HWND hwnd, UINT_PTR id)
+{
+    auto &timers = S().timers;
+    auto it = std::find_if(timers.begin(), timers.end(),
+                           [&](const Timer &t) { return t.hwnd == hwnd && t.id == id; });
+    if (it == timers.end()) return FALSE;
+    timers.erase(it);
+    return TRUE;
+}

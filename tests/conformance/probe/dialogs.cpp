@@ -1,0 +1,177 @@
+// Scenarios of modal dialogs: WM_INITDIALOG and the focus its result gives, EndDialog and the
+// result, Enter on the default or the focused push button, Esc, the close box, and a message
+// box over a dialog, which disables the dialog until it closes. The owner's timer ticks on all
+// the while; the user acts on its ticks.
+#include "probe.h"
+#include "probe_resource.h"
+
+#include <iterator>
+
+namespace
+{
+
+HWND Owner = nullptr;
+HWND Dialog = nullptr;
+// What the dialog does in WM_INITDIALOG.
+enum class Init { ReturnTrue, FocusOtherReturnFalse, ReturnFalse, EndAtOnce };
+Init InitKind = Init::ReturnTrue;
+bool OtherStays = false;
+
+// Ends the dialog with the command's id plus 100, so each way out shows in the result.
+INT_PTR CALLBACK ProbeDialog(HWND hwnd, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        Dialog = hwnd;
+        // The controls exist already; the dialog is not shown yet.
+        probe::TraceResult("IsWindowVisible dialog", IsWindowVisible(hwnd));
+        probe::TraceResult("GetDlgItem OK", GetDlgItem(hwnd, IDOK) != nullptr);
+        switch (InitKind) {
+        case Init::ReturnTrue:
+            return TRUE;
+        case Init::FocusOtherReturnFalse:
+            probe::Trace("SetFocus other from " +
+                         probe::Role(SetFocus(GetDlgItem(hwnd, IDC_PROBE_OTHER))));
+            return FALSE;
+        case Init::ReturnFalse:
+            return FALSE;
+        case Init::EndAtOnce:
+            probe::TraceResult("EndDialog", EndDialog(hwnd, 42));
+            probe::TraceResult("IsWindow dialog", IsWindow(hwnd));
+            return TRUE;
+        }
+        return TRUE;
+    case WM_COMMAND:
+        if (HIWORD(wParam) != BN_CLICKED) return FALSE;
+        // In some scenarios the plain push button only takes the focus.
+        if (LOWORD(wParam) == IDC_PROBE_OTHER && OtherStays) return TRUE;
+        probe::TraceResult("EndDialog", EndDialog(hwnd, 100 + LOWORD(wParam)));
+        probe::TraceResult("IsWindowVisible dialog", IsWindowVisible(hwnd));
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+// Opens the probe's dialog from the user's first step; the later steps act in it.
+void DialogScenario(int templateId, Init init, std::vector<probe::Step> steps,
+                    bool otherStays = false)
+{
+    InitKind = init;
+    OtherStays = otherStays;
+    Owner = probe::CreateProbeWindow("owner", nullptr, nullptr);
+    steps.insert(steps.begin(), [templateId] {
+        INT_PTR result = probe::RunProbeDialog(templateId, Owner, "dialog", ProbeDialog);
+        probe::TraceResult("DialogBoxParamA", result);
+        probe::TraceResult("IsWindowEnabled owner", IsWindowEnabled(Owner));
+        probe::ScenarioDone();
+    });
+    probe::StartUser(Owner, std::move(steps));
+    probe::RunScenarioLoop();
+}
+
+// Read from the second tick in the dialog on: the first may come before the dialog's loop has
+// found the queue empty and shown it, on a slow machine.
+void TraceState()
+{
+    probe::Trace("focus " + probe::Role(GetFocus()));
+    probe::TraceResult("IsWindowVisible dialog", IsWindowVisible(Dialog));
+    probe::TraceResult("IsWindowEnabled owner", IsWindowEnabled(Owner));
+}
+
+void FocusFromTrueThenClickOk()
+{
+    DialogScenario(IDD_PROBE, Init::ReturnTrue,
+                   {[] {}, TraceState, [] { probe::UserClick(Dialog, IDOK); }});
+}
+
+void FocusSetByDialogThenEnter()
+{
+    DialogScenario(IDD_PROBE, Init::FocusOtherReturnFalse,
+                   {[] {}, TraceState, [] { probe::UserKey(VK_RETURN); }});
+}
+
+void NoFocusThenEnter()
+{
+    DialogScenario(IDD_PROBE, Init::ReturnFalse,
+                   {[] {}, TraceState, [] { probe::UserKey(VK_RETURN, Dialog); }});
+}
+
+void EnterInEditField()
+{
+    DialogScenario(IDD_PROBE, Init::ReturnTrue, {[] { probe::UserKey(VK_RETURN); }});
+}
+
+// Tab moves the focus from the edit field over OK to the plain push button.
+void TabToOtherThenEnter()
+{
+    DialogScenario(IDD_PROBE, Init::ReturnTrue,
+                   {[] { probe::UserKey(VK_TAB); }, [] { probe::UserKey(VK_TAB); }, TraceState,
+                    [] { probe::UserKey(VK_RETURN); }});
+}
+
+// A click on the plain push button gives it the focus; Enter then?
+void ClickOtherThenEnter()
+{
+    DialogScenario(IDD_PROBE, Init::ReturnTrue,
+                   {[] {}, [] { probe::UserClick(Dialog, IDC_PROBE_OTHER); }, TraceState,
+                    [] { probe::UserKey(VK_RETURN); }},
+                   true);
+}
+
+void Escape()
+{
+    DialogScenario(IDD_PROBE, Init::ReturnTrue, {[] { probe::UserKey(VK_ESCAPE); }});
+}
+
+void CloseBox()
+{
+    DialogScenario(IDD_PROBE, Init::ReturnTrue, {[] { probe::UserCloseBox(Dialog); }});
+}
+
+void CloseBoxWithoutCancel()
+{
+    DialogScenario(IDD_PROBE_NOCANCEL, Init::ReturnTrue, {[] { probe::UserCloseBox(Dialog); }});
+}
+
+void EndDialogInInit()
+{
+    DialogScenario(IDD_PROBE, Init::EndAtOnce, {});
+}
+
+// A message box owned by the dialog disables it (and the owner stays disabled) until it closes.
+void MessageBoxOverDialog()
+{
+    DialogScenario(
+        IDD_PROBE, Init::ReturnTrue,
+        {[] {
+             int answer = MessageBoxA(Dialog, "Probe over dialog", "Probe dialog box", MB_OK);
+             probe::TraceResult("MessageBoxA", answer);
+             probe::TraceResult("IsWindowEnabled dialog", IsWindowEnabled(Dialog));
+         },
+         [] {
+             probe::NameWindow(probe::FindTopWindow("#32770", "Probe dialog box"), "box");
+             probe::TraceResult("IsWindowEnabled dialog", IsWindowEnabled(Dialog));
+             probe::TraceResult("IsWindowEnabled owner", IsWindowEnabled(Owner));
+             probe::Trace("focus " + probe::Role(GetFocus()));
+         },
+         [] { probe::UserKey(VK_RETURN); }, [] { probe::UserClick(Dialog, IDCANCEL); }});
+}
+
+constexpr probe::Scenario Scenarios[] = {
+    {"focus-from-true", FocusFromTrueThenClickOk},
+    {"focus-set-by-dialog-then-enter", FocusSetByDialogThenEnter},
+    {"no-focus-then-enter", NoFocusThenEnter},
+    {"enter-in-edit-field", EnterInEditField},
+    {"tab-to-other-then-enter", TabToOtherThenEnter},
+    {"click-other-then-enter", ClickOtherThenEnter},
+    {"escape", Escape},
+    {"close-box", CloseBox},
+    {"close-box-without-cancel", CloseBoxWithoutCancel},
+    {"enddialog-in-init", EndDialogInInit},
+    {"messagebox-over-dialog", MessageBoxOverDialog},
+};
+
+} // namespace
+
+extern const probe::Area dialogsArea = {"dialogs", Scenarios, std::size(Scenarios)};
