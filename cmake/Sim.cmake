@@ -13,6 +13,10 @@ set(ZELMO_SIM_SOURCES
     platform/sim/com.cpp
     platform/sim/text.cpp
     platform/sim/gdi.cpp
+    platform/sim/names.cpp
+    platform/sim/folders.cpp
+    platform/sim/listbox.cpp
+    platform/sim/filedialog.cpp
     ${ZELMO_SIM_ICON_TABLE}
 )
 

@@ -5,6 +5,7 @@
 // As on Windows, BM_CLICK presses and releases a button as the mouse does: the button takes the
 // focus, an automatic check box or radio button changes state, and the parent hears BN_CLICKED.
 #include "dialogs.h"
+#include "listbox.h"
 
 #include <algorithm>
 #include <cstring>
@@ -64,13 +65,10 @@ std::vector<std::string> &SortedInsert(ControlState &c, const std::string &text,
 {
     bool sorted = (c.className == "COMBOBOX" && (c.style & CBS_SORT)) ||
                   (c.className == "LISTBOX" && (c.style & LBS_SORT));
-    auto at = c.items.end();
-    if (sorted)
-        at = std::upper_bound(
-            c.items.begin(), c.items.end(), text,
-            [](const std::string &a, const std::string &b) { return Upper(a) < Upper(b); });
-    *index = static_cast<int>(at - c.items.begin());
-    c.items.insert(at, text);
+    size_t at = sorted ? SortedPosition(c.items, text) : c.items.size();
+    *index = static_cast<int>(at);
+    c.items.insert(c.items.begin() + static_cast<std::ptrdiff_t>(at), text);
+    if (c.selection >= *index) ++c.selection;
     return c.items;
 }
 
@@ -111,6 +109,10 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     if (it == D().controls.end()) return DefWindowProcA(hwnd, message, wParam, lParam);
     ControlState &c = it->second;
     const bool combo = c.className == "COMBOBOX";
+    LRESULT result = 0;
+    if (c.className == "LISTBOX" &&
+        ListBoxMessage(hwnd, c.style, c.items, c.selection, message, wParam, lParam, &result))
+        return result;
     switch (message) {
     case BM_GETCHECK:
         return c.check;

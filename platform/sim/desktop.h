@@ -268,6 +268,12 @@ class Desktop
     void PressTab(HWND dialog);      // the focus to the next tab stop
     void PressCloseBox(HWND dialog); // the caption's close box
 
+    // ---- the file-open dialog (GetOpenFileNameA): the one open, and the user's answers to it
+    std::optional<DialogInfo> FileDialog() const;
+    // Types the path into the file name field and presses Open.
+    void ChooseFile(const std::string &windowsPath);
+    void CancelFileDialog();
+
     // ---- the user's Startup folder and shortcuts
     std::string StartupFolder() const;
     std::optional<Shortcut> ReadShortcut(const std::string &windowsPath) const;
@@ -305,6 +311,9 @@ class Desktop
     std::vector<std::string> ListFolder(const std::string &windowsPath) const;
     FileFaults &Faults();
     int OpenHandles() const; // files and searches not yet closed
+    // The user's change of a file's read-only attribute, as in the file's properties.
+    void SetReadOnly(const std::string &windowsPath, bool readOnly);
+    DWORD FileAttributes(const std::string &windowsPath) const; // INVALID_FILE_ATTRIBUTES if none
 
     // ---- sound
     const std::vector<SoundRecord> &Sounds() const;

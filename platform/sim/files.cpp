@@ -2,7 +2,10 @@
 // test can look at the files the program wrote. Windows paths are resolved as Windows does:
 // either separator, letter case ignored in every component, relative to the process's current
 // directory. Faults (read-only folders, a full disk) are injected through Desktop::Faults().
+// Read-only files refuse to be written, replaced or deleted, and a copy takes its source's
+// attributes (folders.cpp keeps them).
 #include "internal.h"
+#include "names.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -65,18 +68,24 @@ void EmitFile(const char *kind, const std::string &path, const std::string &to =
     Desktop::Current().Emit(event);
 }
 
-WIN32_FIND_DATAA FindData(const std::string &name, const std::string &host)
+WIN32_FIND_DATAA FindData(const std::string &name, const std::string &windowsPath,
+                          const std::string &host)
 {
     WIN32_FIND_DATAA data{};
     struct stat info {
     };
     stat(host.c_str(), &info);
-    data.dwFileAttributes =
-        S_ISDIR(info.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
+    data.dwFileAttributes = AttributesOf(windowsPath, host);
     data.nFileSizeLow = static_cast<DWORD>(info.st_size);
     data.nFileSizeHigh = static_cast<DWORD>(static_cast<uint64_t>(info.st_size) >> 32);
     std::strncpy(data.cFileName, name.c_str(), MAX_PATH - 1);
+    std::strncpy(data.cAlternateFileName, ShortName(name).c_str(), 13);
     return data;
+}
+
+bool IsReadOnly(const std::string &normalized, const std::string &host)
+{
+    return (AttributesOf(normalized, host) & FILE_ATTRIBUTE_READONLY) != 0;
 }
 
 } // namespace
@@ -123,7 +132,7 @@ std::string ResolveHostPath(const std::string &windowsPath, bool *found)
         if (allFound) {
             if (DIR *dir = opendir(host.c_str())) {
                 while (dirent *entry = readdir(dir)) {
-                    if (Upper(entry->d_name) == Upper(part)) {
+                    if (FoldCase(entry->d_name) == FoldCase(part)) {
                         match = entry->d_name;
                         break;
                     }
@@ -158,30 +167,6 @@ void CloseAllHandles()
         if (file.fd >= 0) close(file.fd);
     S().files.clear();
     S().searches.clear();
-}
-
-bool WildcardMatch(const std::string &pattern, const std::string &name)
-{
-    // Iterative matcher for * and ?, ignoring letter case.
-    std::string p = Upper(pattern), n = Upper(name);
-    size_t pi = 0, ni = 0, star = std::string::npos, mark = 0;
-    while (ni < n.size()) {
-        if (pi < p.size() && (p[pi] == '?' || p[pi] == n[ni])) {
-            ++pi;
-            ++ni;
-        } else if (pi < p.size() && p[pi] == '*') {
-            star = pi++;
-            mark = ni;
-        } else if (star != std::string::npos) {
-            pi = star + 1;
-            ni = ++mark;
-        } else {
-            return false;
-        }
-    }
-    while (pi < p.size() && p[pi] == '*')
-        ++pi;
-    return pi == p.size();
 }
 
 // ---- Desktop methods about files
@@ -236,7 +221,7 @@ std::vector<std::string> Desktop::ListFolder(const std::string &windowsPath) con
         closedir(dir);
     }
     std::sort(names.begin(), names.end(),
-              [](const std::string &a, const std::string &b) { return Upper(a) < Upper(b); });
+              [](const std::string &a, const std::string &b) { return FoldCase(a) < FoldCase(b); });
     return names;
 }
 
@@ -259,13 +244,24 @@ DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size)
     return static_cast<DWORD>(path.size());
 }
 
-HANDLE WINAPI CreateFileA(LPCSTR fileName, DWORD access, DWORD shareMode,
-                          SECURITY_ATTRIBUTES *security, DWORD disposition, DWORD flags,
-                          HANDLE templateFile)
+HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName)
 {
-    (void)security;
-    (void)flags;
-    (void)templateFile;
+    // Only the program's own module is known: the instance WinMain got.
+    if (moduleName) {
+        SetLastError(126); // ERROR_MOD_NOT_FOUND
+        return nullptr;
+    }
+    return reinterpret_cast<HMODULE>(0x400000);
+}
+
+namespace sim
+{
+
+// CreateFileA, and CopyFileA's opening of its two files, which reports a copy rather than a
+// write: announce says whether a file written afresh is reported.
+HANDLE OpenFileHandle(LPCSTR fileName, DWORD access, DWORD shareMode, DWORD disposition,
+                      DWORD flags, bool announce)
+{
     std::string normalized = NormalizeWindowsPath(fileName);
     bool found = false;
     std::string host = ResolveHostPath(fileName, &found);
@@ -280,7 +276,7 @@ HANDLE WINAPI CreateFileA(LPCSTR fileName, DWORD access, DWORD shareMode,
     bool write = (access & GENERIC_WRITE) != 0;
     // Sharing: an open handle that does not share the access asked for refuses the open.
     for (const auto &[handle, open] : S().files) {
-        if (Upper(open.windowsPath) != Upper(normalized)) continue;
+        if (FoldCase(open.windowsPath) != FoldCase(normalized)) continue;
         bool conflict = (write && !(open.share & FILE_SHARE_WRITE)) ||
                         (!write && !(open.share & FILE_SHARE_READ)) ||
                         (open.write && !(shareMode & FILE_SHARE_WRITE)) ||
@@ -312,7 +308,16 @@ HANDLE WINAPI CreateFileA(LPCSTR fileName, DWORD access, DWORD shareMode,
         oflags |= O_CREAT;
         break;
     default:
-        SetLastError(87); // ERROR_INVALID_PARAMETER
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return INVALID_HANDLE_VALUE;
+    }
+    // A read-only file is not written; a hidden or system file is not replaced by one that
+    // does not say it is hidden or system too.
+    DWORD attributes = found ? AttributesOf(normalized, host) : 0;
+    DWORD guarded = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    if ((write && (attributes & FILE_ATTRIBUTE_READONLY)) ||
+        (disposition == CREATE_ALWAYS && (attributes & guarded) & ~(flags & guarded))) {
+        SetLastError(ERROR_ACCESS_DENIED);
         return INVALID_HANDLE_VALUE;
     }
     if ((write || !found) && InReadOnlyFolder(normalized)) {
@@ -326,11 +331,24 @@ HANDLE WINAPI CreateFileA(LPCSTR fileName, DWORD access, DWORD shareMode,
     }
     HANDLE handle = reinterpret_cast<HANDLE>(S().NewHandle());
     S().files[handle] = OpenFile{fd, normalized, host, write, false, shareMode};
-    if (write && (disposition == CREATE_ALWAYS || !found)) EmitFile("file.write", normalized);
+    if (!found || disposition == CREATE_ALWAYS) ForgetAttributes(normalized);
+    if (announce && write && (disposition == CREATE_ALWAYS || !found))
+        EmitFile("file.write", normalized);
     SetLastError(found && (disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS)
                      ? ERROR_ALREADY_EXISTS
                      : ERROR_SUCCESS);
     return handle;
+}
+
+} // namespace sim
+
+HANDLE WINAPI CreateFileA(LPCSTR fileName, DWORD access, DWORD shareMode,
+                          SECURITY_ATTRIBUTES *security, DWORD disposition, DWORD flags,
+                          HANDLE templateFile)
+{
+    (void)security;
+    (void)templateFile;
+    return OpenFileHandle(fileName, access, shareMode, disposition, flags, true);
 }
 
 BOOL WINAPI ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, void *overlapped)
@@ -399,15 +417,16 @@ BOOL WINAPI DeleteFileA(LPCSTR fileName)
     bool found = false;
     std::string host = ResolveHostPath(fileName, &found);
     if (!found || IsDirectory(host)) {
-        SetLastError(found ? ERROR_ACCESS_DENIED : ERROR_FILE_NOT_FOUND);
+        SetLastError(found ? ERROR_ACCESS_DENIED : MissingPathError(normalized));
         return FALSE;
     }
-    if (InReadOnlyFolder(normalized)) {
+    if (InReadOnlyFolder(normalized) || IsReadOnly(normalized, host)) {
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
     for (const auto &[handle, open] : S().files) {
-        if (Upper(open.windowsPath) == Upper(normalized) && !(open.share & FILE_SHARE_DELETE)) {
+        if (FoldCase(open.windowsPath) == FoldCase(normalized) &&
+            !(open.share & FILE_SHARE_DELETE)) {
             SetLastError(ERROR_SHARING_VIOLATION);
             return FALSE;
         }
@@ -416,6 +435,7 @@ BOOL WINAPI DeleteFileA(LPCSTR fileName)
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
+    ForgetAttributes(normalized);
     EmitFile("file.delete", normalized);
     return TRUE;
 }
@@ -428,32 +448,44 @@ BOOL WINAPI MoveFileExA(LPCSTR existing, LPCSTR newName, DWORD flags)
     std::string fromHost = ResolveHostPath(existing, &fromFound);
     std::string toHost = ResolveHostPath(newName, &toFound);
     if (!fromFound) {
-        SetLastError(ERROR_FILE_NOT_FOUND);
+        SetLastError(MissingPathError(from));
         return FALSE;
     }
     if (toHost.empty() || !IsDirectory(std::filesystem::path(toHost).parent_path().string())) {
         SetLastError(ERROR_PATH_NOT_FOUND);
         return FALSE;
     }
-    if (toFound && !(flags & MOVEFILE_REPLACE_EXISTING) && Upper(from) != Upper(to)) {
+    const bool sameFile = FoldCase(from) == FoldCase(to);
+    if (toFound && !sameFile && !(flags & MOVEFILE_REPLACE_EXISTING)) {
         SetLastError(ERROR_ALREADY_EXISTS);
         return FALSE;
     }
+    // Nothing replaces a folder or a read-only file.
+    if (toFound && !sameFile && (IsDirectory(toHost) || IsReadOnly(to, toHost))) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    // A new letter case for the same name is a rename too.
+    if (sameFile)
+        toHost = std::filesystem::path(fromHost).parent_path().string() + "/" +
+                 to.substr(to.find_last_of('\\') + 1);
     if (InReadOnlyFolder(from) || InReadOnlyFolder(to)) {
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
     for (const auto &[handle, open] : S().files) {
-        if (Upper(open.windowsPath) == Upper(from) || Upper(open.windowsPath) == Upper(to)) {
+        if (FoldCase(open.windowsPath) == FoldCase(from) ||
+            FoldCase(open.windowsPath) == FoldCase(to)) {
             SetLastError(ERROR_SHARING_VIOLATION);
             return FALSE;
         }
     }
-    if (toFound && toHost != fromHost) unlink(toHost.c_str());
+    if (toFound && !sameFile) unlink(toHost.c_str());
     if (rename(fromHost.c_str(), toHost.c_str()) != 0) {
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
+    MoveAttributes(from, to);
     EmitFile("file.rename", from, to);
     return TRUE;
 }
@@ -465,18 +497,22 @@ BOOL WINAPI MoveFileA(LPCSTR existing, LPCSTR newName)
 
 BOOL WINAPI CopyFileA(LPCSTR existing, LPCSTR newName, BOOL failIfExists)
 {
-    HANDLE source = CreateFileA(existing, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE source = OpenFileHandle(existing, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, false);
     if (source == INVALID_HANDLE_VALUE) return FALSE;
+    const std::string from = S().files[source].windowsPath;
+    const DWORD attributes = AttributesOf(from, S().files[source].hostPath);
     HANDLE target =
-        CreateFileA(newName, GENERIC_WRITE, 0, nullptr, failIfExists ? CREATE_NEW : CREATE_ALWAYS,
-                    FILE_ATTRIBUTE_NORMAL, nullptr);
+        OpenFileHandle(newName, GENERIC_WRITE, 0, failIfExists ? CREATE_NEW : CREATE_ALWAYS,
+                       FILE_ATTRIBUTE_NORMAL, false);
     if (target == INVALID_HANDLE_VALUE) {
         DWORD error = GetLastError();
         CloseHandle(source);
         SetLastError(error);
         return FALSE;
     }
+    const std::string to = S().files[target].windowsPath;
+    const std::string toHost = S().files[target].hostPath;
     char buffer[8192];
     DWORD count = 0;
     BOOL ok = TRUE;
@@ -491,21 +527,31 @@ BOOL WINAPI CopyFileA(LPCSTR existing, LPCSTR newName, BOOL failIfExists)
     CloseHandle(source);
     CloseHandle(target);
     if (!ok) {
-        DeleteFileA(newName);
+        // The copy takes back what it wrote: no partial file stays under the name.
+        unlink(toHost.c_str());
         SetLastError(error);
+        return FALSE;
     }
-    return ok;
+    // The copy has its source's attributes, and is archived.
+    StoreAttributes(to, (attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_NORMAL)) |
+                            FILE_ATTRIBUTE_ARCHIVE);
+    Event event;
+    event.kind = "file.copy";
+    event.fields = {{"path", JsonString(to)}, {"from", JsonString(from)}};
+    Desktop::Current().Emit(event);
+    return TRUE;
 }
 
 DWORD WINAPI GetFileAttributesA(LPCSTR fileName)
 {
+    std::string normalized = NormalizeWindowsPath(fileName);
     bool found = false;
     std::string host = ResolveHostPath(fileName, &found);
     if (!found) {
-        SetLastError(ERROR_FILE_NOT_FOUND);
+        SetLastError(MissingPathError(normalized));
         return INVALID_FILE_ATTRIBUTES;
     }
-    return IsDirectory(host) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
+    return AttributesOf(normalized, host);
 }
 
 HANDLE WINAPI FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data)
@@ -518,9 +564,17 @@ HANDLE WINAPI FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data)
     std::string host = ResolveHostPath(folder, &found);
     FindSearch search;
     if (found) {
+        // A folder other than a drive's root lists itself and its parent first.
+        std::vector<std::string> names;
+        if (folder.size() > 3) names = {".", ".."};
         for (const std::string &name : Desktop::Current().ListFolder(folder))
-            if (WildcardMatch(namePattern, name))
-                search.entries.push_back(FindData(name, host + "/" + name));
+            names.push_back(name);
+        for (const std::string &name : names) {
+            if (!FileNameMatches(namePattern, name)) continue;
+            bool self = name == "." || name == "..";
+            std::string path = self ? folder : folder + name;
+            search.entries.push_back(FindData(name, path, self ? host : host + "/" + name));
+        }
     }
     if (search.entries.empty()) {
         SetLastError(found ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND);
@@ -570,13 +624,13 @@ DWORD WINAPI GetCurrentDirectoryA(DWORD size, LPSTR buffer)
 
 BOOL WINAPI SetCurrentDirectoryA(LPCSTR path)
 {
+    std::string normalized = NormalizeWindowsPath(path);
     bool found = false;
     std::string host = ResolveHostPath(path, &found);
     if (!found || !IsDirectory(host)) {
-        SetLastError(ERROR_PATH_NOT_FOUND);
+        SetLastError(found ? ERROR_DIRECTORY : MissingPathError(normalized));
         return FALSE;
     }
-    std::string normalized = NormalizeWindowsPath(path);
     if (normalized.back() != '\\') normalized += '\\';
     CurrentProcess()->currentDirectory = normalized;
     return TRUE;

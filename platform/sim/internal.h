@@ -2,6 +2,7 @@
 #pragma once
 
 #include "desktop.h"
+#include "names.h"
 
 #include <condition_variable>
 #include <deque>
@@ -103,6 +104,8 @@ struct Desktop::State {
 
     std::map<HANDLE, OpenFile> files;
     std::map<HANDLE, FindSearch> searches;
+    std::map<std::string, DWORD> attributes; // see AttributesOf
+    DWORD commonDialogError = 0;             // what CommDlgExtendedError answers
     FileFaults faults;
 
     std::vector<SoundRecord> sounds;
@@ -155,10 +158,24 @@ std::string ResolveHostPath(const std::string &windowsPath, bool *found = nullpt
 std::string NormalizeWindowsPath(const std::string &path);
 bool InReadOnlyFolder(const std::string &normalizedWindowsPath);
 void CloseAllHandles();
+// The error for a path that names nothing: ERROR_PATH_NOT_FOUND when its folder is missing too,
+// else ERROR_FILE_NOT_FOUND.
+DWORD MissingPathError(const std::string &normalizedWindowsPath);
 
-// Text helpers
+// File attributes (folders.cpp). Files have FILE_ATTRIBUTE_ARCHIVE until told otherwise; the
+// store keeps the others, by the file's folded Windows path, and follows renames and deletions.
+DWORD AttributesOf(const std::string &normalizedWindowsPath, const std::string &hostPath);
+void StoreAttributes(const std::string &normalizedWindowsPath, DWORD attributes);
+void MoveAttributes(const std::string &fromNormalized, const std::string &toNormalized);
+void ForgetAttributes(const std::string &normalizedWindowsPath);
+
+// Text helpers (text.cpp)
 // UTF-16 to UTF-8; length -1 for a terminated string.
 std::string NarrowUtf16(const WCHAR *wide, int length);
-bool WildcardMatch(const std::string &pattern, const std::string &name); // ignores case
+// The next code point of UTF-8 text from byte i on, which moves past it. An ill-formed sequence
+// gives U+FFFD and moves past its longest well-formed beginning (at least one byte), as Windows'
+// conversion does; *valid says which.
+uint32_t DecodeUtf8(const std::string &text, size_t &i, bool *valid = nullptr);
+void EncodeUtf8(uint32_t codePoint, std::string &out);
 
 } // namespace sim

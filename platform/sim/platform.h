@@ -518,6 +518,8 @@ BOOL WINAPI SetCurrentDirectoryA(LPCSTR path);
 
 // Tray icon, icons, drawing, dialogs' controls, shell and tool tips
 #include "platform_ui.h"
+// File attributes and folders, directory lists in dialogs, the file-open dialog
+#include "platform_files.h"
 
 // ---------------------------------------------------------------------------------------------
 // Program entry, as the logic defines it.

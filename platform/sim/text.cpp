@@ -48,46 +48,12 @@ UINT ActiveCodePage()
 }
 
 // The code units of UTF-8 bytes; see the file's comment for bytes that are not UTF-8.
-std::vector<WCHAR> DecodeUtf8(const std::string &bytes)
+std::vector<WCHAR> Utf16Units(const std::string &bytes)
 {
     std::vector<WCHAR> out;
-    const size_t size = bytes.size();
-    for (size_t i = 0; i < size;) {
-        auto byte = [&](size_t at) { return static_cast<unsigned char>(bytes[at]); };
-        unsigned char lead = byte(i);
-        if (lead < 0x80) {
-            out.push_back(lead);
-            ++i;
-            continue;
-        }
-        int extra = lead >= 0xC2 && lead <= 0xDF   ? 1
-                    : lead >= 0xE0 && lead <= 0xEF ? 2
-                    : lead >= 0xF0 && lead <= 0xF4 ? 3
-                                                   : 0;
-        if (extra == 0) {
-            out.push_back(Replacement);
-            ++i;
-            continue;
-        }
-        // The second byte's range narrows for the leads that could make overlong forms,
-        // surrogates or code points past U+10FFFF.
-        unsigned char low = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
-        unsigned char high = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
-        uint32_t point = lead & (0x3F >> extra);
-        size_t used = 1;
-        bool whole = true;
-        for (int k = 0; k < extra; ++k, low = 0x80, high = 0xBF) {
-            if (i + used >= size || byte(i + used) < low || byte(i + used) > high) {
-                whole = false;
-                break;
-            }
-            point = (point << 6) | (byte(i + used) & 0x3F);
-            ++used;
-        }
-        i += used;
-        if (!whole) {
-            out.push_back(Replacement);
-        } else if (point >= 0x10000) {
+    for (size_t i = 0; i < bytes.size();) {
+        uint32_t point = DecodeUtf8(bytes, i);
+        if (point >= 0x10000) {
             point -= 0x10000;
             out.push_back(static_cast<WCHAR>(0xD800 + (point >> 10)));
             out.push_back(static_cast<WCHAR>(0xDC00 + (point & 0x3FF)));
@@ -99,6 +65,67 @@ std::vector<WCHAR> DecodeUtf8(const std::string &bytes)
 }
 
 } // namespace
+
+uint32_t DecodeUtf8(const std::string &text, size_t &i, bool *valid)
+{
+    auto byte = [&](size_t at) { return static_cast<unsigned char>(text[at]); };
+    unsigned char c = byte(i);
+    if (valid) *valid = true;
+    if (c < 0x80) {
+        ++i;
+        return c;
+    }
+    // The length of the sequence and the range its second byte must lie in.
+    int length = 0;
+    unsigned char low = 0x80, high = 0xBF;
+    if (c >= 0xC2 && c <= 0xDF) {
+        length = 2;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        length = 3;
+        if (c == 0xE0) low = 0xA0;
+        if (c == 0xED) high = 0x9F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        length = 4;
+        if (c == 0xF0) low = 0x90;
+        if (c == 0xF4) high = 0x8F;
+    }
+    uint32_t point = length == 2 ? c & 0x1F : length == 3 ? c & 0x0F : c & 0x07;
+    size_t at = i + 1;
+    for (int k = 1; k < length; ++k, ++at) {
+        bool fits = at < text.size() && byte(at) >= (k == 1 ? low : 0x80) &&
+                    byte(at) <= (k == 1 ? high : 0xBF);
+        if (!fits) {
+            length = 0;
+            break;
+        }
+        point = (point << 6) | (byte(at) & 0x3F);
+    }
+    i = at;
+    if (length == 0) {
+        if (valid) *valid = false;
+        return Replacement;
+    }
+    return point;
+}
+
+void EncodeUtf8(uint32_t c, std::string &out)
+{
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
 
 std::string Upper(std::string text)
 {
@@ -122,21 +149,7 @@ std::string NarrowUtf16(const WCHAR *wide, int length)
             c = 0x10000 + ((c - 0xD800) << 10) + (wide[i + 1] - 0xDC00);
             ++i;
         }
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
+        EncodeUtf8(c, out);
     }
     return out;
 }
@@ -160,7 +173,7 @@ int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int leng
     if (flags != 0) throw SimulationError("MultiByteToWideChar: its flags are not simulated");
     std::string source =
         length < 0 ? std::string(text) + '\0' : std::string(text, static_cast<size_t>(length));
-    std::vector<WCHAR> out = DecodeUtf8(source);
+    std::vector<WCHAR> out = Utf16Units(source);
     if (wideLength == 0) return static_cast<int>(out.size());
     if (static_cast<int>(out.size()) > wideLength) {
         SetLastError(ERROR_INSUFFICIENT_BUFFER);

@@ -40,10 +40,12 @@ void RemoveWindow(HWND hwnd)
     state.windows.erase(hwnd);
 }
 
-void NotifyFocus(HWND hwnd, WORD code)
+// A control tells its parent: an edit field or a list box of focus changes, an edit field of
+// new text.
+void NotifyParent(HWND hwnd, const char *className, WORD code)
 {
     WindowObject *window = FindWindowObject(hwnd);
-    if (!window || !window->parent || Upper(window->className) != "EDIT") return;
+    if (!window || !window->parent || Upper(window->className) != className) return;
     (void)SendMessageA(window->parent, WM_COMMAND, MAKEWPARAM(window->controlId, code),
                        reinterpret_cast<LPARAM>(hwnd));
 }
@@ -286,6 +288,8 @@ BOOL WINAPI SetWindowTextA(HWND hwnd, LPCSTR text)
     WindowObject *window = FindWindowObject(hwnd);
     if (!window) return FALSE;
     window->title = text ? text : "";
+    NotifyParent(hwnd, "EDIT", EN_UPDATE);
+    NotifyParent(hwnd, "EDIT", EN_CHANGE);
     return TRUE;
 }
 
@@ -338,9 +342,11 @@ HWND WINAPI SetFocus(HWND hwnd)
     }
     if (hwnd == previous) return previous;
     S().focus = hwnd;
-    // An edit field tells its parent when it loses and gets the focus, in that order.
-    NotifyFocus(previous, EN_KILLFOCUS);
-    NotifyFocus(hwnd, EN_SETFOCUS);
+    // The control that loses the focus says so first, then the one that gets it.
+    NotifyParent(previous, "EDIT", EN_KILLFOCUS);
+    NotifyParent(previous, "LISTBOX", LBN_KILLFOCUS);
+    NotifyParent(hwnd, "EDIT", EN_SETFOCUS);
+    NotifyParent(hwnd, "LISTBOX", LBN_SETFOCUS);
     return previous;
 }
 
