@@ -11,7 +11,9 @@
     AREA(queues)          \
     AREA(dialogs)         \
     AREA(menus)           \
-    AREA(text)
+    AREA(text)            \
+    AREA(files)           \
+    AREA(filedialogs)
 // clang-format on
 
 #define PROBE_DECLARE_AREA(name) extern const probe::Area name##Area;

@@ -8,3 +8,10 @@
 
 #define IDC_PROBE_OTHER 103
 #define IDC_PROBE_EDIT 104
+
+// A dialog with a sorted list box that reports selection changes, a read-only edit field and a
+// static text, for the directory list scenarios.
+#define IDD_PROBE_DIRLIST 110
+#define IDC_PROBE_PATH 111
+#define IDC_PROBE_LABEL 112
+#define IDC_PROBE_LIST 113

@@ -14,8 +14,8 @@ struct Key {
     UINT scanCode;
 };
 constexpr Key Keys[] = {
-    {VK_TAB, 0x0F},   {VK_RETURN, 0x1C}, {VK_ESCAPE, 0x01},
-    {VK_SPACE, 0x39}, {VK_UP, 0x48},     {VK_DOWN, 0x50},
+    {VK_TAB, 0x0F}, {VK_RETURN, 0x1C}, {VK_ESCAPE, 0x01}, {VK_SPACE, 0x39},
+    {VK_UP, 0x48},  {VK_DOWN, 0x50},   {VK_HOME, 0x47},   {VK_END, 0x4F},
 };
 
 LPARAM KeyData(UINT virtualKey)
