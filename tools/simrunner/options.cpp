@@ -300,9 +300,17 @@ Actions at the same time run in file order, snapshots after them.
   post CLASS MESSAGE WPARAM LPARAM  post a message to the first window of the class; MESSAGE,
                                     WPARAM and LPARAM are numbers, WM_USER+N or WM_ names
   cursor X Y                        move the mouse cursor
+  choose-file "PATH"                in the open file-open dialog, type PATH into the file
+                                    name field and press Open
+  cancel-file                       cancel the open file-open dialog
+  read-only "PATH" on|off           set or clear a file's read-only attribute, as its owner
+                                    would in the file's properties
 
 Output: {"event":"start",...} with the options first; then every sound, beep, window, tray,
-menu, dialog, message box, file, help and shell event of the program; {"event":"script",...}
+menu, dialog, message box, file-open dialog, file, help and shell event of the program (the
+file-open dialog: filedialog.open with its title, filedialog.close with the file chosen; files:
+file.write, file.copy with "from", file.rename with "to", file.delete, file.attributes for a
+read-only action); {"event":"script",...}
 before each action and {"event":"snapshot",...} for each picture; last {"event":"exit","code":N}
 when the program ends or {"event":"end"} when the duration is over. The program stops at its
 exit: later actions and snapshots are not done.

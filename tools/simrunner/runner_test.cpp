@@ -232,6 +232,8 @@ TEST_F(Runner, AScriptLineThatCannotBeParsedStopsTheRunBeforeItStarts)
              {"+5 cursor 1 2\n+4 cursor 1 2\n", "script line 2: time 2026-12-08 12:00:04.000 is "
                                                 "before 2026-12-08 12:00:05.000"},
              {"12:00:01 check 3 302 maybe\n", "script line 1: check wants on or off"},
+             {"+1 read-only \"a.wav\" maybe\n", "script line 1: read-only wants on or off"},
+             {"+1 choose-file\n", "script line 1: choose-file wants \"PATH\", got 0"},
              {"+11 menu 201\n", "script line 1: time 2026-12-08 12:00:11.000 is after the end"},
              {"+1 text 3 301 \"open\n", "script line 1: a quoted text is not closed"},
              {"1 menu 201\n", "script line 1: '1' is not a time"},
@@ -261,12 +263,39 @@ TEST_F(Runner, AnActionThatCannotBeDoneAtItsTimeStopsTheRunWithItsLine)
              {"+1 answer IDOK\n", "script line 1: no message box is open"},
              {"+1 post NoSuchClass WM_CLOSE 0 0\n",
               "script line 1: there is no window of class NoSuchClass"},
+             {"+1 choose-file \"C:\\Music\\song.wav\"\n",
+              "script line 1: no file-open dialog is open"},
+             {"+1 cancel-file\n", "script line 1: no file-open dialog is open"},
+             {"+1 read-only \"C:\\ZelmoSound\\none.wav\" on\n",
+              "script line 1: there is no file C:\\ZelmoSound\\none.wav"},
          }) {
         Result run = RunScript(c.script);
         EXPECT_EQ(2, run.code) << c.script;
         EXPECT_EQ(c.error + "\n", run.err);
         EXPECT_TRUE(run.Logged(R"("event":"start")")) << "the run had started: " << c.script;
     }
+}
+
+TEST_F(Runner, AFileMadeReadOnlyIsLoggedAndThenRefusesTheProgramsReplacement)
+{
+    // The settings dialog confirmed writes a new file and renames it onto the settings file,
+    // which fails once the user has made that file read-only.
+    Write("folder/ZelmoSound.INI", "IDC_SOUND01=1\r\nIDCB_SOUND01=0\r\n");
+    Result run = RunScript("+1 menu 201\n+2 click 3 452\n"
+                           "+3 read-only \"C:\\ZelmoSound\\zelmosound.ini\" on\n"
+                           "+4 menu 201\n+5 click 3 452\n",
+                           "2026-12-08 12:00:00", "6");
+    ASSERT_EQ(0, run.code) << run.err;
+    EXPECT_TRUE(run.Logged(R"("event":"file.rename","path":"C:\\ZelmoSound\\ZelmoSound.INI.new",)"
+                           R"("to":"C:\\ZelmoSound\\ZelmoSound.INI"})"));
+    EXPECT_TRUE(run.Logged(R"({"time":"2026-12-08 12:00:03.000","event":"file.attributes",)"
+                           R"("path":"C:\\ZelmoSound\\zelmosound.ini","read-only":true})"));
+    EXPECT_TRUE(run.Logged(R"({"time":"2026-12-08 12:00:05.000","event":"file.delete",)"
+                           R"("path":"C:\\ZelmoSound\\ZelmoSound.INI.new"})"));
+    size_t renames = 0;
+    for (const std::string &line : run.Lines())
+        renames += line.find(R"("event":"file.rename")") != std::string::npos;
+    EXPECT_EQ(1u, renames);
 }
 
 TEST_F(Runner, BadArgumentsAreRefusedWithTheReason)

@@ -61,6 +61,9 @@ constexpr Named Verbs[] = {
     {"answer", static_cast<long long>(Verb::Answer)},
     {"post", static_cast<long long>(Verb::Post)},
     {"cursor", static_cast<long long>(Verb::Cursor)},
+    {"choose-file", static_cast<long long>(Verb::ChooseFile)},
+    {"cancel-file", static_cast<long long>(Verb::CancelFile)},
+    {"read-only", static_cast<long long>(Verb::ReadOnly)},
 };
 
 // Arguments each verb wants, for the message when the count is wrong.
@@ -69,7 +72,12 @@ const char *Usage(Verb verb)
     switch (verb) {
     case Verb::TrayRightClick:
     case Verb::MenuDismiss:
+    case Verb::CancelFile:
         return "";
+    case Verb::ChooseFile:
+        return "\"PATH\"";
+    case Verb::ReadOnly:
+        return "\"PATH\" on|off";
     case Verb::TrayClick:
         return "MESSAGE";
     case Verb::Menu:
@@ -195,6 +203,16 @@ Action ParseAction(const std::vector<std::string> &words, int line)
     switch (action.verb) {
     case Verb::TrayRightClick:
     case Verb::MenuDismiss:
+    case Verb::CancelFile:
+        break;
+    case Verb::ChooseFile:
+        action.text = args[0];
+        break;
+    case Verb::ReadOnly:
+        action.text = args[0];
+        if (args[1] != "on" && args[1] != "off")
+            throw ScriptError{line, "read-only wants on or off, not '" + args[1] + "'"};
+        action.on = args[1] == "on";
         break;
     case Verb::TrayClick:
         action.numbers[0] = Message(args[0], "mouse message", line);
@@ -410,6 +428,19 @@ void Perform(sim::Desktop &desktop, const Action &action)
     case Verb::Cursor:
         desktop.SetCursorPos(static_cast<int>(action.numbers[0]),
                              static_cast<int>(action.numbers[1]));
+        break;
+    case Verb::ChooseFile:
+    case Verb::CancelFile:
+        if (!desktop.FileDialog()) throw ScriptError{action.line, "no file-open dialog is open"};
+        if (action.verb == Verb::ChooseFile)
+            desktop.ChooseFile(action.text);
+        else
+            desktop.CancelFileDialog();
+        break;
+    case Verb::ReadOnly:
+        if (!desktop.FileExists(action.text))
+            throw ScriptError{action.line, "there is no file " + action.text};
+        desktop.SetReadOnly(action.text, action.on);
         break;
     }
 }

@@ -32,6 +32,9 @@ enum class Verb {
     Answer,
     Post,
     Cursor,
+    ChooseFile,
+    CancelFile,
+    ReadOnly,
 };
 
 struct Action {
@@ -41,7 +44,7 @@ struct Action {
     Verb verb = Verb::Cursor;
     std::string name;          // dialog template or window class
     long long numbers[3] = {}; // control id, index, command, message, wParam, lParam, x, y
-    std::string text;          // typed text
+    std::string text;          // typed text, or a file's path
     bool on = false;           // check: the state wanted
 };
 
