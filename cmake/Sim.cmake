@@ -10,6 +10,10 @@ set(ZELMO_SIM_SOURCES
     platform/sim/dialogs.cpp
     platform/sim/com.cpp
     platform/sim/gdi.cpp
+    platform/sim/paint.cpp
+    platform/sim/mouse.cpp
+    platform/sim/tooltips.cpp
+    platform/sim/format.cpp
 )
 if(DEFINED ZELMO_SIM_ICON_TABLE)
     list(APPEND ZELMO_SIM_SOURCES ${ZELMO_SIM_ICON_TABLE})

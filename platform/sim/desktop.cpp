@@ -228,7 +228,9 @@ void Resume(Process *process)
 bool HasWork(Process *process)
 {
     if (process->finished) return false;
-    if (!process->posted.empty() || !process->input.empty() || process->quitPosted) return true;
+    if (!process->posted.empty() || !process->input.empty() || process->quitPosted ||
+        !process->mouse.empty() || PaintPending(process))
+        return true;
     for (const Timer &timer : S().timers) {
         WindowObject *window = FindWindowObject(timer.hwnd);
         if (window && window->process == process && (timer.pending || timer.nextDue <= S().now))
@@ -248,6 +250,7 @@ Desktop::Desktop(Options options) : state_(std::make_unique<State>())
     ResetDialogsState();
     ResetComState();
     ResetGdiState();
+    ResetToolTipsState();
     state_->options = options;
     state_->now = ToMillis(options.start);
     if (options.hostRoot.empty()) {
@@ -387,10 +390,6 @@ void Desktop::Input(int id, std::function<void()> action)
     throw SimulationError("no running process " + std::to_string(id));
 }
 
-void Desktop::SetCursorPos(int x, int y)
-{
-    state_->cursor = POINT{x, y};
-}
 POINT Desktop::CursorPos() const
 {
     return state_->cursor;

@@ -26,8 +26,8 @@ namespace
 
 constexpr int BaseUnitX = 6;
 constexpr int BaseUnitY = 12;
-constexpr int Frame = 3;
-constexpr int Caption = 18;
+constexpr int Frame = FrameWidth;
+constexpr int Caption = CaptionHeight;
 
 struct ControlState {
     int id = 0;
@@ -164,10 +164,9 @@ LRESULT CALLBACK DialogWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
         SendMessageA(hwnd, WM_COMMAND, IDCANCEL,
                      reinterpret_cast<LPARAM>(GetDlgItem(hwnd, IDCANCEL)));
         return 0;
-    case WM_NCCREATE:
-        return TRUE;
     default:
-        return 0;
+        // Painting and the mouse get the default handling too, as a dialog's default does.
+        return DefWindowProcA(hwnd, message, wParam, lParam);
     }
 }
 

@@ -1,12 +1,15 @@
 // Simulated drawing: device contexts obtained and released per window, icons drawn with their
-// masks into the window's framebuffer, text measured and drawn with fixed metrics. Every device
-// context is counted until it is released.
+// masks into the window's framebuffer, rectangles filled with brushes, pixels read back, text
+// measured and drawn with fixed metrics. Every device context and brush is counted until it is
+// released. As on Windows, drawing lands only on a shown window, inside its client area and
+// inside the device context's clipping (BeginPaint's is the update region).
 #include "internal.h"
 #include "modal.h"
 #include "shell.h"
 
 #include "png_writer.h"
 
+#include <algorithm>
 #include <map>
 
 namespace sim
@@ -24,12 +27,28 @@ struct DeviceContext {
     HGDIOBJ font = nullptr; // null: the device context's default font
     int bkMode = OPAQUE;
     COLORREF textColor = 0;
+    bool clipped = false;   // drawing only inside clip
+    std::vector<RECT> clip; // client coordinates
 };
 
 struct GdiState {
     std::map<HDC, DeviceContext> contexts;
     std::map<HGDIOBJ, std::string> fonts; // created and not yet deleted: face name
+    std::map<HGDIOBJ, COLORREF> brushes;  // created and not yet deleted
     std::vector<DrawOp> log;
+};
+
+// The stock objects are GetStockObject's handles: this base plus their number.
+constexpr uintptr_t StockBase = 0x1000;
+
+// The colours of the stock brushes, by number; the null brush paints nothing.
+constexpr struct {
+    int object;
+    COLORREF color;
+} StockBrushes[] = {
+    {WHITE_BRUSH, RGB(255, 255, 255)}, {LTGRAY_BRUSH, RGB(192, 192, 192)},
+    {GRAY_BRUSH, RGB(128, 128, 128)},  {DKGRAY_BRUSH, RGB(64, 64, 64)},
+    {BLACK_BRUSH, RGB(0, 0, 0)},
 };
 
 GdiState &Gdi()
@@ -38,11 +57,12 @@ GdiState &Gdi()
     return state;
 }
 
-// The client area's framebuffer, sized to the window's current size.
+// The client area's framebuffer, sized to the window's current client size.
 std::vector<uint32_t> &Framebuffer(WindowObject &window)
 {
-    int width = window.rect.right - window.rect.left;
-    int height = window.rect.bottom - window.rect.top;
+    SIZE size = ClientSize(window);
+    int width = size.cx;
+    int height = size.cy;
     if (width != window.pixelsWidth || height != window.pixelsHeight) {
         std::vector<uint32_t> resized(static_cast<size_t>(std::max(width, 0) * std::max(height, 0)),
                                       0);
@@ -57,11 +77,27 @@ std::vector<uint32_t> &Framebuffer(WindowObject &window)
     return window.pixels;
 }
 
-void Plot(WindowObject &window, int x, int y, uint32_t rgb)
+bool InClip(const DeviceContext &context, int x, int y)
 {
-    auto &pixels = Framebuffer(window);
-    if (x < 0 || y < 0 || x >= window.pixelsWidth || y >= window.pixelsHeight) return;
-    pixels[static_cast<size_t>(y * window.pixelsWidth + x)] = rgb;
+    if (!context.clipped) return true;
+    for (const RECT &r : context.clip)
+        if (x >= r.left && x < r.right && y >= r.top && y < r.bottom) return true;
+    return false;
+}
+
+// Whether a pixel of the window can be drawn or read through the device context.
+bool Reachable(const DeviceContext *context, WindowObject &window, int x, int y)
+{
+    Framebuffer(window);
+    if (!IsShown(window)) return false;
+    if (x < 0 || y < 0 || x >= window.pixelsWidth || y >= window.pixelsHeight) return false;
+    return !context || InClip(*context, x, y);
+}
+
+void Plot(const DeviceContext *context, WindowObject &window, int x, int y, uint32_t rgb)
+{
+    if (!Reachable(context, window, x, y)) return;
+    window.pixels[static_cast<size_t>(y * window.pixelsWidth + x)] = rgb;
 }
 
 uint32_t ToRgb(COLORREF color)
@@ -76,7 +112,42 @@ DeviceContext *Context(HDC dc)
     return it == Gdi().contexts.end() ? nullptr : &it->second;
 }
 
+// The colour a brush paints with; false for the null brush and for what is not a brush.
+bool BrushColor(HBRUSH brush, COLORREF *color)
+{
+    auto handle = reinterpret_cast<uintptr_t>(brush);
+    for (const auto &stock : StockBrushes) {
+        if (handle == StockBase + static_cast<uintptr_t>(stock.object)) {
+            *color = stock.color;
+            return true;
+        }
+    }
+    auto created = Gdi().brushes.find(reinterpret_cast<HGDIOBJ>(brush));
+    if (created == Gdi().brushes.end()) return false;
+    *color = created->second;
+    return true;
+}
+
 } // namespace
+
+HDC OpenClippedContext(HWND hwnd, const std::vector<RECT> &clip)
+{
+    if (!FindWindowObject(hwnd)) return nullptr;
+    HDC dc = reinterpret_cast<HDC>(S().NewHandle());
+    Gdi().contexts[dc] = DeviceContext{hwnd, nullptr, OPAQUE, 0, true, clip};
+    return dc;
+}
+
+void CloseContext(HDC dc)
+{
+    Gdi().contexts.erase(dc);
+}
+
+void ClearPixels(WindowObject &window)
+{
+    auto &pixels = Framebuffer(window);
+    std::fill(pixels.begin(), pixels.end(), 0u);
+}
 
 void ResetGdiState()
 {
@@ -105,6 +176,11 @@ uint32_t Desktop::Pixel(HWND hwnd, int x, int y) const
     return pixels[static_cast<size_t>(y * window->pixelsWidth + x)];
 }
 
+int Desktop::OpenBrushes() const
+{
+    return static_cast<int>(Gdi().brushes.size());
+}
+
 bool Desktop::SaveWindowPng(HWND hwnd, const std::string &hostPath) const
 {
     WindowObject *window = FindWindowObject(hwnd);
@@ -118,7 +194,10 @@ int Desktop::OpenDeviceContexts() const
     return static_cast<int>(Gdi().contexts.size());
 }
 
-int Desktop::OpenFonts() const { return static_cast<int>(Gdi().fonts.size()); }
+int Desktop::OpenFonts() const
+{
+    return static_cast<int>(Gdi().fonts.size());
+}
 
 } // namespace sim
 
@@ -128,7 +207,7 @@ HDC WINAPI GetDC(HWND hwnd)
 {
     if (!FindWindowObject(hwnd)) return nullptr;
     HDC dc = reinterpret_cast<HDC>(S().NewHandle());
-    Gdi().contexts[dc] = DeviceContext{hwnd, nullptr, OPAQUE, 0};
+    Gdi().contexts[dc] = DeviceContext{hwnd, nullptr, OPAQUE, 0, false, {}};
     return dc;
 }
 
@@ -158,7 +237,7 @@ BOOL WINAPI DrawIconEx(HDC dc, int x, int y, HICON icon, int cx, int cy, UINT st
                 (row * source.height / height) * source.width + column * source.width / width)];
             // The mask keeps the ground where the picture is transparent.
             if ((flags & DI_NORMAL) == DI_NORMAL && (argb >> 24) == 0) continue;
-            Plot(*window, x + column, y + row, argb & 0xFFFFFF);
+            Plot(context, *window, x + column, y + row, argb & 0xFFFFFF);
         }
     }
     Gdi().log.push_back(DrawOp{S().now, context->hwnd, "icon", object->name, x, y, 0, 0});
@@ -206,9 +285,9 @@ BOOL DrawText(HDC dc, int x, int y, const std::vector<int> &widths, const std::s
                     row >= 1 && row <= TextHeight - 2 && column >= 1 && column <= width - 2 &&
                     (row == 1 || row == TextHeight - 2 || column == 1 || column == width - 2);
                 if (frame)
-                    Plot(*window, left + column, y + row, ink);
+                    Plot(context, *window, left + column, y + row, ink);
                 else if (context->bkMode == OPAQUE)
-                    Plot(*window, left + column, y + row, 0xFFFFFF);
+                    Plot(context, *window, left + column, y + row, 0xFFFFFF);
             }
         }
         left += width;
@@ -309,5 +388,42 @@ BOOL WINAPI DeleteObject(HGDIOBJ object)
 {
     for (const auto &[dc, context] : Gdi().contexts)
         if (context.font == object) return FALSE; // still selected
+    if (Gdi().brushes.erase(object)) return TRUE;
     return Gdi().fonts.erase(object) ? TRUE : FALSE;
+}
+
+HBRUSH WINAPI CreateSolidBrush(COLORREF color)
+{
+    HBRUSH brush = reinterpret_cast<HBRUSH>(S().NewHandle());
+    Gdi().brushes[reinterpret_cast<HGDIOBJ>(brush)] = color & 0xFFFFFF;
+    return brush;
+}
+
+int WINAPI FillRect(HDC dc, const RECT *rect, HBRUSH brush)
+{
+    DeviceContext *context = Context(dc);
+    WindowObject *window = context ? FindWindowObject(context->hwnd) : nullptr;
+    if (!window || !rect) return 0;
+    COLORREF color = 0;
+    if (!BrushColor(brush, &color))
+        return reinterpret_cast<uintptr_t>(brush) == StockBase + NULL_BRUSH;
+    // Right and bottom are not filled; a rectangle given upside down is filled the right way up.
+    int left = std::min(rect->left, rect->right), right = std::max(rect->left, rect->right);
+    int top = std::min(rect->top, rect->bottom), bottom = std::max(rect->top, rect->bottom);
+    SIZE client = ClientSize(*window);
+    left = std::max(left, 0), top = std::max(top, 0);
+    right = std::min<int>(right, client.cx), bottom = std::min<int>(bottom, client.cy);
+    for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x)
+            Plot(context, *window, x, y, ToRgb(color));
+    return 1;
+}
+
+COLORREF WINAPI GetPixel(HDC dc, int x, int y)
+{
+    DeviceContext *context = Context(dc);
+    WindowObject *window = context ? FindWindowObject(context->hwnd) : nullptr;
+    if (!window || !Reachable(context, *window, x, y)) return CLR_INVALID;
+    uint32_t rgb = window->pixels[static_cast<size_t>(y * window->pixelsWidth + x)];
+    return RGB(rgb >> 16, (rgb >> 8) & 0xFF, rgb & 0xFF);
 }

@@ -509,6 +509,8 @@ BOOL WINAPI SetCurrentDirectoryA(LPCSTR path);
 
 // Tray icon, icons, drawing, dialogs' controls, shell and tool tips
 #include "platform_ui.h"
+// Painting, the mouse, the pointer's shape, the tool tip control and wsprintfA
+#include "platform_paint.h"
 
 // ---------------------------------------------------------------------------------------------
 // Program entry, as the logic defines it.

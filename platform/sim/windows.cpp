@@ -57,11 +57,13 @@ bool NextMessage(MSG *msg)
         if (!process->posted.empty()) {
             *msg = process->posted.front();
             process->posted.pop_front();
+            StampMessage(process, msg);
             return true;
         }
         if (process->quitPosted) {
             process->quitPosted = false;
             *msg = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(process->quitCode), 0, 0, {}};
+            StampMessage(process, msg);
             return false;
         }
         if (!process->input.empty()) {
@@ -73,6 +75,12 @@ bool NextMessage(MSG *msg)
             *msg = MSG{nullptr, WM_NULL, 0, 0, 0, {}};
             return true;
         }
+        // Then the mouse, then paint requests, then timers: the order Windows keeps.
+        if (NextMouseMessage(process, msg)) return true;
+        if (NextPaintMessage(process, msg)) {
+            StampMessage(process, msg);
+            return true;
+        }
         CollectDueTimers(process);
         for (Timer &timer : S().timers) {
             WindowObject *window = FindWindowObject(timer.hwnd);
@@ -80,11 +88,78 @@ bool NextMessage(MSG *msg)
                 timer.pending = false;
                 *msg = MSG{timer.hwnd, WM_TIMER, timer.id, reinterpret_cast<LPARAM>(timer.proc),
                            0,          {}};
+                StampMessage(process, msg);
                 return true;
             }
         }
         Yield();
     }
+}
+
+bool IsShown(const WindowObject &window)
+{
+    if (!window.visible) return false;
+    const WindowObject *parent = window.parent ? FindWindowObject(window.parent) : nullptr;
+    return !window.parent || (parent && IsShown(*parent));
+}
+
+namespace
+{
+
+// The widths of the frame, caption and border round the client area.
+RECT NonClient(DWORD style)
+{
+    if ((style & WS_CAPTION) == WS_CAPTION)
+        return RECT{FrameWidth, FrameWidth + CaptionHeight, FrameWidth, FrameWidth};
+    if (style & (WS_THICKFRAME | WS_DLGFRAME))
+        return RECT{FrameWidth, FrameWidth, FrameWidth, FrameWidth};
+    if (style & WS_BORDER) return RECT{1, 1, 1, 1};
+    return RECT{0, 0, 0, 0};
+}
+
+} // namespace
+
+SIZE ClientSize(const WindowObject &window)
+{
+    RECT edge = NonClient(window.style);
+    LONG width = window.rect.right - window.rect.left - edge.left - edge.right;
+    LONG height = window.rect.bottom - window.rect.top - edge.top - edge.bottom;
+    return SIZE{std::max<LONG>(width, 0), std::max<LONG>(height, 0)};
+}
+
+POINT ClientOrigin(const WindowObject &window)
+{
+    RECT edge = NonClient(window.style);
+    POINT origin{window.rect.left + edge.left, window.rect.top + edge.top};
+    // A child's rectangle is in its parent's client area.
+    if (const WindowObject *parent = window.parent ? FindWindowObject(window.parent) : nullptr) {
+        POINT base = ClientOrigin(*parent);
+        origin.x += base.x;
+        origin.y += base.y;
+    }
+    return origin;
+}
+
+const WNDCLASSA *WindowClass(const WindowObject &window)
+{
+    auto found = window.process->classes.find(Upper(window.className));
+    return found == window.process->classes.end() ? nullptr : &found->second;
+}
+
+void BringToTop(HWND hwnd)
+{
+    Desktop::State &state = S();
+    WindowObject *window = FindWindowObject(hwnd);
+    if (!window || window->parent) return;
+    auto &order = state.zOrder;
+    order.erase(std::remove(order.begin(), order.end(), hwnd), order.end());
+    // Above every window of its band: a top-most window goes first, another one first after
+    // the top-most ones.
+    auto at = order.begin();
+    if (!(window->exStyle & WS_EX_TOPMOST))
+        while (at != order.end() && (FindWindowObject(*at)->exStyle & WS_EX_TOPMOST))
+            ++at;
+    order.insert(at, hwnd);
 }
 
 } // namespace sim
@@ -116,6 +191,7 @@ void RemoveWindow(HWND hwnd)
 
 void EmitWindow(const char *kind, const WindowObject &window)
 {
+    if (window.quiet) return;
     Event event;
     event.kind = kind;
     event.fields = {{"class", JsonString(window.className)},
@@ -177,10 +253,10 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
             owner = o->parent;
         }
         window->owner = owner;
-        state.zOrder.insert(state.zOrder.begin(), hwnd);
     }
     WindowObject *raw = window.get();
     state.windows[hwnd] = std::move(window);
+    if (!raw->parent) BringToTop(hwnd);
 
     CREATESTRUCTA create{
         param,      instance,  menu,   parent, height, width, y, x, static_cast<LONG>(style),
@@ -221,6 +297,7 @@ BOOL WINAPI DestroyWindow(HWND hwnd)
         DestroyWindow(handle);
     Send(window, WM_NCDESTROY, 0, 0);
     RemoveWindow(hwnd);
+    PointerWindowMayHaveChanged();
     return TRUE;
 }
 
@@ -265,6 +342,13 @@ LRESULT WINAPI DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
         WindowObject *window = FindWindowObject(hwnd);
         return window ? static_cast<LRESULT>(window->title.size()) : 0;
     }
+    case WM_PAINT:
+    case WM_ERASEBKGND:
+        return DefaultPaintMessage(hwnd, message, wParam, lParam);
+    case WM_NCHITTEST:
+    case WM_SETCURSOR:
+    case WM_MOUSEACTIVATE:
+        return DefaultMouseMessage(hwnd, message, wParam, lParam);
     default:
         return 0;
     }
@@ -379,28 +463,32 @@ BOOL WINAPI ShowWindow(HWND hwnd, int cmdShow)
     if (!window) return FALSE;
     bool wasVisible = window->visible;
     bool show = cmdShow != SW_HIDE;
+    bool activate = show && cmdShow != SW_SHOWNA && !window->parent;
+    if (activate) BringToTop(hwnd);
     if (show != wasVisible) {
         window->visible = show;
         EmitWindow(show ? "window.show" : "window.hide", *window);
+        if (show)
+            WindowShown(*window);
+        else
+            WindowHidden(*window);
     }
-    if (show && cmdShow != SW_SHOWNA && !window->parent) SetForegroundWindow(hwnd);
+    if (activate) SetForegroundWindow(hwnd);
+    PointerWindowMayHaveChanged();
     return wasVisible ? TRUE : FALSE;
-}
-
-BOOL WINAPI UpdateWindow(HWND hwnd)
-{
-    return FindWindowObject(hwnd) ? TRUE : FALSE;
 }
 
 BOOL WINAPI MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repaint)
 {
-    (void)repaint;
     WindowObject *window = FindWindowObject(hwnd);
     if (!window) return FALSE;
     RECT old = window->rect;
     window->rect = RECT{x, y, x + width, y + height};
     if (old.left != x || old.top != y || old.right != x + width || old.bottom != y + height)
         EmitWindow("window.move", *window);
+    // Asked to, a shown window is painted anew in its new place; otherwise nothing is redrawn.
+    if (repaint && IsShown(*window)) (void)InvalidateRect(hwnd, nullptr, TRUE);
+    PointerWindowMayHaveChanged();
     return TRUE;
 }
 
@@ -416,8 +504,8 @@ BOOL WINAPI GetClientRect(HWND hwnd, LPRECT rect)
 {
     WindowObject *window = FindWindowObject(hwnd);
     if (!window) return FALSE;
-    *rect =
-        RECT{0, 0, window->rect.right - window->rect.left, window->rect.bottom - window->rect.top};
+    SIZE size = ClientSize(*window);
+    *rect = RECT{0, 0, size.cx, size.cy};
     return TRUE;
 }
 
@@ -426,6 +514,11 @@ BOOL WINAPI SetForegroundWindow(HWND hwnd)
     WindowObject *window = FindWindowObject(hwnd);
     if (!window) return FALSE;
     S().foreground = hwnd;
+    // The window activated comes to the top of its band.
+    if (S().zOrder.empty() || S().zOrder.front() != hwnd) {
+        BringToTop(hwnd);
+        PointerWindowMayHaveChanged();
+    }
     return TRUE;
 }
 
@@ -513,12 +606,6 @@ BOOL WINAPI IsWindowEnabled(HWND hwnd)
     return window && window->enabled;
 }
 
-BOOL WINAPI GetCursorPos(LPPOINT point)
-{
-    *point = S().cursor;
-    return TRUE;
-}
-
 int WINAPI GetSystemMetrics(int index)
 {
     switch (index) {
@@ -529,12 +616,6 @@ int WINAPI GetSystemMetrics(int index)
     default:
         return 0;
     }
-}
-
-HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name)
-{
-    (void)instance;
-    return reinterpret_cast<HCURSOR>(reinterpret_cast<uintptr_t>(name) | 0x10000);
 }
 
 HGDIOBJ WINAPI GetStockObject(int object)

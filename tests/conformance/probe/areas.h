@@ -5,7 +5,7 @@
 
 #include "probe.h"
 
-#define PROBE_AREAS(AREA) AREA(loops)
+#define PROBE_AREAS(AREA) AREA(loops) AREA(paint) AREA(mouse) AREA(tooltips) AREA(format)
 
 #define PROBE_DECLARE_AREA(name) extern const probe::Area name##Area;
 PROBE_AREAS(PROBE_DECLARE_AREA)
