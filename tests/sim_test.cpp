@@ -170,3 +170,16 @@ TEST(SimSound, ANewRequestCutsOffTheSoundStillPlayingAndMissingFilesAreSilent)
     EXPECT_EQ(desktop.Sounds()[0].time + 500, desktop.Sounds()[0].cutOffAt);
     EXPECT_FALSE(desktop.Sounds()[1].played);
 }
+
+TEST(SimText, WsprintfAFormatsAsUser32DoesAndRefusesWhatItDoesNotSimulate)
+{
+    char buffer[1100];
+    EXPECT_EQ(11, wsprintfA(buffer, "jelly%02d.wav", 4));
+    EXPECT_STREQ("jelly04.wav", buffer);
+    wsprintfA(buffer, "%s%02d.wav|%02d|%04d|%-3d|%.2s|%x", "bird", 123, -5, -33, 7, "abc", 255);
+    EXPECT_STREQ("bird123.wav|-5|-033|7  |ab|ff", buffer);
+    // At most 1024 characters.
+    EXPECT_EQ(1024, wsprintfA(buffer, "%s%s", std::string(1000, 'a').c_str(),
+                              std::string(100, 'b').c_str()));
+    EXPECT_THROW(wsprintfA(buffer, "%5.1f", 1.0), sim::SimulationError);
+}
