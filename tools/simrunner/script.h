@@ -32,6 +32,10 @@ enum class Verb {
     Answer,
     Post,
     Cursor,
+    Pointer,
+    LeftClick,
+    RightClick,
+    DoubleClick,
 };
 
 struct Action {
