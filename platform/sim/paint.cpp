@@ -113,12 +113,14 @@ void WithDescendants(WindowObject &window, std::vector<WindowObject *> *all)
         WithDescendants(*child, all);
 }
 
+// Looked for at every read of the message loop: it walks the windows without a list of its own.
 WindowObject *FirstToPaint(WindowObject &window)
 {
     if (!IsShown(window)) return nullptr;
     if (!window.update.empty()) return &window;
-    for (WindowObject *child : Children(window.handle))
-        if (WindowObject *found = FirstToPaint(*child)) return found;
+    for (auto &[handle, child] : S().windows)
+        if (child->parent == window.handle)
+            if (WindowObject *found = FirstToPaint(*child)) return found;
     return nullptr;
 }
 
@@ -161,6 +163,7 @@ bool PaintPending(Process *process)
 
 bool NextPaintMessage(Process *process, MSG *msg)
 {
+    if (!PaintPending(process)) return false;
     for (HWND hwnd : S().zOrder) {
         WindowObject *window = FindWindowObject(hwnd);
         if (window->process != process) continue;

@@ -35,6 +35,8 @@ void Numbers()
     Format("%c%%%c", 'A', 'z');
     Format("%.3s|%5s|%-5s|", "abcdef", "ab", "ab");
     Format("%ld|%lu", 123456L, 654321UL);
+    // UTF-8 text around the conversions passes through byte for byte.
+    Format("指定のファイルは %s%02d.wav として登録されました。", "bird", 3);
 }
 
 constexpr probe::Scenario Scenarios[] = {
