@@ -4,6 +4,7 @@
 // pointer's shape; the time and place of messages; the move a window gets for appearing under
 // the resting pointer.
 #include "desktop.h"
+#include "test_windows.h"
 
 #include <gtest/gtest.h>
 
@@ -67,22 +68,11 @@ LRESULT CALLBACK Recorder(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
-int WINAPI MouseProgram(HINSTANCE instance, HINSTANCE, LPSTR, int)
+int WINAPI MouseProgram(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = Recorder;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.lpszClassName = "Plain";
-    RegisterClassA(&wc);
-    wc.style = CS_DBLCLKS;
-    wc.hCursor = nullptr;
-    wc.lpszClassName = "Double";
-    RegisterClassA(&wc);
-    MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0))
-        DispatchMessageA(&msg);
-    return 0;
+    zelmo_test::RegisterTestClass("Plain", Recorder, 0, nullptr, LoadCursorA(nullptr, IDC_ARROW));
+    zelmo_test::RegisterTestClass("Double", Recorder, CS_DBLCLKS);
+    return zelmo_test::RunMessageLoop();
 }
 
 class SimMouse : public testing::Test

@@ -3,6 +3,7 @@
 // rectangle, clipping and erase flag, the class brush, FillRect and GetPixel, and a hidden
 // window's lost picture.
 #include "desktop.h"
+#include "test_windows.h"
 
 #include <gtest/gtest.h>
 
@@ -57,21 +58,12 @@ LRESULT CALLBACK Recorder(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
-int WINAPI PaintProgram(HINSTANCE instance, HINSTANCE, LPSTR, int)
+int WINAPI PaintProgram(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = Recorder;
-    wc.hInstance = instance;
-    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    wc.lpszClassName = "Painted";
-    RegisterClassA(&wc);
-    wc.hbrBackground = nullptr;
-    wc.lpszClassName = "Bare";
-    RegisterClassA(&wc);
-    MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0))
-        DispatchMessageA(&msg);
-    return 0;
+    zelmo_test::RegisterTestClass("Painted", Recorder, 0,
+                                  static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    zelmo_test::RegisterTestClass("Bare", Recorder);
+    return zelmo_test::RunMessageLoop();
 }
 
 constexpr uint32_t White = 0xFFFFFF, Gray = 0x808080;

@@ -2,6 +2,7 @@
 // window's use of it: a full-screen top-most owner relaying its mouse moves and right button
 // messages, tools with TTF_CENTERTIP.
 #include "desktop.h"
+#include "test_windows.h"
 
 #include <gtest/gtest.h>
 
@@ -28,22 +29,14 @@ LRESULT CALLBACK OwnerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
 int WINAPI TipProgram(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
 {
     InitCommonControls();
-    WNDCLASSA wc{};
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = OwnerProc;
-    wc.hInstance = instance;
-    wc.lpszClassName = "Owner";
-    RegisterClassA(&wc);
+    zelmo_test::RegisterTestClass("Owner", OwnerProc, CS_DBLCLKS);
     Owner = CreateWindowExA(WS_EX_TOPMOST, "Owner", "", WS_POPUP, 0, 0, 1024, 768, nullptr, nullptr,
                             instance, nullptr);
     DWORD style = std::string(commandLine) == "active" ? 0 : TTS_ALWAYSTIP;
     Tip = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, style, CW_USEDEFAULT, CW_USEDEFAULT,
                           CW_USEDEFAULT, CW_USEDEFAULT, Owner, nullptr, instance, nullptr);
     ShowWindow(Owner, SW_SHOW);
-    MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0))
-        DispatchMessageA(&msg);
-    return 0;
+    return zelmo_test::RunMessageLoop();
 }
 
 // A jellyfish's tool: 20 x 20 inside its 32 x 32 square.

@@ -121,15 +121,23 @@ void TopmostFullScreen()
 // double click only in a class with CS_DBLCLKS; a third press is a press again; a slow or a
 // distant second press is a press.
 
-void DoubleClicks()
+// Two windows side by side: "plain" of the probe's class at 100,100 and one of another class at
+// 400,100; the pointer parked away from both. Returns the plain one.
+HWND SideBySide(const char *role, const char *className)
 {
     RegisterClasses();
     Park();
     HWND plain = probe::CreateProbeWindow("plain", nullptr, MouseHandler);
-    HWND dbl = probe::CreateProbeWindow("dblclks", nullptr, MouseHandler, WS_POPUP, 0, DoubleClass);
-    (void)MoveWindow(dbl, 400, 100, 200, 150, FALSE);
+    HWND other = probe::CreateProbeWindow(role, nullptr, MouseHandler, WS_POPUP, 0, className);
+    (void)MoveWindow(other, 400, 100, 200, 150, FALSE);
     ShowPainted(plain, SW_SHOW);
-    ShowPainted(dbl, SW_SHOW);
+    ShowPainted(other, SW_SHOW);
+    return plain;
+}
+
+void DoubleClicks()
+{
+    HWND plain = SideBySide("dblclks", DoubleClass);
     probe::StartUser(plain,
                      {
                          probe::Pause(10),
@@ -163,18 +171,12 @@ void DoubleClicks()
     probe::RunScenarioLoop();
 }
 
-// ---- set-cursor: DefWindowProcA sets the class cursor and answers TRUE; without one it answers
-// FALSE and leaves the shape the program set with SetCursor.
+// ---- set-cursor: DefWindowProcA sets the class cursor; without one it leaves the shape the
+// program set with SetCursor.
 
 void SetCursorShapes()
 {
-    RegisterClasses();
-    Park();
-    HWND plain = probe::CreateProbeWindow("plain", nullptr, MouseHandler);
-    HWND bare = probe::CreateProbeWindow("bare", nullptr, MouseHandler, WS_POPUP, 0, BareClass);
-    (void)MoveWindow(bare, 400, 100, 200, 150, FALSE);
-    ShowPainted(plain, SW_SHOW);
-    ShowPainted(bare, SW_SHOW);
+    HWND plain = SideBySide("bare", BareClass);
     probe::Trace(
         std::string("LoadCursorA arrow twice: ") +
         (LoadCursorA(nullptr, IDC_ARROW) == LoadCursorA(nullptr, IDC_ARROW) ? "same" : "differ"));
