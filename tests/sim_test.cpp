@@ -178,8 +178,14 @@ TEST(SimText, WsprintfAFormatsAsUser32DoesAndRefusesWhatItDoesNotSimulate)
     EXPECT_STREQ("jelly04.wav", buffer);
     wsprintfA(buffer, "%s%02d.wav|%02d|%04d|%-3d|%.2s|%x", "bird", 123, -5, -33, 7, "abc", 255);
     EXPECT_STREQ("bird123.wav|-5|-033|7  |ab|ff", buffer);
-    // At most 1024 characters.
+    // The buffer holds 1024 characters with the terminator; output that fills it is answered
+    // 1024.
+    buffer[1023] = buffer[1024] = 'x';
     EXPECT_EQ(1024, wsprintfA(buffer, "%s%s", std::string(1000, 'a').c_str(),
                               std::string(100, 'b').c_str()));
+    EXPECT_EQ('\0', buffer[1023]);
+    EXPECT_EQ('x', buffer[1024]) << "nothing is written beyond the buffer";
+    EXPECT_EQ(1022, wsprintfA(buffer, "%s", std::string(1022, 'c').c_str()));
+    EXPECT_EQ(1024, wsprintfA(buffer, "%s", std::string(1023, 'c').c_str()));
     EXPECT_THROW(wsprintfA(buffer, "%5.1f", 1.0), sim::SimulationError);
 }

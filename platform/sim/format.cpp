@@ -2,8 +2,9 @@
 // against Wine by the conformance probe's format scenario. A conversion is %, the flags - (left
 // alignment), 0 (zeros in front, after the sign) and # (0x before hexadecimal), a width, a
 // precision (the most characters of a string, the fewest digits of a number), the size l or h,
-// and one of d i u x X c s %. The result is at most 1024 characters; anything else the format
-// asks for is refused loudly, as it is not simulated.
+// and one of d i u x X c s %. The buffer is taken to hold 1024 characters with the terminator:
+// output is cut at 1023 characters, and output that fills them is answered 1024, as Wine's
+// user32 answers. Anything else the format asks for is refused loudly, as it is not simulated.
 #include "internal.h"
 
 #include <cstdarg>
@@ -12,7 +13,7 @@
 namespace
 {
 
-constexpr size_t MaxLength = 1024;
+constexpr size_t BufferSize = 1024;
 
 struct Spec {
     bool left = false;
@@ -94,7 +95,7 @@ int wsprintfA(LPSTR buffer, LPCSTR format, ...)
     va_list args;
     va_start(args, format);
     std::string out;
-    for (const char *at = format; *at && out.size() < MaxLength;) {
+    for (const char *at = format; *at && out.size() < BufferSize;) {
         if (*at != '%') {
             out += *at++;
             continue;
@@ -145,7 +146,11 @@ int wsprintfA(LPSTR buffer, LPCSTR format, ...)
         }
     }
     va_end(args);
-    if (out.size() > MaxLength) out.resize(MaxLength);
+    if (out.size() >= BufferSize - 1) {
+        std::memcpy(buffer, out.c_str(), BufferSize - 1);
+        buffer[BufferSize - 1] = '\0';
+        return static_cast<int>(BufferSize);
+    }
     std::memcpy(buffer, out.c_str(), out.size() + 1);
     return static_cast<int>(out.size());
 }

@@ -4,6 +4,7 @@
 // than the field, left alignment, a string cut by its precision).
 #include "probe.h"
 
+#include <cstring>
 #include <iterator>
 
 namespace
@@ -39,8 +40,28 @@ void Numbers()
     Format("指定のファイルは %s%02d.wav として登録されました。", "bird", 3);
 }
 
+// What is formatted stops at the limit of 1024 characters the buffer is meant to hold.
+void Overflow()
+{
+    for (size_t characters : {1022, 1023, 1024, 2000}) {
+        char buffer[2048];
+        std::memset(buffer, 'x', sizeof buffer);
+        std::string half(characters / 2, 'a'), rest(characters - characters / 2, 'b');
+        int length = wsprintfA(buffer, "%s%s", half.c_str(), rest.c_str());
+        probe::Trace("wsprintfA " + std::to_string(characters) + " characters -> " +
+                     std::to_string(length) + ", " + std::to_string(std::strlen(buffer)) +
+                     " stored");
+    }
+    char buffer[2048];
+    std::string plain(1100, 'c');
+    int length = wsprintfA(buffer, plain.c_str());
+    probe::Trace("wsprintfA 1100 characters of format -> " + std::to_string(length) + ", " +
+                 std::to_string(std::strlen(buffer)) + " stored");
+}
+
 constexpr probe::Scenario Scenarios[] = {
     {"numbers", Numbers},
+    {"overflow", Overflow},
 };
 
 } // namespace
