@@ -160,11 +160,12 @@ struct Shortcut {
 struct DrawOp {
     Millis time = 0;
     HWND hwnd = nullptr;
-    std::string kind; // "icon" or "text"
-    std::string what; // icon resource name or the text
+    std::string kind; // "icon", "text" or "fill"
+    std::string what; // icon resource name, the text, or the fill colour as RRGGBB
     int x = 0, y = 0;
-    COLORREF color = 0; // text colour
-    int bkMode = 0;     // text background mode
+    int width = 0, height = 0; // of an icon or a fill, as asked for (before clipping)
+    COLORREF color = 0;        // text colour
+    int bkMode = 0;            // text background mode
 };
 
 // A tool tip control and what its tip shows.

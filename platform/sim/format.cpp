@@ -90,7 +90,7 @@ std::string Padded(const Spec &spec, const std::string &text)
 
 } // namespace
 
-int wsprintfA(LPSTR buffer, LPCSTR format, ...)
+int WINAPIV wsprintfA(LPSTR buffer, LPCSTR format, ...)
 {
     va_list args;
     va_start(args, format);

@@ -10,6 +10,7 @@
 #include "png_writer.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
 
 namespace sim
@@ -85,19 +86,28 @@ bool InClip(const DeviceContext &context, int x, int y)
     return false;
 }
 
-// Whether a pixel of the window can be drawn or read through the device context.
-bool Reachable(const DeviceContext *context, WindowObject &window, int x, int y)
+// Where one drawing operation may land, worked out once for it: nowhere on a window that is not
+// shown; else inside the client area and inside the device context's clipping.
+struct Surface {
+    WindowObject *window = nullptr;
+    const DeviceContext *context = nullptr;
+    bool shown = false;
+
+    bool Allows(int x, int y) const
+    {
+        return shown && x >= 0 && y >= 0 && x < window->pixelsWidth && y < window->pixelsHeight &&
+               (!context || InClip(*context, x, y));
+    }
+    void Put(int x, int y, uint32_t rgb) const
+    {
+        if (Allows(x, y)) window->pixels[static_cast<size_t>(y * window->pixelsWidth + x)] = rgb;
+    }
+};
+
+Surface SurfaceOf(const DeviceContext *context, WindowObject &window)
 {
     Framebuffer(window);
-    if (!IsShown(window)) return false;
-    if (x < 0 || y < 0 || x >= window.pixelsWidth || y >= window.pixelsHeight) return false;
-    return !context || InClip(*context, x, y);
-}
-
-void Plot(const DeviceContext *context, WindowObject &window, int x, int y, uint32_t rgb)
-{
-    if (!Reachable(context, window, x, y)) return;
-    window.pixels[static_cast<size_t>(y * window.pixelsWidth + x)] = rgb;
+    return Surface{&window, context, IsShown(window)};
 }
 
 uint32_t ToRgb(COLORREF color)
@@ -231,16 +241,26 @@ BOOL WINAPI DrawIconEx(HDC dc, int x, int y, HICON icon, int cx, int cy, UINT st
     int width = cx ? cx : object->width;
     int height = cy ? cy : object->height;
     const IconPixels &source = *object->pixels;
-    for (int row = 0; row < height; ++row) {
-        for (int column = 0; column < width; ++column) {
-            uint32_t argb = source.argb[static_cast<size_t>(
-                (row * source.height / height) * source.width + column * source.width / width)];
+    // Only the part that lies on the surface is drawn, row by row.
+    const Surface surface = SurfaceOf(context, *window);
+    const bool masked = (flags & DI_NORMAL) == DI_NORMAL;
+    const int firstRow = std::max(0, -y), endRow = std::min(height, window->pixelsHeight - y);
+    const int firstColumn = std::max(0, -x), endColumn = std::min(width, window->pixelsWidth - x);
+    for (int row = surface.shown ? firstRow : endRow; row < endRow; ++row) {
+        const uint32_t *from =
+            source.argb + static_cast<size_t>(row * source.height / height) * source.width;
+        uint32_t *to =
+            window->pixels.data() + static_cast<size_t>(y + row) * window->pixelsWidth + x;
+        for (int column = firstColumn; column < endColumn; ++column) {
+            uint32_t argb = from[width == source.width ? column : column * source.width / width];
             // The mask keeps the ground where the picture is transparent.
-            if ((flags & DI_NORMAL) == DI_NORMAL && (argb >> 24) == 0) continue;
-            Plot(context, *window, x + column, y + row, argb & 0xFFFFFF);
+            if (masked && (argb >> 24) == 0) continue;
+            if (context->clipped && !InClip(*context, x + column, y + row)) continue;
+            to[column] = argb & 0xFFFFFF;
         }
     }
-    Gdi().log.push_back(DrawOp{S().now, context->hwnd, "icon", object->name, x, y, 0, 0});
+    Gdi().log.push_back(
+        DrawOp{S().now, context->hwnd, "icon", object->name, x, y, width, height, 0, 0});
     return TRUE;
 }
 
@@ -277,6 +297,7 @@ BOOL DrawText(HDC dc, int x, int y, const std::vector<int> &widths, const std::s
     WindowObject *window = context ? FindWindowObject(context->hwnd) : nullptr;
     if (!window) return FALSE;
     uint32_t ink = ToRgb(context->textColor);
+    const Surface surface = SurfaceOf(context, *window);
     int left = x;
     for (int width : widths) {
         for (int row = 0; row < TextHeight; ++row) {
@@ -285,15 +306,15 @@ BOOL DrawText(HDC dc, int x, int y, const std::vector<int> &widths, const std::s
                     row >= 1 && row <= TextHeight - 2 && column >= 1 && column <= width - 2 &&
                     (row == 1 || row == TextHeight - 2 || column == 1 || column == width - 2);
                 if (frame)
-                    Plot(context, *window, left + column, y + row, ink);
+                    surface.Put(left + column, y + row, ink);
                 else if (context->bkMode == OPAQUE)
-                    Plot(context, *window, left + column, y + row, 0xFFFFFF);
+                    surface.Put(left + column, y + row, 0xFFFFFF);
             }
         }
         left += width;
     }
-    Gdi().log.push_back(
-        DrawOp{S().now, context->hwnd, "text", shown, x, y, context->textColor, context->bkMode});
+    Gdi().log.push_back(DrawOp{S().now, context->hwnd, "text", shown, x, y, left - x, TextHeight,
+                               context->textColor, context->bkMode});
     return TRUE;
 }
 
@@ -406,16 +427,19 @@ int WINAPI FillRect(HDC dc, const RECT *rect, HBRUSH brush)
     if (!window || !rect) return 0;
     COLORREF color = 0;
     if (!BrushColor(brush, &color))
-        return reinterpret_cast<uintptr_t>(brush) == StockBase + NULL_BRUSH;
+        return reinterpret_cast<uintptr_t>(brush) == StockBase + NULL_BRUSH ? 1 : 0;
     // Right and bottom are not filled; a rectangle given upside down is filled the right way up.
     int left = std::min(rect->left, rect->right), right = std::max(rect->left, rect->right);
     int top = std::min(rect->top, rect->bottom), bottom = std::max(rect->top, rect->bottom);
-    SIZE client = ClientSize(*window);
-    left = std::max(left, 0), top = std::max(top, 0);
-    right = std::min<int>(right, client.cx), bottom = std::min<int>(bottom, client.cy);
-    for (int y = top; y < bottom; ++y)
-        for (int x = left; x < right; ++x)
-            Plot(context, *window, x, y, ToRgb(color));
+    const Surface surface = SurfaceOf(context, *window);
+    uint32_t rgb = ToRgb(color);
+    for (int y = std::max(top, 0); y < std::min(bottom, window->pixelsHeight); ++y)
+        for (int x = std::max(left, 0); x < std::min(right, window->pixelsWidth); ++x)
+            surface.Put(x, y, rgb);
+    char text[8];
+    std::snprintf(text, sizeof text, "%06X", static_cast<unsigned>(rgb));
+    Gdi().log.push_back(
+        DrawOp{S().now, context->hwnd, "fill", text, left, top, right - left, bottom - top, 0, 0});
     return 1;
 }
 
@@ -423,7 +447,7 @@ COLORREF WINAPI GetPixel(HDC dc, int x, int y)
 {
     DeviceContext *context = Context(dc);
     WindowObject *window = context ? FindWindowObject(context->hwnd) : nullptr;
-    if (!window || !Reachable(context, *window, x, y)) return CLR_INVALID;
+    if (!window || !SurfaceOf(context, *window).Allows(x, y)) return CLR_INVALID;
     uint32_t rgb = window->pixels[static_cast<size_t>(y * window->pixelsWidth + x)];
     return RGB(rgb >> 16, (rgb >> 8) & 0xFF, rgb & 0xFF);
 }

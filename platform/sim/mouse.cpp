@@ -492,9 +492,9 @@ HWND WINAPI GetActiveWindow(void)
     return window && window->process == CurrentProcess() ? window->handle : nullptr;
 }
 
-LONG WINAPI GetMessageTime(void)
+DWORD WINAPI GetMessageTime(void)
 {
-    return static_cast<LONG>(CurrentProcess()->messageTime);
+    return CurrentProcess()->messageTime;
 }
 
 DWORD WINAPI GetMessagePos(void)

@@ -371,6 +371,9 @@ LRESULT WINAPI DispatchMessageA(const MSG *msg);
 BOOL WINAPI PostMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT WINAPI SendMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 void WINAPI PostQuitMessage(int exitCode);
+DWORD WINAPI GetMessageTime(void);
+DWORD WINAPI GetMessagePos(void);
+DWORD WINAPI GetTickCount(void);
 UINT_PTR WINAPI SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc);
 BOOL WINAPI KillTimer(HWND hwnd, UINT_PTR id);
 BOOL WINAPI ShowWindow(HWND hwnd, int cmdShow);
@@ -390,6 +393,7 @@ HWND WINAPI GetFocus(void);
 BOOL WINAPI EnableWindow(HWND hwnd, BOOL enable);
 BOOL WINAPI IsWindowEnabled(HWND hwnd);
 BOOL WINAPI GetCursorPos(LPPOINT point);
+BOOL WINAPI SetCursorPos(int x, int y);
 int WINAPI GetSystemMetrics(int index);
 HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name);
 HGDIOBJ WINAPI GetStockObject(int object);
@@ -509,7 +513,7 @@ BOOL WINAPI SetCurrentDirectoryA(LPCSTR path);
 
 // Tray icon, icons, drawing, dialogs' controls, shell and tool tips
 #include "platform_ui.h"
-// Painting, the mouse, the pointer's shape, the tool tip control and wsprintfA
+// Painting, the mouse, the pointer's shape and the tool tip control
 #include "platform_paint.h"
 
 // ---------------------------------------------------------------------------------------------

@@ -1,6 +1,6 @@
 // The seam, simulated side, continued: painting (update regions, WM_PAINT, brushes and pixels),
-// the mouse (input at a screen point, hit testing, the pointer's shape), the tool tip control
-// and wsprintfA. Included by platform.h.
+// the mouse (input at a screen point, hit testing, the pointer's shape) and the tool tip control.
+// Included by platform.h.
 #pragma once
 
 // ---- Messages and codes of painting and the mouse
@@ -46,7 +46,6 @@ BOOL WINAPI EndPaint(HWND hwnd, const PAINTSTRUCT *paint);
 BOOL WINAPI InvalidateRect(HWND hwnd, const RECT *rect, BOOL erase);
 BOOL WINAPI ValidateRect(HWND hwnd, const RECT *rect);
 BOOL WINAPI GetUpdateRect(HWND hwnd, LPRECT rect, BOOL erase);
-int WINAPI FillRect(HDC dc, const RECT *rect, HBRUSH brush);
 COLORREF WINAPI GetPixel(HDC dc, int x, int y);
 HBRUSH WINAPI CreateSolidBrush(COLORREF color);
 
@@ -78,14 +77,10 @@ struct INPUT {
 typedef INPUT *LPINPUT;
 
 UINT WINAPI SendInput(UINT count, LPINPUT inputs, int size);
-BOOL WINAPI SetCursorPos(int x, int y);
 HWND WINAPI WindowFromPoint(POINT point);
 BOOL WINAPI ScreenToClient(HWND hwnd, LPPOINT point);
 BOOL WINAPI ClientToScreen(HWND hwnd, LPPOINT point);
 HWND WINAPI GetActiveWindow(void);
-LONG WINAPI GetMessageTime(void);
-DWORD WINAPI GetMessagePos(void);
-DWORD WINAPI GetTickCount(void);
 UINT WINAPI GetDoubleClickTime(void);
 
 #define IDC_IBEAM MAKEINTRESOURCEA(32513)
@@ -96,40 +91,10 @@ UINT WINAPI GetDoubleClickTime(void);
 HCURSOR WINAPI SetCursor(HCURSOR cursor);
 HCURSOR WINAPI GetCursor(void);
 
-// ---- Common controls: the tool tip control
-#define TOOLTIPS_CLASSA "tooltips_class32"
-#define TTS_ALWAYSTIP 0x01
-#define TTS_NOPREFIX 0x02
-#define TTF_IDISHWND 0x0001
-#define TTF_CENTERTIP 0x0002
-#define TTF_SUBCLASS 0x0010
-#define TTM_ACTIVATE (WM_USER + 1)
-#define TTM_ADDTOOLA (WM_USER + 4)
-#define TTM_DELTOOLA (WM_USER + 5)
-#define TTM_RELAYEVENT (WM_USER + 7)
-#define TTM_SETTOOLINFOA (WM_USER + 9)
+// ---- Common controls: the tool tip control (its record and first messages are in
+// platform_ui.h)
 #define TTM_GETTOOLCOUNT (WM_USER + 13)
 #define TTM_POP (WM_USER + 28)
-
-struct TTTOOLINFOA {
-    UINT cbSize;
-    UINT uFlags;
-    HWND hwnd;
-    UINT_PTR uId;
-    RECT rect;
-    HINSTANCE hinst;
-    LPSTR lpszText;
-    LPARAM lParam;
-    void *lpReserved;
-};
-typedef TTTOOLINFOA TOOLINFOA;
-typedef TTTOOLINFOA *LPTTTOOLINFOA;
-// The first layout of the record: up to and including the text.
-#define TTTOOLINFOA_V1_SIZE (offsetof(TTTOOLINFOA, lpszText) + sizeof(LPSTR))
 #define LPSTR_TEXTCALLBACKA ((LPSTR)(intptr_t)-1)
 
 void WINAPI InitCommonControls(void);
-
-// ---- Formatted text, as user32 formats it (the conversions ZelmoSound uses: d i u x X c s %,
-// with the flags - and 0, a width, a precision for strings and the l size)
-int wsprintfA(LPSTR buffer, LPCSTR format, ...);

@@ -104,6 +104,7 @@ HRESULT WINAPI SHGetSpecialFolderLocation(HWND owner, int folder, LPITEMIDLIST *
 BOOL WINAPI SHGetPathFromIDListA(LPCITEMIDLIST location, LPSTR path);
 int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int length, LPWSTR wide,
                                int wideLength);
+UINT WINAPI GetACP(void);
 
 // ---- Drawing
 #define TRANSPARENT 1
@@ -118,12 +119,17 @@ int WINAPI ReleaseDC(HWND hwnd, HDC dc);
 BOOL WINAPI DrawIcon(HDC dc, int x, int y, HICON icon);
 BOOL WINAPI DrawIconEx(HDC dc, int x, int y, HICON icon, int cx, int cy, UINT step,
                        HBRUSH flickerFree, UINT flags);
+int WINAPI FillRect(HDC dc, const RECT *rect, HBRUSH brush);
 int WINAPI SetBkMode(HDC dc, int mode);
 COLORREF WINAPI SetTextColor(HDC dc, COLORREF color);
 BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length);
 BOOL WINAPI GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, LPSIZE size);
 BOOL WINAPI TextOutW(HDC dc, int x, int y, LPCWSTR text, int length);
 BOOL WINAPI GetTextExtentPoint32W(HDC dc, LPCWSTR text, int length, LPSIZE size);
+
+// ---- Formatted text (user32's own printf, at most 1024 characters with the terminator)
+#define WINAPIV
+int WINAPIV wsprintfA(LPSTR buffer, LPCSTR format, ...);
 
 // ---- Fonts
 #define FW_NORMAL 400
@@ -142,3 +148,35 @@ HFONT WINAPI CreateFontA(int height, int width, int escapement, int orientation,
                          DWORD pitchAndFamily, LPCSTR face);
 HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object);
 BOOL WINAPI DeleteObject(HGDIOBJ object);
+
+// ---- Tool tips (common controls)
+#define TOOLTIPS_CLASSA "tooltips_class32"
+#define TTS_ALWAYSTIP 0x01
+#define TTS_NOPREFIX 0x02
+#define TTF_IDISHWND 0x0001
+#define TTF_CENTERTIP 0x0002
+#define TTF_RTLREADING 0x0004
+#define TTF_SUBCLASS 0x0010
+#define TTM_ACTIVATE (WM_USER + 1)
+#define TTM_ADDTOOLA (WM_USER + 4)
+#define TTM_DELTOOLA (WM_USER + 5)
+#define TTM_RELAYEVENT (WM_USER + 7)
+#define TTM_SETTOOLINFOA (WM_USER + 9)
+
+// The tool record as Windows lays it out. A tool tip control knows the layout by cbSize: the
+// first layout ends after lpszText (40 bytes on 32-bit Windows, 56 on 64-bit).
+struct TTTOOLINFOA {
+    UINT cbSize;
+    UINT uFlags;
+    HWND hwnd;
+    UINT_PTR uId;
+    RECT rect;
+    HINSTANCE hinst;
+    LPSTR lpszText;
+    LPARAM lParam;
+    void *lpReserved;
+};
+typedef TTTOOLINFOA TOOLINFOA;
+typedef TTTOOLINFOA *LPTTTOOLINFOA;
+typedef TTTOOLINFOA *LPTOOLINFOA;
+#define TTTOOLINFOA_V1_SIZE ((UINT)(offsetof(TTTOOLINFOA, lpszText) + sizeof(LPSTR)))
