@@ -4,16 +4,17 @@ set(ZELMO_SIM_SOURCES
     platform/sim/windows.cpp
     platform/sim/files.cpp
     platform/sim/sound.cpp
+    platform/sim/geometry.cpp
+    platform/sim/paint.cpp
+    platform/sim/mouse.cpp
+    platform/sim/tooltips.cpp
+    platform/sim/format.cpp
     platform/sim/resources.cpp
     platform/sim/modal.cpp
     platform/sim/shell.cpp
     platform/sim/dialogs.cpp
     platform/sim/com.cpp
     platform/sim/gdi.cpp
-    platform/sim/paint.cpp
-    platform/sim/mouse.cpp
-    platform/sim/tooltips.cpp
-    platform/sim/format.cpp
 )
 if(DEFINED ZELMO_SIM_ICON_TABLE)
     list(APPEND ZELMO_SIM_SOURCES ${ZELMO_SIM_ICON_TABLE})

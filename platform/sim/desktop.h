@@ -168,6 +168,14 @@ struct DrawOp {
     int bkMode = 0;            // text background mode
 };
 
+struct TrayInfo {
+    HWND hwnd = nullptr;
+    UINT id = 0;
+    UINT callbackMessage = 0;
+    std::string iconName; // resource name of the picture, upper case
+    std::string tip;
+};
+
 // A tool tip control and what its tip shows.
 struct ToolTipInfo {
     HWND hwnd = nullptr;  // the control's window
@@ -176,14 +184,6 @@ struct ToolTipInfo {
     bool visible = false; // the tip is on the screen
     std::string text;     // what it shows (or showed last)
     RECT rect{};          // the tip's window on the screen
-};
-
-struct TrayInfo {
-    HWND hwnd = nullptr;
-    UINT id = 0;
-    UINT callbackMessage = 0;
-    std::string iconName; // resource name of the picture, upper case
-    std::string tip;
 };
 
 class Desktop
