@@ -110,6 +110,25 @@ TEST(SimDesktop, FindWindowMatchesClassIgnoringCaseAndTitleExactly)
     EXPECT_EQ(nullptr, desktop.FindWindow("Other", "owner"));
 }
 
+TEST(SimText, WsprintfAFormatsAsUser32DoesAndRefusesWhatItDoesNotSimulate)
+{
+    char buffer[1100];
+    EXPECT_EQ(11, wsprintfA(buffer, "jelly%02d.wav", 4));
+    EXPECT_STREQ("jelly04.wav", buffer);
+    wsprintfA(buffer, "%s%02d.wav|%02d|%04d|%-3d|%.2s|%x", "bird", 123, -5, -33, 7, "abc", 255);
+    EXPECT_STREQ("bird123.wav|-5|-033|7  |ab|ff", buffer);
+    // The buffer holds 1024 characters with the terminator; output that fills it is answered
+    // 1024.
+    buffer[1023] = buffer[1024] = 'x';
+    EXPECT_EQ(1024, wsprintfA(buffer, "%s%s", std::string(1000, 'a').c_str(),
+                              std::string(100, 'b').c_str()));
+    EXPECT_EQ('\0', buffer[1023]);
+    EXPECT_EQ('x', buffer[1024]) << "nothing is written beyond the buffer";
+    EXPECT_EQ(1022, wsprintfA(buffer, "%s", std::string(1022, 'c').c_str()));
+    EXPECT_EQ(1024, wsprintfA(buffer, "%s", std::string(1023, 'c').c_str()));
+    EXPECT_THROW(wsprintfA(buffer, "%5.1f", 1.0), sim::SimulationError);
+}
+
 TEST(SimFiles, PathsIgnoreCaseAndSearchesMatchWildcards)
 {
     sim::Desktop desktop;
@@ -169,23 +188,4 @@ TEST(SimSound, ANewRequestCutsOffTheSoundStillPlayingAndMissingFilesAreSilent)
     EXPECT_EQ(2000, desktop.Sounds()[0].duration);
     EXPECT_EQ(desktop.Sounds()[0].time + 500, desktop.Sounds()[0].cutOffAt);
     EXPECT_FALSE(desktop.Sounds()[1].played);
-}
-
-TEST(SimText, WsprintfAFormatsAsUser32DoesAndRefusesWhatItDoesNotSimulate)
-{
-    char buffer[1100];
-    EXPECT_EQ(11, wsprintfA(buffer, "jelly%02d.wav", 4));
-    EXPECT_STREQ("jelly04.wav", buffer);
-    wsprintfA(buffer, "%s%02d.wav|%02d|%04d|%-3d|%.2s|%x", "bird", 123, -5, -33, 7, "abc", 255);
-    EXPECT_STREQ("bird123.wav|-5|-033|7  |ab|ff", buffer);
-    // The buffer holds 1024 characters with the terminator; output that fills it is answered
-    // 1024.
-    buffer[1023] = buffer[1024] = 'x';
-    EXPECT_EQ(1024, wsprintfA(buffer, "%s%s", std::string(1000, 'a').c_str(),
-                              std::string(100, 'b').c_str()));
-    EXPECT_EQ('\0', buffer[1023]);
-    EXPECT_EQ('x', buffer[1024]) << "nothing is written beyond the buffer";
-    EXPECT_EQ(1022, wsprintfA(buffer, "%s", std::string(1022, 'c').c_str()));
-    EXPECT_EQ(1024, wsprintfA(buffer, "%s", std::string(1023, 'c').c_str()));
-    EXPECT_THROW(wsprintfA(buffer, "%5.1f", 1.0), sim::SimulationError);
 }
