@@ -5,6 +5,11 @@ set(ZELMO_SIM_SOURCES
     platform/sim/messages.cpp
     platform/sim/files.cpp
     platform/sim/sound.cpp
+    platform/sim/geometry.cpp
+    platform/sim/paint.cpp
+    platform/sim/mouse.cpp
+    platform/sim/tooltips.cpp
+    platform/sim/format.cpp
     platform/sim/resources.cpp
     platform/sim/modal.cpp
     platform/sim/shell.cpp

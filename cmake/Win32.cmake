@@ -49,6 +49,12 @@ add_executable(zelmo-probe ${ZELMO_PROBE_SOURCES} ${ZELMO_PROBE_SCRIPT})
 target_include_directories(zelmo-probe PRIVATE platform/win32 ${ZELMO_PROBE_DIR} resources)
 set_property(SOURCE ${ZELMO_PROBE_SCRIPT} APPEND PROPERTY OBJECT_DEPENDS
     ${CMAKE_SOURCE_DIR}/resources/ZelmoSound.manifest ${ZELMO_PROBE_DIR}/probe_resource.h)
+# The probe draws two of the program's generated icons.
+if(DEFINED ZELMO_ICON_DIR)
+    target_include_directories(zelmo-probe PRIVATE ${ZELMO_ICON_DIR})
+    add_dependencies(zelmo-probe zelmo_icons)
+    set_property(SOURCE ${ZELMO_PROBE_SCRIPT} APPEND PROPERTY OBJECT_DEPENDS ${ZELMO_ICON_FILES})
+endif()
 target_compile_definitions(zelmo-probe PRIVATE _WIN32_WINNT=0x0601 WINVER=0x0601)
 target_link_options(zelmo-probe PRIVATE -static -static-libgcc -static-libstdc++ -mwindows)
 target_link_libraries(zelmo-probe PRIVATE winmm comctl32 comdlg32 shell32 ole32 uuid gdi32 user32)

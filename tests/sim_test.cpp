@@ -110,6 +110,25 @@ TEST(SimDesktop, FindWindowMatchesClassIgnoringCaseAndTitleExactly)
     EXPECT_EQ(nullptr, desktop.FindWindow("Other", "owner"));
 }
 
+TEST(SimText, WsprintfAFormatsAsUser32DoesAndRefusesWhatItDoesNotSimulate)
+{
+    char buffer[1100];
+    EXPECT_EQ(11, wsprintfA(buffer, "jelly%02d.wav", 4));
+    EXPECT_STREQ("jelly04.wav", buffer);
+    wsprintfA(buffer, "%s%02d.wav|%02d|%04d|%-3d|%.2s|%x", "bird", 123, -5, -33, 7, "abc", 255);
+    EXPECT_STREQ("bird123.wav|-5|-033|7  |ab|ff", buffer);
+    // The buffer holds 1024 characters with the terminator; output that fills it is answered
+    // 1024.
+    buffer[1023] = buffer[1024] = 'x';
+    EXPECT_EQ(1024, wsprintfA(buffer, "%s%s", std::string(1000, 'a').c_str(),
+                              std::string(100, 'b').c_str()));
+    EXPECT_EQ('\0', buffer[1023]);
+    EXPECT_EQ('x', buffer[1024]) << "nothing is written beyond the buffer";
+    EXPECT_EQ(1022, wsprintfA(buffer, "%s", std::string(1022, 'c').c_str()));
+    EXPECT_EQ(1024, wsprintfA(buffer, "%s", std::string(1023, 'c').c_str()));
+    EXPECT_THROW(wsprintfA(buffer, "%5.1f", 1.0), sim::SimulationError);
+}
+
 TEST(SimFiles, PathsIgnoreCaseAndSearchesMatchWildcards)
 {
     sim::Desktop desktop;
@@ -176,6 +195,8 @@ TEST(SimDrawing, FillRectCoversLeftAndTopButNotRightAndBottomAndIsClippedToTheWi
     sim::Desktop desktop;
     int process = desktop.Start(TestProgram); // the owner window is 10 x 10
     desktop.Input(process, [] {
+        // Drawing lands only on a window that is on the screen.
+        ShowWindow(Owner, SW_SHOW);
         HDC dc = GetDC(Owner);
         RECT white{2, 3, 5, 7};
         EXPECT_EQ(1, FillRect(dc, &white, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))));
@@ -220,6 +241,7 @@ TEST(SimDrawing, AnIconDrawnAt32By32KeepsTheGroundWhereItsMaskIsSet)
     int process = desktop.Start(TestProgram);
     desktop.Input(process, [] {
         MoveWindow(Owner, 0, 0, 40, 40, FALSE);
+        ShowWindow(Owner, SW_SHOW);
         HDC dc = GetDC(Owner);
         RECT all{0, 0, 40, 40};
         FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
@@ -247,7 +269,7 @@ TEST(SimText, WsprintfFormatsNumbersAndStopsAt1024Characters)
     EXPECT_STREQ("jelly04.wav", name);
     std::string longText(2000, 'x');
     std::vector<char> buffer(1100, '\1');
-    EXPECT_EQ(1023, wsprintfA(buffer.data(), "%s", longText.c_str()));
+    EXPECT_EQ(1024, wsprintfA(buffer.data(), "%s", longText.c_str()));
     EXPECT_EQ('\0', buffer[1023]);
     EXPECT_EQ('\1', buffer[1024]) << "nothing is written past 1024 characters";
 }

@@ -195,7 +195,7 @@ bool HasWork(Process *process)
 {
     if (process->finished) return false;
     if (!process->posted.empty() || !process->sent.empty() || !process->input.empty() ||
-        process->quitPosted)
+        process->quitPosted || !process->mouse.empty() || PaintPending(process))
         return true;
     for (const Timer &timer : S().timers) {
         WindowObject *window = FindWindowObject(timer.hwnd);
@@ -216,6 +216,7 @@ Desktop::Desktop(Options options) : state_(std::make_unique<State>())
     ResetDialogsState();
     ResetComState();
     ResetGdiState();
+    ResetToolTipsState();
     state_->options = options;
     state_->now = ToMillis(options.start);
     if (options.hostRoot.empty()) {
@@ -357,10 +358,6 @@ void Desktop::Input(int id, std::function<void()> action)
     throw SimulationError("no running process " + std::to_string(id));
 }
 
-void Desktop::SetCursorPos(int x, int y)
-{
-    state_->cursor = POINT{x, y};
-}
 POINT Desktop::CursorPos() const
 {
     return state_->cursor;

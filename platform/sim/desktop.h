@@ -179,6 +179,16 @@ struct TrayInfo {
     std::string tip;
 };
 
+// A tool tip control and what its tip shows.
+struct ToolTipInfo {
+    HWND hwnd = nullptr;  // the control's window
+    HWND owner = nullptr; // the window it belongs to
+    int tools = 0;
+    bool visible = false; // the tip is on the screen
+    std::string text;     // what it shows (or showed last)
+    RECT rect{};          // the tip's window on the screen
+};
+
 class Desktop
 {
   public:
@@ -235,9 +245,23 @@ class Desktop
     // Runs an action on the program's thread, as Windows input processing would, then lets the
     // program run until idle.
     void Input(int process, std::function<void()> action);
+    // Puts the pointer there without moving it there (no message), as before a program starts.
     void SetCursorPos(int x, int y);
     POINT CursorPos() const;
     HWND Foreground() const;
+
+    // ---- the mouse, as the user works it: real input at a screen point, which Windows delivers
+    // to the window under it (a disabled window gets none; see mouse.cpp), then the programs
+    // run until idle
+    void MovePointer(int x, int y);
+    void LeftClick(int x, int y);
+    void RightClick(int x, int y);
+    void DoubleClick(int x, int y); // two left clicks at once
+    // The pointer's shape on the screen ("arrow", "cross", ...), "" before any was set.
+    std::string PointerShape() const;
+    // Every tool tip control, and the tip on the screen if one is.
+    std::vector<ToolTipInfo> ToolTips() const;
+    std::optional<ToolTipInfo> ShownToolTip() const;
 
     // ---- modal user interface
     std::vector<MessageBoxInfo> MessageBoxes() const; // every box shown so far
@@ -290,7 +314,8 @@ class Desktop
     uint32_t Pixel(HWND hwnd, int x, int y) const;
     bool SaveWindowPng(HWND hwnd, const std::string &hostPath) const;
     int OpenDeviceContexts() const;
-    int OpenFonts() const; // fonts created and not yet deleted
+    int OpenFonts() const;   // fonts created and not yet deleted
+    int OpenBrushes() const; // brushes created and not yet deleted
 
     // ---- tray, icons and shell
     std::optional<TrayInfo> Tray() const;

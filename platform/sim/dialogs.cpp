@@ -28,8 +28,8 @@ namespace
 
 constexpr int BaseUnitX = 6;
 constexpr int BaseUnitY = 12;
-constexpr int Frame = 3;
-constexpr int Caption = 18;
+constexpr int Frame = FrameWidth;
+constexpr int Caption = CaptionHeight;
 
 bool IsWithin(HWND hwnd, HWND dialog)
 {
@@ -150,12 +150,9 @@ LRESULT CALLBACK DialogWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
         if (dialog && !dialog->ended && dialog->defaultId)
             return MAKELONG(dialog->defaultId, DC_HASDEFID);
         return 0;
-    case WM_NCCREATE:
-        return TRUE;
-    case WM_SYSCOMMAND:
-        return DefWindowProcA(hwnd, message, wParam, lParam);
     default:
-        return 0;
+        // Painting and the mouse get the default handling too, as a dialog's default does.
+        return DefWindowProcA(hwnd, message, wParam, lParam);
     }
 }
 

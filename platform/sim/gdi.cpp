@@ -1,14 +1,16 @@
 // Simulated drawing: device contexts obtained and released per window, icons drawn with their
-// masks into the window's framebuffer, text measured and drawn with fixed metrics. Every device
-// context is counted until it is released.
+// masks into the window's framebuffer, rectangles filled with brushes, pixels read back, text
+// measured and drawn with fixed metrics. Every device context and brush is counted until it is
+// released. As on Windows, drawing lands only on a shown window, inside its client area and
+// inside the device context's clipping (BeginPaint's is the update region).
 #include "internal.h"
 #include "modal.h"
 #include "shell.h"
 
 #include "png_writer.h"
 
+#include <algorithm>
 #include <cstdio>
-#include <iterator>
 #include <map>
 
 namespace sim
@@ -26,12 +28,28 @@ struct DeviceContext {
     HGDIOBJ font = nullptr; // null: the device context's default font
     int bkMode = OPAQUE;
     COLORREF textColor = 0;
+    bool clipped = false;   // drawing only inside clip
+    std::vector<RECT> clip; // client coordinates
 };
 
 struct GdiState {
     std::map<HDC, DeviceContext> contexts;
     std::map<HGDIOBJ, std::string> fonts; // created and not yet deleted: face name
+    std::map<HGDIOBJ, COLORREF> brushes;  // created and not yet deleted
     std::vector<DrawOp> log;
+};
+
+// The stock objects are GetStockObject's handles: this base plus their number.
+constexpr uintptr_t StockBase = 0x1000;
+
+// The colours of the stock brushes, by number; the null brush paints nothing.
+constexpr struct {
+    int object;
+    COLORREF color;
+} StockBrushes[] = {
+    {WHITE_BRUSH, RGB(255, 255, 255)}, {LTGRAY_BRUSH, RGB(192, 192, 192)},
+    {GRAY_BRUSH, RGB(128, 128, 128)},  {DKGRAY_BRUSH, RGB(64, 64, 64)},
+    {BLACK_BRUSH, RGB(0, 0, 0)},
 };
 
 GdiState &Gdi()
@@ -40,11 +58,12 @@ GdiState &Gdi()
     return state;
 }
 
-// The client area's framebuffer, sized to the window's current size.
+// The client area's framebuffer, sized to the window's current client size.
 std::vector<uint32_t> &Framebuffer(WindowObject &window)
 {
-    int width = window.rect.right - window.rect.left;
-    int height = window.rect.bottom - window.rect.top;
+    SIZE size = ClientSize(window);
+    int width = size.cx;
+    int height = size.cy;
     if (width != window.pixelsWidth || height != window.pixelsHeight) {
         std::vector<uint32_t> resized(static_cast<size_t>(std::max(width, 0) * std::max(height, 0)),
                                       0);
@@ -59,11 +78,36 @@ std::vector<uint32_t> &Framebuffer(WindowObject &window)
     return window.pixels;
 }
 
-void Plot(WindowObject &window, int x, int y, uint32_t rgb)
+bool InClip(const DeviceContext &context, int x, int y)
 {
-    auto &pixels = Framebuffer(window);
-    if (x < 0 || y < 0 || x >= window.pixelsWidth || y >= window.pixelsHeight) return;
-    pixels[static_cast<size_t>(y * window.pixelsWidth + x)] = rgb;
+    if (!context.clipped) return true;
+    for (const RECT &r : context.clip)
+        if (x >= r.left && x < r.right && y >= r.top && y < r.bottom) return true;
+    return false;
+}
+
+// Where one drawing operation may land, worked out once for it: nowhere on a window that is not
+// shown; else inside the client area and inside the device context's clipping.
+struct Surface {
+    WindowObject *window = nullptr;
+    const DeviceContext *context = nullptr;
+    bool shown = false;
+
+    bool Allows(int x, int y) const
+    {
+        return shown && x >= 0 && y >= 0 && x < window->pixelsWidth && y < window->pixelsHeight &&
+               (!context || InClip(*context, x, y));
+    }
+    void Put(int x, int y, uint32_t rgb) const
+    {
+        if (Allows(x, y)) window->pixels[static_cast<size_t>(y * window->pixelsWidth + x)] = rgb;
+    }
+};
+
+Surface SurfaceOf(const DeviceContext *context, WindowObject &window)
+{
+    Framebuffer(window);
+    return Surface{&window, context, IsShown(window)};
 }
 
 uint32_t ToRgb(COLORREF color)
@@ -78,7 +122,42 @@ DeviceContext *Context(HDC dc)
     return it == Gdi().contexts.end() ? nullptr : &it->second;
 }
 
+// The colour a brush paints with; false for the null brush and for what is not a brush.
+bool BrushColor(HBRUSH brush, COLORREF *color)
+{
+    auto handle = reinterpret_cast<uintptr_t>(brush);
+    for (const auto &stock : StockBrushes) {
+        if (handle == StockBase + static_cast<uintptr_t>(stock.object)) {
+            *color = stock.color;
+            return true;
+        }
+    }
+    auto created = Gdi().brushes.find(reinterpret_cast<HGDIOBJ>(brush));
+    if (created == Gdi().brushes.end()) return false;
+    *color = created->second;
+    return true;
+}
+
 } // namespace
+
+HDC OpenClippedContext(HWND hwnd, const std::vector<RECT> &clip)
+{
+    if (!FindWindowObject(hwnd)) return nullptr;
+    HDC dc = reinterpret_cast<HDC>(S().NewHandle());
+    Gdi().contexts[dc] = DeviceContext{hwnd, nullptr, OPAQUE, 0, true, clip};
+    return dc;
+}
+
+void CloseContext(HDC dc)
+{
+    Gdi().contexts.erase(dc);
+}
+
+void ClearPixels(WindowObject &window)
+{
+    auto &pixels = Framebuffer(window);
+    std::fill(pixels.begin(), pixels.end(), 0u);
+}
 
 void ResetGdiState()
 {
@@ -107,6 +186,11 @@ uint32_t Desktop::Pixel(HWND hwnd, int x, int y) const
     return pixels[static_cast<size_t>(y * window->pixelsWidth + x)];
 }
 
+int Desktop::OpenBrushes() const
+{
+    return static_cast<int>(Gdi().brushes.size());
+}
+
 bool Desktop::SaveWindowPng(HWND hwnd, const std::string &hostPath) const
 {
     WindowObject *window = FindWindowObject(hwnd);
@@ -133,7 +217,7 @@ HDC WINAPI GetDC(HWND hwnd)
 {
     if (!FindWindowObject(hwnd)) return nullptr;
     HDC dc = reinterpret_cast<HDC>(S().NewHandle());
-    Gdi().contexts[dc] = DeviceContext{hwnd, nullptr, OPAQUE, 0};
+    Gdi().contexts[dc] = DeviceContext{hwnd, nullptr, OPAQUE, 0, false, {}};
     return dc;
 }
 
@@ -158,18 +242,20 @@ BOOL WINAPI DrawIconEx(HDC dc, int x, int y, HICON icon, int cx, int cy, UINT st
     int height = cy ? cy : object->height;
     const IconPixels &source = *object->pixels;
     // Only the part that lies on the surface is drawn, row by row.
-    auto &pixels = Framebuffer(*window);
+    const Surface surface = SurfaceOf(context, *window);
     const bool masked = (flags & DI_NORMAL) == DI_NORMAL;
     const int firstRow = std::max(0, -y), endRow = std::min(height, window->pixelsHeight - y);
     const int firstColumn = std::max(0, -x), endColumn = std::min(width, window->pixelsWidth - x);
-    for (int row = firstRow; row < endRow; ++row) {
+    for (int row = surface.shown ? firstRow : endRow; row < endRow; ++row) {
         const uint32_t *from =
             source.argb + static_cast<size_t>(row * source.height / height) * source.width;
-        uint32_t *to = pixels.data() + static_cast<size_t>(y + row) * window->pixelsWidth + x;
+        uint32_t *to =
+            window->pixels.data() + static_cast<size_t>(y + row) * window->pixelsWidth + x;
         for (int column = firstColumn; column < endColumn; ++column) {
             uint32_t argb = from[width == source.width ? column : column * source.width / width];
             // The mask keeps the ground where the picture is transparent.
             if (masked && (argb >> 24) == 0) continue;
+            if (context->clipped && !InClip(*context, x + column, y + row)) continue;
             to[column] = argb & 0xFFFFFF;
         }
     }
@@ -211,6 +297,7 @@ BOOL DrawText(HDC dc, int x, int y, const std::vector<int> &widths, const std::s
     WindowObject *window = context ? FindWindowObject(context->hwnd) : nullptr;
     if (!window) return FALSE;
     uint32_t ink = ToRgb(context->textColor);
+    const Surface surface = SurfaceOf(context, *window);
     int left = x;
     for (int width : widths) {
         for (int row = 0; row < TextHeight; ++row) {
@@ -219,9 +306,9 @@ BOOL DrawText(HDC dc, int x, int y, const std::vector<int> &widths, const std::s
                     row >= 1 && row <= TextHeight - 2 && column >= 1 && column <= width - 2 &&
                     (row == 1 || row == TextHeight - 2 || column == 1 || column == width - 2);
                 if (frame)
-                    Plot(*window, left + column, y + row, ink);
+                    surface.Put(left + column, y + row, ink);
                 else if (context->bkMode == OPAQUE)
-                    Plot(*window, left + column, y + row, 0xFFFFFF);
+                    surface.Put(left + column, y + row, 0xFFFFFF);
             }
         }
         left += width;
@@ -322,40 +409,45 @@ BOOL WINAPI DeleteObject(HGDIOBJ object)
 {
     for (const auto &[dc, context] : Gdi().contexts)
         if (context.font == object) return FALSE; // still selected
+    if (Gdi().brushes.erase(object)) return TRUE;
     return Gdi().fonts.erase(object) ? TRUE : FALSE;
 }
 
-// ---------------------------------------------------------------------------------------------
-// Filling a rectangle with a stock brush: left and top included, right and bottom excluded,
-// clipped to the window's surface. An inverted rectangle fills the same pixels as its ordered
-// form (Wine's PatBlt orders it); the null brush fills nothing. Only the stock brushes exist here.
-
-namespace
+HBRUSH WINAPI CreateSolidBrush(COLORREF color)
 {
-
-// The stock brushes' colours, by GetStockObject index; -1: the null brush.
-constexpr int64_t StockBrushColours[] = {0xFFFFFF, 0xC0C0C0, 0x808080, 0x404040, 0x000000, -1};
-
-} // namespace
+    HBRUSH brush = reinterpret_cast<HBRUSH>(S().NewHandle());
+    Gdi().brushes[reinterpret_cast<HGDIOBJ>(brush)] = color & 0xFFFFFF;
+    return brush;
+}
 
 int WINAPI FillRect(HDC dc, const RECT *rect, HBRUSH brush)
 {
     DeviceContext *context = Context(dc);
     WindowObject *window = context ? FindWindowObject(context->hwnd) : nullptr;
-    uintptr_t stock = reinterpret_cast<uintptr_t>(brush) - 0x1000;
-    if (!window || !rect || stock >= std::size(StockBrushColours)) return 0;
-    int64_t colour = StockBrushColours[stock];
-    if (colour < 0) return 1;
+    if (!window || !rect) return 0;
+    COLORREF color = 0;
+    if (!BrushColor(brush, &color))
+        return reinterpret_cast<uintptr_t>(brush) == StockBase + NULL_BRUSH ? 1 : 0;
+    // Right and bottom are not filled; a rectangle given upside down is filled the right way up.
     int left = std::min(rect->left, rect->right), right = std::max(rect->left, rect->right);
     int top = std::min(rect->top, rect->bottom), bottom = std::max(rect->top, rect->bottom);
-    auto &pixels = Framebuffer(*window);
+    const Surface surface = SurfaceOf(context, *window);
+    uint32_t rgb = ToRgb(color);
     for (int y = std::max(top, 0); y < std::min(bottom, window->pixelsHeight); ++y)
         for (int x = std::max(left, 0); x < std::min(right, window->pixelsWidth); ++x)
-            pixels[static_cast<size_t>(y * window->pixelsWidth + x)] =
-                static_cast<uint32_t>(colour);
-    char rgb[8];
-    std::snprintf(rgb, sizeof rgb, "%06X", static_cast<unsigned>(colour));
+            surface.Put(x, y, rgb);
+    char text[8];
+    std::snprintf(text, sizeof text, "%06X", static_cast<unsigned>(rgb));
     Gdi().log.push_back(
-        DrawOp{S().now, context->hwnd, "fill", rgb, left, top, right - left, bottom - top, 0, 0});
+        DrawOp{S().now, context->hwnd, "fill", text, left, top, right - left, bottom - top, 0, 0});
     return 1;
+}
+
+COLORREF WINAPI GetPixel(HDC dc, int x, int y)
+{
+    DeviceContext *context = Context(dc);
+    WindowObject *window = context ? FindWindowObject(context->hwnd) : nullptr;
+    if (!window || !SurfaceOf(context, *window).Allows(x, y)) return CLR_INVALID;
+    uint32_t rgb = window->pixels[static_cast<size_t>(y * window->pixelsWidth + x)];
+    return RGB(rgb >> 16, (rgb >> 8) & 0xFF, rgb & 0xFF);
 }

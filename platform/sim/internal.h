@@ -8,10 +8,20 @@
 #include <deque>
 #include <map>
 #include <mutex>
+#include <string>
 #include <thread>
 
 namespace sim
 {
+
+// A mouse message the system has queued for a thread, before the thread reads it: the window it
+// goes to is found only then, as Windows does.
+struct MouseInput {
+    UINT message = 0; // WM_MOUSEMOVE, WM_LBUTTONDOWN, ...
+    POINT pt{};       // screen
+    DWORD time = 0;
+    WPARAM keys = 0; // MK_ flags of the buttons held after the event
+};
 
 struct Process {
     int id = 0;
@@ -32,6 +42,14 @@ struct Process {
     std::map<std::string, WNDCLASSA> classes;      // by upper-case class name
     std::map<std::string, std::string> classNames; // upper-case -> as registered
     DWORD lastError = 0;
+    // The tool tip control (tooltips.cpp)
+    void ResetToolTipsState();
+
+    // The mouse (mouse.cpp): input waiting to be read, the last button press (for double
+    // clicks), the cursor set.
+    std::deque<MouseInput> mouse;
+    MSG lastPress{};
+    HCURSOR cursor = nullptr;
     int messagesSinceYield = 0;
     std::string failure; // why the simulation stopped this program, if it did
 };
@@ -66,6 +84,14 @@ struct WindowObject {
     std::vector<uint32_t> pixels;
     int pixelsWidth = 0;
     int pixelsHeight = 0;
+    // Painting (paint.cpp): the update region as rectangles of the client area, whether
+    // BeginPaint must still send WM_ERASEBKGND, and whether the last erase left the background
+    // to the painter (PAINTSTRUCT.fErase).
+    std::vector<RECT> update;
+    bool erasePending = false;
+    bool eraseLeft = false;
+    // Shown, hidden and moved without window events (a tool tip's window has events of its own).
+    bool quiet = false;
 };
 
 struct OpenFile {
@@ -101,6 +127,9 @@ struct Desktop::State {
     HWND foreground = nullptr;
     HWND focus = nullptr; // the window that gets the keyboard's input
     POINT cursor{512, 384};
+    WPARAM buttons = 0;          // MK_ flags of the mouse buttons held
+    HWND underPointer = nullptr; // the top-level window the pointer was last seen over
+    std::string pointerShape;    // the shape on the screen ("arrow", "cross", ...; "" none yet)
 
     std::map<HANDLE, OpenFile> files;
     std::map<HANDLE, FindSearch> searches;
@@ -142,6 +171,8 @@ struct MessageFilter {
     UINT min = 0;
     UINT max = 0;
 };
+// Whether a message for the target window passes a filter's window.
+bool ForWindow(HWND target, HWND filter);
 // The next message of the calling thread matching the filter, if one is there now; messages
 // sent from outside the thread are handled first.
 bool TakeMessage(MSG *msg, const MessageFilter &filter, bool remove);
@@ -152,6 +183,49 @@ bool NextMessage(MSG *msg, const MessageFilter &filter = {},
 // A message sent from outside the program's thread without waiting (SendNotifyMessage), as the
 // shell reports the tray icon's mouse events.
 void SendNotify(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Window geometry and classes (windows.cpp). A frame or caption is drawn with fixed metrics: a
+// 3-pixel frame round a window with a caption or a thick or dialog frame, an 18-pixel caption, a
+// 1-pixel border.
+constexpr int FrameWidth = 3;
+constexpr int CaptionHeight = 18;
+// Shown: visible, and every parent too.
+bool IsShown(const WindowObject &window);
+// The client area's size, and its top-left corner on the screen.
+SIZE ClientSize(const WindowObject &window);
+POINT ClientOrigin(const WindowObject &window);
+const WNDCLASSA *WindowClass(const WindowObject &window);
+// Puts a top-level window at the top of its band (top-most windows, then the others).
+void BringToTop(HWND hwnd);
+
+// Painting (paint.cpp)
+// Called by ShowWindow: a window shown is invalid as a whole and erased at once; a hidden one
+// loses its picture and its update region.
+void WindowShown(WindowObject &window);
+void WindowHidden(WindowObject &window);
+bool PaintPending(Process *process);
+// WM_PAINT for the first window of the thread, in z-order, that has an update region and
+// passes the filter's window.
+bool NextPaintMessage(Process *process, MSG *msg, HWND filter);
+LRESULT DefaultPaintMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Device contexts and brushes (gdi.cpp)
+// A device context that draws only inside the rectangles given (client coordinates).
+HDC OpenClippedContext(HWND hwnd, const std::vector<RECT> &clip);
+void CloseContext(HDC dc);
+void ClearPixels(WindowObject &window);
+
+// The tool tip control (tooltips.cpp)
+void ResetToolTipsState();
+
+// The mouse (mouse.cpp)
+// The next mouse message of the thread, its window found now; its time and point are those of
+// the input.
+bool NextMouseMessage(Process *process, MSG *msg);
+// After a window was shown, hidden, moved, raised or destroyed: when the window under the
+// pointer is now another one, it gets a mouse move, as Windows sends one.
+void PointerWindowMayHaveChanged();
+LRESULT DefaultMouseMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Files (files.cpp)
 std::string ResolveHostPath(const std::string &windowsPath, bool *found = nullptr);

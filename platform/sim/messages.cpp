@@ -1,10 +1,11 @@
 // Simulated message queues, timers and the message loop, as Windows and Wine deliver them:
 // messages sent from outside the thread (the shell's tray reports, sent with SendNotifyMessage)
 // are handled first, straight by the window procedure and whatever the filter; then posted
-// messages, then the quit message, then input, then timer messages, with at most one pending tick
-// per timer. GetMessageA and PeekMessageA honour their window and range filters. Each retrieved
-// message carries the tick count and the cursor position of when it was posted (a timer tick: of
-// when it was retrieved), which GetMessageTime and GetMessagePos then answer.
+// messages, then the quit message, then input, then mouse messages, then paint requests, then
+// timer messages, with at most one pending tick per timer. GetMessageA and PeekMessageA honour
+// their window and range filters. Each retrieved message carries the tick count and the cursor
+// position of when it was posted (a timer tick or a paint request: of when it was retrieved; a
+// mouse message: of its input), which GetMessageTime and GetMessagePos then answer.
 #include "internal.h"
 
 #include <algorithm>
@@ -21,19 +22,6 @@ constexpr Millis UptimeAtStart = 3600 * 1000;
 bool InRange(UINT message, UINT min, UINT max)
 {
     return (min == 0 && max == 0) || (message >= min && message <= max);
-}
-
-bool ForWindow(HWND target, HWND filter)
-{
-    if (!filter) return true;
-    if (filter == reinterpret_cast<HWND>(static_cast<intptr_t>(-1))) return target == nullptr;
-    // A window's filter takes its children's messages too.
-    for (HWND hwnd = target; hwnd;) {
-        if (hwnd == filter) return true;
-        WindowObject *window = FindWindowObject(hwnd);
-        hwnd = window ? window->parent : nullptr;
-    }
-    return false;
 }
 
 void CheckFilter(const MessageFilter &filter)
@@ -66,6 +54,19 @@ void HandleSent(Process *process)
 }
 
 } // namespace
+
+bool ForWindow(HWND target, HWND filter)
+{
+    if (!filter) return true;
+    if (filter == reinterpret_cast<HWND>(static_cast<intptr_t>(-1))) return target == nullptr;
+    // A window's filter takes its children's messages too.
+    for (HWND hwnd = target; hwnd;) {
+        if (hwnd == filter) return true;
+        WindowObject *window = FindWindowObject(hwnd);
+        hwnd = window ? window->parent : nullptr;
+    }
+    return false;
+}
 
 LRESULT SendToWindow(WindowObject *window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -128,6 +129,19 @@ bool TakeMessage(MSG *msg, const MessageFilter &filter, bool remove)
         // Hand the loop a message of no consequence, so that a modal loop looks at its state
         // again before waiting.
         *msg = Stamped(nullptr, WM_NULL, 0, 0);
+        return true;
+    }
+    // Then the mouse, then paint requests, then timers: the order Windows keeps. The window a
+    // mouse message goes to is found only as it is read, so only a read that removes and has no
+    // filter takes mouse input; any other read leaves it queued.
+    bool unfiltered = !filter.hwnd && filter.min == 0 && filter.max == 0;
+    if (remove && unfiltered && NextMouseMessage(process, msg)) {
+        Retrieved(process, *msg);
+        return true;
+    }
+    if (InRange(WM_PAINT, filter.min, filter.max) && NextPaintMessage(process, msg, filter.hwnd)) {
+        *msg = Stamped(msg->hwnd, WM_PAINT, 0, 0);
+        Retrieved(process, *msg);
         return true;
     }
     if (!InRange(WM_TIMER, filter.min, filter.max)) return false;

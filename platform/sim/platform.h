@@ -520,6 +520,8 @@ BOOL WINAPI SetCurrentDirectoryA(LPCSTR path);
 #include "platform_ui.h"
 // File attributes and folders, directory lists in dialogs, the file-open dialog
 #include "platform_files.h"
+// Painting, the mouse, the pointer's shape and the tool tip control
+#include "platform_paint.h"
 
 // ---------------------------------------------------------------------------------------------
 // Program entry, as the logic defines it.

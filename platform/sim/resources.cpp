@@ -86,6 +86,9 @@ const std::map<std::string, long> &StyleConstants()
         {"LBS_SORT", LBS_SORT},
         {"LBS_NOINTEGRALHEIGHT", LBS_NOINTEGRALHEIGHT},
         {"LBS_STANDARD", LBS_STANDARD},
+        // The dialog command ids windows.h names, which templates give their buttons.
+        {"IDOK", IDOK},
+        {"IDCANCEL", IDCANCEL},
     };
     return table;
 }

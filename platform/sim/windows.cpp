@@ -6,8 +6,6 @@
 #include "internal.h"
 
 #include <algorithm>
-#include <cstdarg>
-#include <cstdio>
 #include <cstring>
 
 namespace sim
@@ -61,6 +59,7 @@ bool HoldsFocus(HWND hwnd)
 
 void EmitWindow(const char *kind, const WindowObject &window)
 {
+    if (window.quiet) return;
     Event event;
     event.kind = kind;
     event.fields = {{"class", JsonString(window.className)},
@@ -122,10 +121,10 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
             owner = o->parent;
         }
         window->owner = owner;
-        state.zOrder.insert(state.zOrder.begin(), hwnd);
     }
     WindowObject *raw = window.get();
     state.windows[hwnd] = std::move(window);
+    if (!raw->parent) BringToTop(hwnd);
 
     CREATESTRUCTA create{
         param,      instance,  menu,   parent, height, width, y, x, static_cast<LONG>(style),
@@ -168,6 +167,7 @@ BOOL WINAPI DestroyWindow(HWND hwnd)
         DestroyWindow(handle);
     SendToWindow(window, WM_NCDESTROY, 0, 0);
     RemoveWindow(hwnd);
+    PointerWindowMayHaveChanged();
     return TRUE;
 }
 
@@ -215,6 +215,13 @@ LRESULT WINAPI DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
         WindowObject *window = FindWindowObject(hwnd);
         return window ? static_cast<LRESULT>(window->title.size()) : 0;
     }
+    case WM_PAINT:
+    case WM_ERASEBKGND:
+        return DefaultPaintMessage(hwnd, message, wParam, lParam);
+    case WM_NCHITTEST:
+    case WM_SETCURSOR:
+    case WM_MOUSEACTIVATE:
+        return DefaultMouseMessage(hwnd, message, wParam, lParam);
     default:
         return 0;
     }
@@ -228,28 +235,32 @@ BOOL WINAPI ShowWindow(HWND hwnd, int cmdShow)
     bool show = cmdShow != SW_HIDE;
     // A top-level window that hides takes the focus with it.
     if (!show && wasVisible && !window->parent && HoldsFocus(hwnd)) (void)SetFocus(nullptr);
+    bool activate = show && cmdShow != SW_SHOWNA && !window->parent;
+    if (activate) BringToTop(hwnd);
     if (show != wasVisible) {
         window->visible = show;
         EmitWindow(show ? "window.show" : "window.hide", *window);
+        if (show)
+            WindowShown(*window);
+        else
+            WindowHidden(*window);
     }
-    if (show && cmdShow != SW_SHOWNA && !window->parent) SetForegroundWindow(hwnd);
+    if (activate) SetForegroundWindow(hwnd);
+    PointerWindowMayHaveChanged();
     return wasVisible ? TRUE : FALSE;
-}
-
-BOOL WINAPI UpdateWindow(HWND hwnd)
-{
-    return FindWindowObject(hwnd) ? TRUE : FALSE;
 }
 
 BOOL WINAPI MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repaint)
 {
-    (void)repaint;
     WindowObject *window = FindWindowObject(hwnd);
     if (!window) return FALSE;
     RECT old = window->rect;
     window->rect = RECT{x, y, x + width, y + height};
     if (old.left != x || old.top != y || old.right != x + width || old.bottom != y + height)
         EmitWindow("window.move", *window);
+    // Asked to, a shown window is painted anew in its new place; otherwise nothing is redrawn.
+    if (repaint && IsShown(*window)) (void)InvalidateRect(hwnd, nullptr, TRUE);
+    PointerWindowMayHaveChanged();
     return TRUE;
 }
 
@@ -265,8 +276,8 @@ BOOL WINAPI GetClientRect(HWND hwnd, LPRECT rect)
 {
     WindowObject *window = FindWindowObject(hwnd);
     if (!window) return FALSE;
-    *rect =
-        RECT{0, 0, window->rect.right - window->rect.left, window->rect.bottom - window->rect.top};
+    SIZE size = ClientSize(*window);
+    *rect = RECT{0, 0, size.cx, size.cy};
     return TRUE;
 }
 
@@ -275,6 +286,11 @@ BOOL WINAPI SetForegroundWindow(HWND hwnd)
     WindowObject *window = FindWindowObject(hwnd);
     if (!window) return FALSE;
     S().foreground = hwnd;
+    // The window activated comes to the top of its band.
+    if (S().zOrder.empty() || S().zOrder.front() != hwnd) {
+        BringToTop(hwnd);
+        PointerWindowMayHaveChanged();
+    }
     return TRUE;
 }
 
@@ -370,20 +386,6 @@ BOOL WINAPI IsWindowEnabled(HWND hwnd)
     return window && window->enabled;
 }
 
-BOOL WINAPI GetCursorPos(LPPOINT point)
-{
-    *point = S().cursor;
-    return TRUE;
-}
-
-BOOL WINAPI SetCursorPos(int x, int y)
-{
-    // The pointer stays on the screen.
-    S().cursor = POINT{std::clamp(x, 0, S().options.screenWidth - 1),
-                       std::clamp(y, 0, S().options.screenHeight - 1)};
-    return TRUE;
-}
-
 int WINAPI GetSystemMetrics(int index)
 {
     switch (index) {
@@ -396,28 +398,9 @@ int WINAPI GetSystemMetrics(int index)
     }
 }
 
-HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name)
-{
-    (void)instance;
-    return reinterpret_cast<HCURSOR>(reinterpret_cast<uintptr_t>(name) | 0x10000);
-}
-
 HGDIOBJ WINAPI GetStockObject(int object)
 {
     return reinterpret_cast<HGDIOBJ>(static_cast<uintptr_t>(0x1000 + object));
-}
-
-// user32's own printf. The conversions the program uses (%d with width and zero fill, %s) behave
-// as the C runtime's; the output stops at 1024 characters including the terminator, and the
-// result is the number of characters stored without it.
-int WINAPIV wsprintfA(LPSTR buffer, LPCSTR format, ...)
-{
-    constexpr int Limit = 1024;
-    va_list arguments;
-    va_start(arguments, format);
-    int count = std::vsnprintf(buffer, Limit, format, arguments);
-    va_end(arguments);
-    return count < 0 ? 0 : std::min(count, Limit - 1);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -299,7 +299,13 @@ Actions at the same time run in file order, snapshots after them.
   answer IDYES|IDNO|IDOK|IDCANCEL|N answer the message box opened last
   post CLASS MESSAGE WPARAM LPARAM  post a message to the first window of the class; MESSAGE,
                                     WPARAM and LPARAM are numbers, WM_USER+N or WM_ names
-  cursor X Y                        move the mouse cursor
+  cursor X Y                        put the mouse pointer there, as before a start: no window
+                                    hears of it
+  pointer X Y                       move the mouse there: the window under the point gets the
+                                    move (and sets the pointer's shape)
+  left-click X Y | right-click X Y | double-click X Y
+                                    move there and click (a double click is two left clicks at
+                                    once); a disabled window gets none ("input.ignored")
   choose-file "PATH"                in the open file-open dialog, type PATH into the file
                                     name field and press Open
   cancel-file                       cancel the open file-open dialog
@@ -310,7 +316,9 @@ Output: {"event":"start",...} with the options first; then every sound, beep, wi
 menu, dialog, message box, file-open dialog, file, help and shell event of the program (the
 file-open dialog: filedialog.open with its title, filedialog.close with the file chosen; files:
 file.write, file.copy with "from", file.rename with "to", file.delete, file.attributes for a
-read-only action); {"event":"script",...}
+read-only action), the pointer's shape ({"event":"pointer","shape":"cross"}) and tool tips
+({"event":"tooltip.show","text":...,"rect":[left,top,width,height]} and "tooltip.hide");
+{"event":"script",...}
 before each action and {"event":"snapshot",...} for each picture; last {"event":"exit","code":N}
 when the program ends or {"event":"end"} when the duration is over. The program stops at its
 exit: later actions and snapshots are not done.

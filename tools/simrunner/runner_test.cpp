@@ -5,6 +5,7 @@
 #include "program.h"
 #include "runner.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -211,6 +212,39 @@ TEST_F(Runner, CheckLeavesAMatchingBoxAloneAndPostedCommandsReachTheProgram)
     EXPECT_NE(std::string::npos, settings.find("IDC_SOUND02=0\r\n"));
 }
 
+TEST_F(Runner, TheMouseReachesTheWindowUnderThePointAndThePointersShapeIsLogged)
+{
+    // The time signal shows at [372,314,84,12] (placed by its former size's corner at the
+    // pointer, 512,384); a right click on it sends it away.
+    Result run = RunRunner({"--folder", Path("folder"), "--settings",
+                            Write("settings.ini", BirdsInsectsAndSignal), "--start",
+                            "2026-12-08 12:59:58", "--duration", "10", "--script",
+                            Write("script.txt", "13:00:01 pointer 400 320\n"
+                                                "13:00:01.5 right-click 400 320\n"
+                                                "13:00:02 double-click 10 10\n")});
+    ASSERT_EQ(0, run.code) << run.err;
+    auto lines = run.Lines();
+    auto at = std::find(lines.begin(), lines.end(),
+                        R"({"time":"2026-12-08 13:00:01.000","event":"script","line":1,)"
+                        R"("action":"pointer 400 320"})");
+    ASSERT_NE(lines.end(), at);
+    EXPECT_EQ(R"({"time":"2026-12-08 13:00:01.000","event":"pointer","shape":"arrow"})", at[1]);
+    at = std::find(at, lines.end(),
+                   R"({"time":"2026-12-08 13:00:01.500","event":"script","line":2,)"
+                   R"("action":"right-click 400 320"})");
+    ASSERT_NE(lines.end(), at);
+    EXPECT_EQ(0, at[1].rfind(R"({"time":"2026-12-08 13:00:01.500","event":"window.hide",)"
+                             R"("class":"ZelmoTimeSignal")",
+                             0));
+    // Nothing is there: nothing but sounds follow.
+    at = std::find(at, lines.end(),
+                   R"({"time":"2026-12-08 13:00:02.000","event":"script","line":3,)"
+                   R"("action":"double-click 10 10"})");
+    ASSERT_NE(lines.end(), at);
+    for (++at; at + 1 != lines.end(); ++at)
+        EXPECT_NE(std::string::npos, at->find(R"("event":"sound")")) << *at;
+}
+
 TEST_F(Runner, ClockTimesRunOnPastMidnight)
 {
     Result run = RunScript("23:59:30 cursor 1 1\n00:00:10 cursor 2 2\n00:00:10 cursor 3 3\n",
@@ -238,6 +272,7 @@ TEST_F(Runner, AScriptLineThatCannotBeParsedStopsTheRunBeforeItStarts)
              {"+1 text 3 301 \"open\n", "script line 1: a quoted text is not closed"},
              {"1 menu 201\n", "script line 1: '1' is not a time"},
              {"+1 post ZelmoSound WM_USER+x 0 0\n", "script line 1: message 'WM_USER+x'"},
+             {"+1 double-click 10\n", "script line 1: double-click wants X Y, got 1"},
          }) {
         Result run = RunScript(c.script);
         EXPECT_EQ(2, run.code) << c.script;
@@ -268,6 +303,7 @@ TEST_F(Runner, AnActionThatCannotBeDoneAtItsTimeStopsTheRunWithItsLine)
              {"+1 cancel-file\n", "script line 1: no file-open dialog is open"},
              {"+1 read-only \"C:\\ZelmoSound\\none.wav\" on\n",
               "script line 1: there is no file C:\\ZelmoSound\\none.wav"},
+             {"+1 left-click 1024 10\n", "script line 1: the point 1024,10 is off the screen"},
          }) {
         Result run = RunScript(c.script);
         EXPECT_EQ(2, run.code) << c.script;
@@ -341,7 +377,8 @@ TEST_F(Runner, TheScreenOptionSizesTheSimulatedScreen)
         };
         return std::make_pair(big(16), big(20)); // the IHDR chunk's width and height
     };
-    // The jelly window covers the screen; the time signal is kept on it near the cursor.
+    // The jelly window covers the screen; the time signal is kept on it near the cursor, which
+    // itself stays on the screen (at 319,199).
     Result run = RunRunner(
         {"--folder", Path("folder"), "--settings", Write("settings.ini", BirdsInsectsAndSignal),
          "--start", "2026-12-08 12:59:58", "--duration", "4", "--screen", "320x200", "--cursor",
@@ -350,7 +387,7 @@ TEST_F(Runner, TheScreenOptionSizesTheSimulatedScreen)
     EXPECT_EQ(std::make_pair(320u, 200u), pngSize(Read("jelly.png")));
     EXPECT_TRUE(run.Logged(R"("screen":[320,200])"));
     EXPECT_TRUE(run.Logged(
-        R"("event":"window.show","class":"ZelmoTimeSignal","title":"","rect":[180,130,84,12])"))
+        R"("event":"window.show","class":"ZelmoTimeSignal","title":"","rect":[179,129,84,12])"))
         << run.out;
 
     Result standard = RunRunner({"--folder", Path("folder"), "--duration", "1", "--snapshot",

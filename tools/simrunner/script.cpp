@@ -64,6 +64,10 @@ constexpr Named Verbs[] = {
     {"choose-file", static_cast<long long>(Verb::ChooseFile)},
     {"cancel-file", static_cast<long long>(Verb::CancelFile)},
     {"read-only", static_cast<long long>(Verb::ReadOnly)},
+    {"pointer", static_cast<long long>(Verb::Pointer)},
+    {"left-click", static_cast<long long>(Verb::LeftClick)},
+    {"right-click", static_cast<long long>(Verb::RightClick)},
+    {"double-click", static_cast<long long>(Verb::DoubleClick)},
 };
 
 // Arguments each verb wants, for the message when the count is wrong.
@@ -99,6 +103,10 @@ const char *Usage(Verb verb)
     case Verb::Post:
         return "CLASS MESSAGE WPARAM LPARAM";
     case Verb::Cursor:
+    case Verb::Pointer:
+    case Verb::LeftClick:
+    case Verb::RightClick:
+    case Verb::DoubleClick:
         return "X Y";
     }
     return "";
@@ -251,6 +259,10 @@ Action ParseAction(const std::vector<std::string> &words, int line)
         action.numbers[2] = Message(args[3], "lParam", line);
         break;
     case Verb::Cursor:
+    case Verb::Pointer:
+    case Verb::LeftClick:
+    case Verb::RightClick:
+    case Verb::DoubleClick:
         action.numbers[0] = Number(args[0], "x", line);
         action.numbers[1] = Number(args[1], "y", line);
         break;
@@ -329,6 +341,30 @@ void Select(sim::Desktop &desktop, const Action &action)
                                            " (it has " + std::to_string(control.items.size()) +
                                            ")"};
     desktop.Select(dialog, control.id, static_cast<int>(index));
+}
+
+// The mouse at a screen point, which must lie on the screen; what is under it gets it, as the
+// desktop delivers real input (a disabled window gets none, and the desktop logs it as ignored).
+void Mouse(sim::Desktop &desktop, const Action &action)
+{
+    int x = static_cast<int>(action.numbers[0]), y = static_cast<int>(action.numbers[1]);
+    if (x < 0 || y < 0 || x >= GetSystemMetrics(SM_CXSCREEN) || y >= GetSystemMetrics(SM_CYSCREEN))
+        throw ScriptError{action.line, "the point " + std::to_string(x) + "," + std::to_string(y) +
+                                           " is off the screen"};
+    switch (action.verb) {
+    case Verb::LeftClick:
+        desktop.LeftClick(x, y);
+        break;
+    case Verb::RightClick:
+        desktop.RightClick(x, y);
+        break;
+    case Verb::DoubleClick:
+        desktop.DoubleClick(x, y);
+        break;
+    default:
+        desktop.MovePointer(x, y);
+        break;
+    }
 }
 
 void PostToClass(sim::Desktop &desktop, const Action &action)
@@ -441,6 +477,12 @@ void Perform(sim::Desktop &desktop, const Action &action)
         if (!desktop.FileExists(action.text))
             throw ScriptError{action.line, "there is no file " + action.text};
         desktop.SetReadOnly(action.text, action.on);
+        break;
+    case Verb::Pointer:
+    case Verb::LeftClick:
+    case Verb::RightClick:
+    case Verb::DoubleClick:
+        Mouse(desktop, action);
         break;
     }
 }

@@ -35,6 +35,10 @@ enum class Verb {
     ChooseFile,
     CancelFile,
     ReadOnly,
+    Pointer,
+    LeftClick,
+    RightClick,
+    DoubleClick,
 };
 
 struct Action {

@@ -13,7 +13,11 @@
     AREA(menus)           \
     AREA(text)            \
     AREA(files)           \
-    AREA(filedialogs)
+    AREA(filedialogs)     \
+    AREA(paint)           \
+    AREA(mouse)           \
+    AREA(tooltips)        \
+    AREA(format)
 // clang-format on
 
 #define PROBE_DECLARE_AREA(name) extern const probe::Area name##Area;

@@ -42,7 +42,14 @@ using WindowHandler = LRESULT (*)(HWND hwnd, UINT message, WPARAM wParam, LPARAM
 // A top-level window of the probe's class, hidden unless style says WS_VISIBLE. The role is in
 // force from WM_CREATE on.
 HWND CreateProbeWindow(const std::string &role, HWND owner, WindowHandler handler,
-                       DWORD style = WS_POPUP, DWORD exStyle = 0);
+                       DWORD style = WS_POPUP, DWORD exStyle = 0, const char *className = nullptr);
+// Gives a window of the probe another handler from now on.
+void SetWindowHandler(HWND hwnd, WindowHandler handler);
+// The probe's module instance, for its resources.
+HINSTANCE ModuleInstance();
+// Registers another class whose windows the probe traces the same way (CreateProbeWindow with
+// its name): the probe's own class has CS_DBLCLKS off, the arrow cursor and the white brush.
+void RegisterProbeWindowClass(const char *className, UINT style, HBRUSH brush, HCURSOR cursor);
 
 // Runs a dialog of probe.rc modally; its procedure traces, then calls the handler (which
 // returns what a dialog procedure returns). The dialog has its role from WM_INITDIALOG on.
@@ -65,6 +72,15 @@ constexpr UINT_PTR UserTimer = 99;
 constexpr UINT UserPeriod = 50;
 using Step = std::function<void()>;
 void StartUser(HWND window, std::vector<Step> steps);
+// Called from a step: the same step runs again at the next tick (a step that waits for a
+// condition, or lets ticks pass).
+void RepeatStep();
+// A step that waits, tick by tick, until the condition holds and then runs `then`; when it does
+// not hold within `limit` ticks, the trace says so ("timed out: what") and the steps go on.
+Step WaitUntil(const std::string &what, std::function<bool()> condition,
+               std::function<void()> then = nullptr, int limit = 250);
+// A step that lets that many ticks pass (time in which something must not happen).
+Step Pause(int ticks);
 
 // The top-level window of that class and caption ("#32770" for dialogs and message boxes).
 HWND FindTopWindow(const char *className, const char *caption);
@@ -78,6 +94,14 @@ void UserKey(UINT virtualKey, HWND target = nullptr);
 void UserChar(char character, HWND target = nullptr);
 // A click on a window's close box (WM_SYSCOMMAND SC_CLOSE, as the caption's button sends it).
 void UserCloseBox(HWND window);
+// The mouse, as real input (SendInput with absolute screen coordinates): the pointer moved to a
+// screen point; a left or right click there (press and release, moving there first when the
+// pointer is elsewhere); a left double click (two clicks at once). Windows delivers each to the
+// window under the point when the thread next reads its input.
+void UserPointer(int x, int y);
+void UserLeftClick(int x, int y);
+void UserRightClick(int x, int y);
+void UserDoubleClick(int x, int y);
 
 // ---- scenarios and areas
 

@@ -22,9 +22,25 @@ struct TracedMessage {
     const char *name;
 };
 constexpr TracedMessage Traced[] = {
-    {WM_CREATE, "WM_CREATE"},         {WM_DESTROY, "WM_DESTROY"}, {WM_CLOSE, "WM_CLOSE"},
-    {WM_NCDESTROY, "WM_NCDESTROY"},   {WM_KEYDOWN, "WM_KEYDOWN"}, {WM_CHAR, "WM_CHAR"},
-    {WM_INITDIALOG, "WM_INITDIALOG"}, {WM_COMMAND, "WM_COMMAND"}, {WM_TIMER, "WM_TIMER"},
+    {WM_CREATE, "WM_CREATE"},
+    {WM_DESTROY, "WM_DESTROY"},
+    {WM_PAINT, "WM_PAINT"},
+    {WM_CLOSE, "WM_CLOSE"},
+    {WM_ERASEBKGND, "WM_ERASEBKGND"},
+    {WM_SETCURSOR, "WM_SETCURSOR"},
+    {WM_NCDESTROY, "WM_NCDESTROY"},
+    {WM_KEYDOWN, "WM_KEYDOWN"},
+    {WM_CHAR, "WM_CHAR"},
+    {WM_INITDIALOG, "WM_INITDIALOG"},
+    {WM_COMMAND, "WM_COMMAND"},
+    {WM_TIMER, "WM_TIMER"},
+    {WM_MOUSEMOVE, "WM_MOUSEMOVE"},
+    {WM_LBUTTONDOWN, "WM_LBUTTONDOWN"},
+    {WM_LBUTTONUP, "WM_LBUTTONUP"},
+    {WM_LBUTTONDBLCLK, "WM_LBUTTONDBLCLK"},
+    {WM_RBUTTONDOWN, "WM_RBUTTONDOWN"},
+    {WM_RBUTTONUP, "WM_RBUTTONUP"},
+    {WM_RBUTTONDBLCLK, "WM_RBUTTONDBLCLK"},
 };
 
 const char *TracedName(UINT message)
@@ -118,6 +134,24 @@ std::string DescribeMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_COMMAND:
         return line + " " + Number(LOWORD(wParam)) + " code " + Number(HIWORD(wParam)) + " from " +
                Role(reinterpret_cast<HWND>(lParam));
+    case WM_SETCURSOR: {
+        // The window under the pointer, the hit-test code and the mouse message that caused it.
+        const char *cause = TracedName(HIWORD(lParam));
+        return line + " " + Role(reinterpret_cast<HWND>(wParam)) + " hit " +
+               Number(static_cast<short>(LOWORD(lParam))) + " " +
+               (cause ? cause : Number(HIWORD(lParam)));
+    }
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_RBUTTONDBLCLK:
+        // Client coordinates and the buttons held (MK_ flags).
+        return line + " " + Number(static_cast<short>(LOWORD(lParam))) + "," +
+               Number(static_cast<short>(HIWORD(lParam))) + " keys " +
+               Number(static_cast<long long>(wParam));
     default:
         return line;
     }

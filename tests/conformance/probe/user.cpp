@@ -2,6 +2,9 @@
 // desktop and Wine get the same input without an outside driver (README.md says why and how).
 #include "probe.h"
 
+#include <initializer_list>
+#include <vector>
+
 namespace probe
 {
 
@@ -26,6 +29,35 @@ LPARAM KeyData(UINT virtualKey)
     // A repeat count of one, and the scan code.
     return static_cast<LPARAM>(1 | (scanCode << 16));
 }
+
+// An absolute position is in 65536ths of the screen; aiming at the middle of the pixel lands on
+// it whichever way the system rounds back.
+LONG Normalized(int pixel, int screen)
+{
+    return static_cast<LONG>((static_cast<long long>(pixel) * 65536 + 32768) / screen);
+}
+
+INPUT Mouse(DWORD flags, int x = 0, int y = 0)
+{
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    if (flags & MOUSEEVENTF_ABSOLUTE) {
+        input.mi.dx = Normalized(x, GetSystemMetrics(SM_CXSCREEN));
+        input.mi.dy = Normalized(y, GetSystemMetrics(SM_CYSCREEN));
+    }
+    return input;
+}
+
+void Send(std::initializer_list<INPUT> inputs)
+{
+    std::vector<INPUT> all(inputs);
+    (void)SendInput(static_cast<UINT>(all.size()), all.data(), sizeof(INPUT));
+}
+
+// A press moves the pointer to the point first; at the pointer's own position the system makes
+// no move of it.
+constexpr DWORD MoveTo = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
 
 } // namespace
 
@@ -53,6 +85,27 @@ void UserChar(char character, HWND target)
 void UserCloseBox(HWND window)
 {
     (void)PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+void UserPointer(int x, int y)
+{
+    Send({Mouse(MoveTo, x, y)});
+}
+
+void UserLeftClick(int x, int y)
+{
+    Send({Mouse(MoveTo | MOUSEEVENTF_LEFTDOWN, x, y), Mouse(MOUSEEVENTF_LEFTUP)});
+}
+
+void UserRightClick(int x, int y)
+{
+    Send({Mouse(MoveTo | MOUSEEVENTF_RIGHTDOWN, x, y), Mouse(MOUSEEVENTF_RIGHTUP)});
+}
+
+void UserDoubleClick(int x, int y)
+{
+    Send({Mouse(MoveTo | MOUSEEVENTF_LEFTDOWN, x, y), Mouse(MOUSEEVENTF_LEFTUP),
+          Mouse(MOUSEEVENTF_LEFTDOWN), Mouse(MOUSEEVENTF_LEFTUP)});
 }
 
 } // namespace probe

@@ -3,6 +3,7 @@
 #include "framework.h"
 
 #include <map>
+#include <memory>
 #include <vector>
 
 namespace probe
@@ -54,11 +55,13 @@ LRESULT CALLBACK ProbeWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         NameWindow(hwnd, creation->role);
         WindowHandlers[hwnd] = creation->handler;
     }
-    TraceMessage(hwnd, message, wParam, lParam);
+    // The user's ticks are the user's, not the program's: how many pass before a condition a step
+    // waits for holds depends on the machine, so they are not traced.
     if (message == WM_TIMER && wParam == UserTimer) {
         UserTick(hwnd);
         return 0;
     }
+    TraceMessage(hwnd, message, wParam, lParam);
     auto found = WindowHandlers.find(hwnd);
     if (found != WindowHandlers.end() && found->second) {
         bool handled = false;
@@ -85,23 +88,40 @@ INT_PTR CALLBACK ProbeDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
 
 } // namespace
 
-void RegisterProbeClass()
+void RegisterProbeWindowClass(const char *className, UINT style, HBRUSH brush, HCURSOR cursor)
 {
     WNDCLASSA wc{};
+    wc.style = style;
     wc.lpfnWndProc = ProbeWindowProc;
     wc.hInstance = Instance;
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    wc.lpszClassName = ProbeClass;
+    wc.hCursor = cursor;
+    wc.hbrBackground = brush;
+    wc.lpszClassName = className;
     (void)RegisterClassA(&wc);
 }
 
+void SetWindowHandler(HWND hwnd, WindowHandler handler)
+{
+    WindowHandlers[hwnd] = handler;
+}
+
+HINSTANCE ModuleInstance()
+{
+    return Instance;
+}
+
+void RegisterProbeClass()
+{
+    RegisterProbeWindowClass(ProbeClass, 0, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)),
+                             LoadCursorA(nullptr, IDC_ARROW));
+}
+
 HWND CreateProbeWindow(const std::string &role, HWND owner, WindowHandler handler, DWORD style,
-                       DWORD exStyle)
+                       DWORD exStyle, const char *className)
 {
     Creation creation{role, handler};
-    HWND hwnd = CreateWindowExA(exStyle, ProbeClass, role.c_str(), style, 100, 100, 200, 150, owner,
-                                nullptr, Instance, &creation);
+    HWND hwnd = CreateWindowExA(exStyle, className ? className : ProbeClass, role.c_str(), style,
+                                100, 100, 200, 150, owner, nullptr, Instance, &creation);
     if (hwnd) Made.push_back(hwnd);
     return hwnd;
 }
@@ -138,6 +158,34 @@ void StartUser(HWND window, std::vector<Step> steps)
     UserSteps = std::move(steps);
     NextStep = 0;
     (void)SetTimer(window, UserTimer, UserPeriod, nullptr);
+}
+
+void RepeatStep()
+{
+    if (NextStep > 0) --NextStep;
+}
+
+Step WaitUntil(const std::string &what, std::function<bool()> condition, std::function<void()> then,
+               int limit)
+{
+    auto left = std::make_shared<int>(limit);
+    return [=] {
+        if (condition()) {
+            if (then) then();
+        } else if (--*left > 0) {
+            RepeatStep();
+        } else {
+            Trace("timed out: " + what);
+        }
+    };
+}
+
+Step Pause(int ticks)
+{
+    auto left = std::make_shared<int>(ticks);
+    return [=] {
+        if (--*left > 0) RepeatStep();
+    };
 }
 
 void ScenarioDone()

@@ -1,0 +1,78 @@
+// Window geometry of the simulated desktop: the client area inside a window's frame, caption or
+// border (fixed metrics: see FrameWidth and CaptionHeight), where it lies on the screen, whether
+// a window is shown (it and every parent visible), a window's class, and the z-order's two
+// bands: top-most windows above all others.
+#include "internal.h"
+
+#include <algorithm>
+
+namespace sim
+{
+
+bool IsShown(const WindowObject &window)
+{
+    if (!window.visible) return false;
+    const WindowObject *parent = window.parent ? FindWindowObject(window.parent) : nullptr;
+    return !window.parent || (parent && IsShown(*parent));
+}
+
+namespace
+{
+
+// The widths of the frame, caption and border round the client area.
+RECT NonClient(DWORD style)
+{
+    if ((style & WS_CAPTION) == WS_CAPTION)
+        return RECT{FrameWidth, FrameWidth + CaptionHeight, FrameWidth, FrameWidth};
+    if (style & (WS_THICKFRAME | WS_DLGFRAME))
+        return RECT{FrameWidth, FrameWidth, FrameWidth, FrameWidth};
+    if (style & WS_BORDER) return RECT{1, 1, 1, 1};
+    return RECT{0, 0, 0, 0};
+}
+
+} // namespace
+
+SIZE ClientSize(const WindowObject &window)
+{
+    RECT edge = NonClient(window.style);
+    LONG width = window.rect.right - window.rect.left - edge.left - edge.right;
+    LONG height = window.rect.bottom - window.rect.top - edge.top - edge.bottom;
+    return SIZE{std::max<LONG>(width, 0), std::max<LONG>(height, 0)};
+}
+
+POINT ClientOrigin(const WindowObject &window)
+{
+    RECT edge = NonClient(window.style);
+    POINT origin{window.rect.left + edge.left, window.rect.top + edge.top};
+    // A child's rectangle is in its parent's client area.
+    if (const WindowObject *parent = window.parent ? FindWindowObject(window.parent) : nullptr) {
+        POINT base = ClientOrigin(*parent);
+        origin.x += base.x;
+        origin.y += base.y;
+    }
+    return origin;
+}
+
+const WNDCLASSA *WindowClass(const WindowObject &window)
+{
+    auto found = window.process->classes.find(Upper(window.className));
+    return found == window.process->classes.end() ? nullptr : &found->second;
+}
+
+void BringToTop(HWND hwnd)
+{
+    Desktop::State &state = S();
+    WindowObject *window = FindWindowObject(hwnd);
+    if (!window || window->parent) return;
+    auto &order = state.zOrder;
+    order.erase(std::remove(order.begin(), order.end(), hwnd), order.end());
+    // Above every window of its band: a top-most window goes first, another one first after
+    // the top-most ones.
+    auto at = order.begin();
+    if (!(window->exStyle & WS_EX_TOPMOST))
+        while (at != order.end() && (FindWindowObject(*at)->exStyle & WS_EX_TOPMOST))
+            ++at;
+    order.insert(at, hwnd);
+}
+
+} // namespace sim
