@@ -4,6 +4,10 @@
 //
 // As on Windows, BM_CLICK presses and releases a button as the mouse does: the button takes the
 // focus, an automatic check box or radio button changes state, and the parent hears BN_CLICKED.
+// Buttons are drawn with the visual style the program's manifest asks for: a push button, check
+// box or radio button is partly transparent, so each time it paints it has its parent draw the
+// background under it (WM_ERASEBKGND, then WM_PRINTCLIENT). It is drawn again when it is
+// pressed or released, when its check changes and when it loses the focus.
 #include "dialogs.h"
 #include "listbox.h"
 
@@ -72,14 +76,42 @@ std::vector<std::string> &SortedInsert(ControlState &c, const std::string &text,
     return c.items;
 }
 
+bool DrawsParentBackground(const ControlState &c)
+{
+    return IsButtonKind(c, BS_PUSHBUTTON) || IsButtonKind(c, BS_DEFPUSHBUTTON) ||
+           IsButtonKind(c, BS_CHECKBOX) || IsButtonKind(c, BS_AUTOCHECKBOX) ||
+           IsButtonKind(c, BS_RADIOBUTTON) || IsButtonKind(c, BS_AUTORADIOBUTTON);
+}
+
+// The parent draws its background under the button, through a device context that reaches
+// only the button's part of the parent's client area.
+void DrawParentBackground(HWND button)
+{
+    const WindowObject *window = FindWindowObject(button);
+    if (!window || !window->parent) return;
+    HDC dc = OpenClippedContext(window->parent, {window->rect});
+    (void)SendMessageA(window->parent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    (void)SendMessageA(window->parent, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    CloseContext(dc);
+}
+
+void SetCheck(HWND button, ControlState &c, int check)
+{
+    if (c.check == check) return;
+    c.check = check;
+    (void)InvalidateRect(button, nullptr, FALSE);
+}
+
 void ClickButton(HWND button)
 {
     ControlState &c = D().controls[button];
     const int id = c.id;
     HWND dialog = GetParent(button);
     (void)SetFocus(button);
+    // Pressed and released: drawn again once the loop has time.
+    if (!IsButtonKind(c, BS_GROUPBOX)) (void)InvalidateRect(button, nullptr, FALSE);
     if (IsButtonKind(c, BS_AUTOCHECKBOX)) {
-        c.check = c.check == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED;
+        SetCheck(button, c, c.check == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED);
     } else if (IsButtonKind(c, BS_AUTORADIOBUTTON)) {
         // The group runs from the last WS_GROUP control at or before this one to the next.
         std::vector<HWND> children = ChildrenInOrder(dialog);
@@ -93,7 +125,7 @@ void ClickButton(HWND button)
         for (auto it = first; it != last; ++it) {
             auto control = D().controls.find(*it);
             if (control != D().controls.end() && IsButtonKind(control->second, BS_AUTORADIOBUTTON))
-                control->second.check = *it == button ? BST_CHECKED : BST_UNCHECKED;
+                SetCheck(*it, control->second, *it == button ? BST_CHECKED : BST_UNCHECKED);
         }
     } else if (IsButtonKind(c, BS_GROUPBOX)) {
         return;
@@ -117,7 +149,7 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     case BM_GETCHECK:
         return c.check;
     case BM_SETCHECK:
-        c.check = static_cast<int>(wParam);
+        SetCheck(hwnd, c, static_cast<int>(wParam));
         return 0;
     case BM_CLICK:
         if (c.className != "BUTTON") break;
@@ -169,6 +201,18 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
         std::strcpy(reinterpret_cast<LPSTR>(lParam), c.items[static_cast<size_t>(index)].c_str());
         return static_cast<LRESULT>(c.items[static_cast<size_t>(index)].size());
     }
+    case WM_PAINT:
+        if (!DrawsParentBackground(c)) break;
+        {
+            PAINTSTRUCT paint;
+            (void)BeginPaint(hwnd, &paint);
+            DrawParentBackground(hwnd);
+            (void)EndPaint(hwnd, &paint);
+        }
+        return 0;
+    case WM_KILLFOCUS:
+        if (c.className == "BUTTON") (void)InvalidateRect(hwnd, nullptr, FALSE);
+        break;
     default:
         break;
     }

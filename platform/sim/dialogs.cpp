@@ -75,7 +75,9 @@ void SetButtonType(HWND button, int type)
     window->style = (window->style & ~static_cast<DWORD>(BS_TYPEMASK)) | static_cast<DWORD>(type);
 }
 
-// Shows the push button that takes Enter: the focused one, or the dialog's default.
+// Shows the push button that takes Enter: the focused one, or the dialog's default. A button
+// whose look changes is drawn again, and so is the one the focus came to, whose style the
+// dialog manager sets again even when it stays.
 void SetDefaultButton(DialogState &dialog, HWND focus)
 {
     HWND wanted =
@@ -83,8 +85,11 @@ void SetDefaultButton(DialogState &dialog, HWND focus)
     for (HWND child : ChildrenInOrder(dialog.hwnd)) {
         ControlState *c = FindControl(child);
         if (!IsPushButton(c)) continue;
+        const DWORD before = c->style & BS_TYPEMASK;
         SetButtonType(child, child == wanted && IsPushButton(FindControl(wanted)) ? BS_DEFPUSHBUTTON
                                                                                   : BS_PUSHBUTTON);
+        if ((c->style & BS_TYPEMASK) != before || child == focus)
+            (void)InvalidateRect(child, nullptr, TRUE);
     }
 }
 
@@ -150,6 +155,13 @@ LRESULT CALLBACK DialogWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
         if (dialog && !dialog->ended && dialog->defaultId)
             return MAKELONG(dialog->defaultId, DC_HASDEFID);
         return 0;
+    case WM_ACTIVATE:
+        // Activated, it gives the focus to the control that had it, or to its first tab stop.
+        if (LOWORD(wParam) != WA_INACTIVE && dialog && !IsWithin(S().focus, hwnd)) {
+            HWND saved = dialog->savedFocus;
+            (void)SetFocus(saved && IsWindow(saved) ? saved : FirstTabStop(hwnd));
+        }
+        return 0;
     default:
         // Painting and the mouse get the default handling too, as a dialog's default does.
         return DefWindowProcA(hwnd, message, wParam, lParam);
@@ -174,6 +186,24 @@ RECT ToPixels(int x, int y, int cx, int cy)
 {
     return RECT{x * BaseUnitX / 4, y * BaseUnitY / 8, (x + cx) * BaseUnitX / 4,
                 (y + cy) * BaseUnitY / 8};
+}
+
+// Where a dialog appears: centred on the screen with DS_CENTER; otherwise at its template's
+// place counted from the owner's client area, as Windows places a pop-up dialog. Either way it
+// is kept on the screen.
+POINT DialogPlace(const DialogTemplate &t, HWND owner, POINT templatePlace, SIZE size)
+{
+    const int screenWidth = S().options.screenWidth, screenHeight = S().options.screenHeight;
+    POINT place = templatePlace;
+    if (t.style & DS_CENTER) {
+        place = POINT{(screenWidth - size.cx) / 2, (screenHeight - size.cy) / 2};
+    } else if (const WindowObject *ownerWindow = owner ? FindWindowObject(owner) : nullptr) {
+        POINT origin = ClientOrigin(*ownerWindow);
+        place = POINT{place.x + origin.x, place.y + origin.y};
+    }
+    place.x = std::max<LONG>(0, std::min<LONG>(place.x, screenWidth - size.cx));
+    place.y = std::max<LONG>(0, std::min<LONG>(place.y, screenHeight - size.cy));
+    return place;
 }
 
 void EmitDialog(const char *kind, const std::string &name, const std::string &title)
@@ -221,9 +251,9 @@ INT_PTR RunDialog(const DialogTemplate &t, const std::string &name, HINSTANCE in
     state.owner = owner;
     state.process = process->id;
     D().dialogs.push_back(state);
-    HWND hwnd =
-        CreateWindowExA(t.exStyle, "#32770", t.caption.c_str(), t.style & ~WS_VISIBLE, client.left,
-                        client.top, width, height, owner, nullptr, instance, nullptr);
+    POINT place = DialogPlace(t, owner, POINT{client.left, client.top}, SIZE{width, height});
+    HWND hwnd = CreateWindowExA(t.exStyle, "#32770", t.caption.c_str(), t.style & ~WS_VISIBLE,
+                                place.x, place.y, width, height, owner, nullptr, instance, nullptr);
     D().dialogs.back().hwnd = hwnd;
     for (const ControlTemplate &c : t.controls) {
         RECT r = ToPixels(c.x, c.y, c.cx, c.cy);
@@ -260,11 +290,6 @@ INT_PTR RunDialog(const DialogTemplate &t, const std::string &name, HINSTANCE in
         if (shown || !IsWindow(hwnd) || FindDialog(hwnd)->ended) return;
         shown = true;
         ShowWindow(hwnd, SW_SHOW);
-        // Activated, it gives the focus to the control that had it, or to its first tab stop.
-        if (!IsWithin(S().focus, hwnd)) {
-            HWND saved = FindDialog(hwnd)->savedFocus;
-            (void)SetFocus(saved && IsWindow(saved) ? saved : FirstTabStop(hwnd));
-        }
     };
     MSG msg;
     while (IsWindow(hwnd) && !FindDialog(hwnd)->ended) {

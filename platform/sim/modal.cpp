@@ -37,7 +37,8 @@ DialogTemplate MessageBoxTemplate(const std::string &text, const std::string &ca
 {
     DialogTemplate t;
     t.caption = caption;
-    t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+    // A message box stands in the middle of the screen, wherever its owner is.
+    t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER;
     t.cx = 200;
     t.cy = 70;
     ControlTemplate label;
@@ -301,6 +302,8 @@ BOOL WINAPI TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, H
     (void)rect;
     auto it = Modal().menus.find(menu);
     if (it == Modal().menus.end() || !IsWindow(hwnd)) return FALSE;
+    // Tracking begins by letting the owner set the pointer's shape, as over a caption.
+    (void)SendMessageA(hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd), HTCAPTION);
     MenuInfo shown;
     shown.process = CurrentProcess()->id;
     shown.items = it->second;

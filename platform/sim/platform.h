@@ -352,6 +352,9 @@ typedef MSG *LPMSG;
 #define LB_ERR (-1)
 #define LBN_SELCHANGE 1
 #define DDL_ARCHIVE 0x0020
+#define WA_INACTIVE 0
+#define WA_ACTIVE 1
+
 #define DM_GETDEFID (WM_USER + 0)
 #define DC_HASDEFID 0x534B
 #define EN_SETFOCUS 0x0100

@@ -48,6 +48,15 @@ void NotifyParent(HWND hwnd, const char *className, WORD code)
                        reinterpret_cast<LPARAM>(hwnd));
 }
 
+// A message the system sends a window of the calling program about a change it made; windows of
+// other programs are not told.
+void SendWithinProgram(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    WindowObject *window = FindWindowObject(hwnd);
+    if (window && CurrentProcess() && window->process == CurrentProcess())
+        (void)SendToWindow(window, message, wParam, lParam);
+}
+
 // True when the focus is the window or one of its descendants.
 bool HoldsFocus(HWND hwnd)
 {
@@ -240,12 +249,15 @@ BOOL WINAPI ShowWindow(HWND hwnd, int cmdShow)
     if (show != wasVisible) {
         window->visible = show;
         EmitWindow(show ? "window.show" : "window.hide", *window);
+    }
+    // Activated before it is erased: a dialog takes the focus first.
+    if (activate) SetForegroundWindow(hwnd);
+    if (show != wasVisible && FindWindowObject(hwnd)) {
         if (show)
             WindowShown(*window);
         else
             WindowHidden(*window);
     }
-    if (activate) SetForegroundWindow(hwnd);
     PointerWindowMayHaveChanged();
     return wasVisible ? TRUE : FALSE;
 }
@@ -285,11 +297,17 @@ BOOL WINAPI SetForegroundWindow(HWND hwnd)
 {
     WindowObject *window = FindWindowObject(hwnd);
     if (!window) return FALSE;
+    HWND previous = S().foreground;
     S().foreground = hwnd;
     // The window activated comes to the top of its band.
     if (S().zOrder.empty() || S().zOrder.front() != hwnd) {
         BringToTop(hwnd);
         PointerWindowMayHaveChanged();
+    }
+    // The window that loses the activation hears of it first, then the one that gains it.
+    if (previous != hwnd) {
+        SendWithinProgram(previous, WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(hwnd));
+        SendWithinProgram(hwnd, WM_ACTIVATE, WA_ACTIVE, reinterpret_cast<LPARAM>(previous));
     }
     return TRUE;
 }
@@ -358,11 +376,14 @@ HWND WINAPI SetFocus(HWND hwnd)
     }
     if (hwnd == previous) return previous;
     S().focus = hwnd;
-    // The control that loses the focus says so first, then the one that gets it.
+    // The window that loses the focus hears of it first (and a control tells its parent), then
+    // the one that gets it.
     NotifyParent(previous, "EDIT", EN_KILLFOCUS);
     NotifyParent(previous, "LISTBOX", LBN_KILLFOCUS);
+    SendWithinProgram(previous, WM_KILLFOCUS, reinterpret_cast<WPARAM>(hwnd), 0);
     NotifyParent(hwnd, "EDIT", EN_SETFOCUS);
     NotifyParent(hwnd, "LISTBOX", LBN_SETFOCUS);
+    SendWithinProgram(hwnd, WM_SETFOCUS, reinterpret_cast<WPARAM>(previous), 0);
     return previous;
 }
 
