@@ -163,6 +163,31 @@ TEST_F(SimMouse, ADisabledWindowGetsOnlySetCursorWithHtErrorAndTheInputIsLoggedA
     EXPECT_EQ(1u, EventKinds("messagebeep").size()) << "the press, not the move or the release";
 }
 
+TEST_F(SimMouse, AWindowUnderAMessageBoxIgnoresClicksUntilTheBoxIsAnswered)
+{
+    HWND owner = Window("owner", "Plain", RECT{100, 100, 300, 250});
+    int answer = 0;
+    Run([&] { answer = MessageBoxA(owner, "Sure?", "Question", MB_OK); });
+    ASSERT_EQ(1u, desktop_.OpenMessageBoxes().size());
+    // The box's own loop reads the click; the disabled owner only sets the pointer.
+    desktop_.LeftClick(120, 120);
+    EXPECT_EQ((std::vector<std::string>{"owner setcursor -2 move", "owner setcursor -2 ldown",
+                                        "owner setcursor -2 lup"}),
+              Log);
+    EXPECT_EQ(3u, EventKinds("input.ignored").size());
+    EXPECT_EQ(1u, desktop_.OpenMessageBoxes().size()) << "a click beside the box leaves it open";
+
+    desktop_.AnswerMessageBox(IDOK);
+    EXPECT_EQ(IDOK, answer);
+    Log.clear();
+    desktop_.LeftClick(130, 120);
+    EXPECT_EQ((std::vector<std::string>{"owner setcursor 1 move", "owner move 30,20 keys 0",
+                                        "owner setcursor 1 ldown", "owner ldown 30,20 keys 1",
+                                        "owner setcursor 1 lup", "owner lup 30,20 keys 0"}),
+              Log);
+    EXPECT_EQ(3u, EventKinds("input.ignored").size());
+}
+
 TEST_F(SimMouse, APressIsADoubleClickOnlyWithCsDblClksCloseInTimeAndPlace)
 {
     Window("plain", "Plain", RECT{100, 100, 300, 250});

@@ -3,7 +3,8 @@
 // WM_SETCURSOR with HTERROR), the client coordinates and button state of the messages,
 // WM_SETCURSOR before each of them, double clicks only for classes with CS_DBLCLKS and only
 // within the double-click time and distance, DefWindowProcA's WM_SETCURSOR with and without a
-// class cursor, SetCursor and LoadCursorA, and GetMessagePos and GetMessageTime of mouse messages.
+// class cursor, SetCursor and LoadCursorA, GetMessagePos and GetMessageTime of mouse messages, and
+// a click on a window that a message box has disabled, read by the message box's loop.
 #include "probe.h"
 
 #include <iterator>
@@ -207,10 +208,52 @@ void SetCursorShapes()
     probe::RunScenarioLoop();
 }
 
+// ---- messagebox-over-window: a message box disables its owner; while it is open, a click on
+// the owner (away from the box) gets only WM_SETCURSOR with HTERROR, read by the box's loop;
+// once it is answered, the owner is enabled and a click there reaches it.
+
+HWND Box = nullptr;
+
+void MessageBoxOverWindow()
+{
+    RegisterClasses();
+    Park();
+    HWND owner = probe::CreateProbeWindow("owner", nullptr, MouseHandler);
+    ShowPainted(owner, SW_SHOW);
+    Box = nullptr;
+    probe::StartUser(
+        owner, {
+                   probe::Pause(10),
+                   [owner] {
+                       int answer =
+                           MessageBoxA(owner, "Probe over window", "Probe mouse box", MB_OK);
+                       probe::TraceResult("MessageBoxA", answer);
+                       probe::TraceResult("IsWindowEnabled owner", IsWindowEnabled(owner));
+                   },
+                   probe::WaitUntil(
+                       "box shown",
+                       [] {
+                           Box = probe::FindTopWindow("#32770", "Probe mouse box");
+                           return Box && IsWindowVisible(Box);
+                       },
+                       [owner] {
+                           probe::NameWindow(Box, "box");
+                           probe::TraceResult("IsWindowEnabled owner", IsWindowEnabled(owner));
+                       }),
+                   Do("left click 120,120 on the owner", [] { probe::UserLeftClick(120, 120); }),
+                   Do("answer the box", [] { probe::UserClick(Box, IDOK); }),
+                   Do("left click 130,120 on the owner", [] { probe::UserLeftClick(130, 120); }),
+                   Park,
+                   probe::ScenarioDone,
+               });
+    probe::RunScenarioLoop();
+}
+
 constexpr probe::Scenario Scenarios[] = {
     {"topmost", TopmostFullScreen},
     {"double-clicks", DoubleClicks},
     {"set-cursor", SetCursorShapes},
+    {"messagebox-over-window", MessageBoxOverWindow},
 };
 
 } // namespace
