@@ -46,15 +46,6 @@ bool IsButtonKind(const ControlState &c, int kind)
     return c.className == "BUTTON" && static_cast<int>(c.style & BS_TYPEMASK) == kind;
 }
 
-std::vector<HWND> ChildrenInOrder(HWND dialog)
-{
-    std::vector<HWND> children;
-    for (const auto &[handle, window] : S().windows)
-        if (window->parent == dialog) children.push_back(handle);
-    std::sort(children.begin(), children.end());
-    return children;
-}
-
 HWND ControlWindow(HWND dialog, int id)
 {
     for (HWND child : ChildrenInOrder(dialog))

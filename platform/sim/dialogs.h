@@ -43,7 +43,6 @@ DialogsState &D();
 DialogState *FindDialog(HWND hwnd);
 bool IsButtonKind(const ControlState &c, int kind);
 ControlState *FindControl(HWND hwnd);
-std::vector<HWND> ChildrenInOrder(HWND dialog);
 HWND ControlWindow(HWND dialog, int id);
 LRESULT CALLBACK ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 

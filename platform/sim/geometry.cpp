@@ -1,7 +1,7 @@
 // Window geometry of the simulated desktop: the client area inside a window's frame, caption or
 // border (fixed metrics: see FrameWidth and CaptionHeight), where it lies on the screen, whether
-// a window is shown (it and every parent visible), a window's class, and the z-order's two
-// bands: top-most windows above all others.
+// a window is shown (it and every parent visible), a window's class and children, and the
+// z-order's two bands: top-most windows above all others.
 #include "internal.h"
 
 #include <algorithm>
@@ -57,6 +57,15 @@ const WNDCLASSA *WindowClass(const WindowObject &window)
 {
     auto found = window.process->classes.find(Upper(window.className));
     return found == window.process->classes.end() ? nullptr : &found->second;
+}
+
+std::vector<HWND> ChildrenInOrder(HWND parent)
+{
+    // The desktop keeps its windows by handle, and handles grow.
+    std::vector<HWND> children;
+    for (const auto &[handle, window] : S().windows)
+        if (window->parent == parent) children.push_back(handle);
+    return children;
 }
 
 void BringToTop(HWND hwnd)

@@ -184,7 +184,7 @@ bool NextMessage(MSG *msg, const MessageFilter &filter = {},
 // shell reports the tray icon's mouse events.
 void SendNotify(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Window geometry and classes (windows.cpp). A frame or caption is drawn with fixed metrics: a
+// Window geometry and classes (geometry.cpp). A frame or caption is drawn with fixed metrics: a
 // 3-pixel frame round a window with a caption or a thick or dialog frame, an 18-pixel caption, a
 // 1-pixel border.
 constexpr int FrameWidth = 3;
@@ -195,6 +195,8 @@ bool IsShown(const WindowObject &window);
 SIZE ClientSize(const WindowObject &window);
 POINT ClientOrigin(const WindowObject &window);
 const WNDCLASSA *WindowClass(const WindowObject &window);
+// A window's children in the order they were made.
+std::vector<HWND> ChildrenInOrder(HWND parent);
 // Puts a top-level window at the top of its band (top-most windows, then the others).
 void BringToTop(HWND hwnd);
 

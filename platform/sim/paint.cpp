@@ -96,21 +96,12 @@ void Erase(WindowObject &window)
     window.eraseLeft = erased == 0;
 }
 
-// The children of a window in the order they were made (their handles grow).
-std::vector<WindowObject *> Children(HWND parent)
-{
-    std::vector<WindowObject *> children;
-    for (auto &[handle, window] : S().windows)
-        if (window->parent == parent) children.push_back(window.get());
-    return children;
-}
-
 // The window and its descendants, parents first.
 void WithDescendants(WindowObject &window, std::vector<WindowObject *> *all)
 {
     all->push_back(&window);
-    for (WindowObject *child : Children(window.handle))
-        WithDescendants(*child, all);
+    for (HWND child : ChildrenInOrder(window.handle))
+        WithDescendants(*FindWindowObject(child), all);
 }
 
 // Looked for at every read of the message loop: it walks the windows without a list of its own.
