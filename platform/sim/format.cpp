@@ -15,7 +15,7 @@ namespace
 
 constexpr size_t BufferSize = 1024;
 
-struct Spec {
+struct Conversion {
     bool left = false;
     bool zeros = false;
     bool prefix = false;
@@ -33,28 +33,28 @@ size_t Number(const char *&at)
     return value;
 }
 
-Spec Parse(const char *&at)
+Conversion Parse(const char *&at)
 {
-    Spec spec;
+    Conversion conversion;
     for (;; ++at) {
         if (*at == '-')
-            spec.left = true;
+            conversion.left = true;
         else if (*at == '0')
-            spec.zeros = true;
+            conversion.zeros = true;
         else if (*at == '#')
-            spec.prefix = true;
+            conversion.prefix = true;
         else
             break;
     }
-    spec.width = Number(at);
+    conversion.width = Number(at);
     if (*at == '.') {
         ++at;
-        spec.precision = static_cast<int>(Number(at));
+        conversion.precision = static_cast<int>(Number(at));
     }
-    if (*at == 'l' || *at == 'h') spec.wide = *at++ == 'l';
-    spec.type = *at;
+    if (*at == 'l' || *at == 'h') conversion.wide = *at++ == 'l';
+    conversion.type = *at;
     if (*at) ++at;
-    return spec;
+    return conversion;
 }
 
 std::string Digits(unsigned long long value, unsigned base, bool upper)
@@ -69,23 +69,24 @@ std::string Digits(unsigned long long value, unsigned base, bool upper)
 }
 
 // The number's text with its sign or prefix and padding, as wsprintf lays it out.
-std::string LayOut(const Spec &spec, const std::string &sign, std::string digits)
+std::string LayOut(const Conversion &conversion, const std::string &sign, std::string digits)
 {
-    if (spec.precision >= 0 && digits.size() < static_cast<size_t>(spec.precision))
-        digits.insert(0, static_cast<size_t>(spec.precision) - digits.size(), '0');
+    if (conversion.precision >= 0 && digits.size() < static_cast<size_t>(conversion.precision))
+        digits.insert(0, static_cast<size_t>(conversion.precision) - digits.size(), '0');
     size_t length = sign.size() + digits.size();
-    if (length >= spec.width) return sign + digits;
-    size_t pad = spec.width - length;
-    if (spec.left) return sign + digits + std::string(pad, ' ');
-    if (spec.zeros) return sign + std::string(pad, '0') + digits;
+    if (length >= conversion.width) return sign + digits;
+    size_t pad = conversion.width - length;
+    if (conversion.left) return sign + digits + std::string(pad, ' ');
+    if (conversion.zeros) return sign + std::string(pad, '0') + digits;
     return std::string(pad, ' ') + sign + digits;
 }
 
-std::string Padded(const Spec &spec, const std::string &text)
+std::string Padded(const Conversion &conversion, const std::string &text)
 {
-    if (text.size() >= spec.width) return text;
-    std::string pad(spec.width - text.size(), spec.zeros && !spec.left ? '0' : ' ');
-    return spec.left ? text + pad : pad + text;
+    if (text.size() >= conversion.width) return text;
+    std::string pad(conversion.width - text.size(),
+                    conversion.zeros && !conversion.left ? '0' : ' ');
+    return conversion.left ? text + pad : pad + text;
 }
 
 } // namespace
@@ -101,41 +102,42 @@ int WINAPIV wsprintfA(LPSTR buffer, LPCSTR format, ...)
             continue;
         }
         ++at;
-        Spec spec = Parse(at);
-        switch (spec.type) {
+        Conversion conversion = Parse(at);
+        switch (conversion.type) {
         case '%':
             out += '%';
             break;
         case 'c':
-            out += Padded(spec, std::string(1, static_cast<char>(va_arg(args, int))));
+            out += Padded(conversion, std::string(1, static_cast<char>(va_arg(args, int))));
             break;
         case 's': {
             const char *text = va_arg(args, const char *);
             std::string shown = text ? text : "(null)";
-            if (spec.precision >= 0 && shown.size() > static_cast<size_t>(spec.precision))
-                shown.resize(static_cast<size_t>(spec.precision));
-            out += Padded(spec, shown);
+            if (conversion.precision >= 0 &&
+                shown.size() > static_cast<size_t>(conversion.precision))
+                shown.resize(static_cast<size_t>(conversion.precision));
+            out += Padded(conversion, shown);
             break;
         }
         case 'd':
         case 'i': {
-            long long value = spec.wide ? va_arg(args, long) : va_arg(args, int);
+            long long value = conversion.wide ? va_arg(args, long) : va_arg(args, int);
             unsigned long long magnitude = value < 0 ? 0ULL - static_cast<unsigned long long>(value)
                                                      : static_cast<unsigned long long>(value);
-            out += LayOut(spec, value < 0 ? "-" : "", Digits(magnitude, 10, false));
+            out += LayOut(conversion, value < 0 ? "-" : "", Digits(magnitude, 10, false));
             break;
         }
         case 'u':
         case 'x':
         case 'X': {
             unsigned long long value =
-                spec.wide ? va_arg(args, unsigned long) : va_arg(args, unsigned int);
-            if (spec.type == 'u') {
-                out += LayOut(spec, "", Digits(value, 10, false));
+                conversion.wide ? va_arg(args, unsigned long) : va_arg(args, unsigned int);
+            if (conversion.type == 'u') {
+                out += LayOut(conversion, "", Digits(value, 10, false));
             } else {
-                bool upper = spec.type == 'X';
-                std::string prefix = spec.prefix && value ? (upper ? "0X" : "0x") : "";
-                out += LayOut(spec, prefix, Digits(value, 16, upper));
+                bool upper = conversion.type == 'X';
+                std::string prefix = conversion.prefix && value ? (upper ? "0X" : "0x") : "";
+                out += LayOut(conversion, prefix, Digits(value, 16, upper));
             }
             break;
         }
