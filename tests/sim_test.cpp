@@ -101,6 +101,20 @@ TEST(SimDesktop, DestroyingTheOwnerDestroysOwnedWindowsFirstAndDropsTheirMessage
     EXPECT_EQ(7, desktop.ExitCode(process).value_or(-1));
 }
 
+TEST(SimDesktop, TimersOfAProgramThatHasEndedDoNotHoldTheClock)
+{
+    sim::Desktop desktop(StartAt({2026, 12, 8, 10, 0, 0}));
+    int process = desktop.Start(TestProgram);
+    // The program returns from WinMain with its window and the window's timer still there.
+    desktop.Input(process, [] {
+        SetTimer(Owner, 1, 1000, nullptr);
+        PostQuitMessage(3);
+    });
+    ASSERT_EQ(3, desktop.ExitCode(process).value_or(-1));
+    desktop.Advance(5000);
+    EXPECT_EQ(sim::ToMillis({2026, 12, 8, 10, 0, 5}), desktop.Now());
+}
+
 TEST(SimDesktop, FindWindowMatchesClassIgnoringCaseAndTitleExactly)
 {
     sim::Desktop desktop;

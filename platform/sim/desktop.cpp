@@ -205,6 +205,18 @@ bool HasWork(Process *process)
     return false;
 }
 
+Millis NextTimerDue(Millis limit)
+{
+    Millis next = limit + 1;
+    for (const Timer &timer : S().timers) {
+        if (timer.pending || timer.nextDue >= next) continue;
+        // A program that has ended collects no more ticks; its timers must not hold the clock.
+        const WindowObject *window = FindWindowObject(timer.hwnd);
+        if (window && !window->process->finished) next = timer.nextDue;
+    }
+    return next;
+}
+
 Desktop::Desktop() : Desktop(Options{}) {}
 
 Desktop::Desktop(Options options) : state_(std::make_unique<State>())
@@ -296,9 +308,7 @@ void Desktop::Advance(Millis duration)
     const Millis target = state_->now + duration;
     for (;;) {
         RunUntilIdle();
-        Millis next = target + 1;
-        for (const Timer &timer : state_->timers)
-            if (!timer.pending && timer.nextDue < next) next = timer.nextDue;
+        const Millis next = NextTimerDue(target);
         if (next > target) break;
         if (next > state_->now) state_->now = next;
     }

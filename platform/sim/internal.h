@@ -126,6 +126,9 @@ void Yield();
 // Runs one process until it yields or ends.
 void Resume(Process *process);
 bool HasWork(Process *process);
+// The earliest time at or before limit when a timer of a running program falls due, not counting
+// ticks already pending; limit + 1 when there is none.
+Millis NextTimerDue(Millis limit);
 
 WindowObject *FindWindowObject(HWND hwnd);
 LRESULT SendToWindow(WindowObject *window, UINT message, WPARAM wParam, LPARAM lParam);
