@@ -11,6 +11,7 @@ namespace
 std::vector<std::string> Log;
 HWND Owner = nullptr;
 HWND Owned = nullptr;
+HWND Peer = nullptr; // another program's window that hears of timer 3's ticks
 
 LRESULT CALLBACK Recorder(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -22,9 +23,17 @@ LRESULT CALLBACK Recorder(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         Log.push_back("timer " + std::to_string(wParam));
         // A slow handler: Windows keeps one pending tick per timer, never a burst.
         if (wParam == 2 && Log.size() == 1) Sleep(3500);
+        if (wParam == 4) PostMessageA(hwnd, WM_USER + 1, 0, 0);
+        if (wParam == 3 && Peer) PostMessageA(Peer, WM_USER + 2, GetTickCount(), 0);
         return 0;
     case WM_USER:
         Log.push_back("user " + std::to_string(wParam));
+        return 0;
+    case WM_USER + 1: // a program that keeps itself busy for ever
+        PostMessageA(hwnd, WM_USER + 1, 0, 0);
+        return 0;
+    case WM_USER + 2:
+        Log.push_back("news after " + std::to_string(GetTickCount() - wParam) + " ms");
         return 0;
     case WM_DESTROY:
         Log.push_back(hwnd == Owner ? "destroy owner" : "destroy owned");
@@ -113,6 +122,48 @@ TEST(SimDesktop, TimersOfAProgramThatHasEndedDoNotHoldTheClock)
     ASSERT_EQ(3, desktop.ExitCode(process).value_or(-1));
     desktop.Advance(5000);
     EXPECT_EQ(sim::ToMillis({2026, 12, 8, 10, 0, 5}), desktop.Now());
+}
+
+TEST(SimDesktop, TwoProgramsTakeTurnsInTimeAndOneThatEndsLeavesTheOtherTicking)
+{
+    Log.clear();
+    sim::Desktop desktop(StartAt({2026, 12, 8, 10, 0, 0}));
+    int first = desktop.Start(TestProgram);
+    HWND firstOwner = Owner;
+    int second = desktop.Start(TestProgram);
+    Peer = Owner;
+    desktop.Input(first, [firstOwner] { SetTimer(firstOwner, 3, 300, nullptr); });
+    desktop.Input(second, [] { SetTimer(Owner, 5, 500, nullptr); });
+    Log.clear();
+    desktop.Advance(1500);
+    // The second program hears of each tick of the first at once; at 1.5 s both are due and the
+    // programs run in the order they were started.
+    const std::string tick3 = "timer 3", news = "news after 0 ms", tick5 = "timer 5";
+    EXPECT_EQ((std::vector<std::string>{tick3, news, tick5, tick3, news, tick3, news, tick5, tick3,
+                                        news, tick3, news, tick5}),
+              Log);
+    desktop.Input(first, [] { PostQuitMessage(0); });
+    Log.clear();
+    desktop.Advance(1000);
+    EXPECT_EQ((std::vector<std::string>{tick5, tick5}), Log);
+    EXPECT_EQ(sim::ToMillis({2026, 12, 8, 10, 0, 2, 500}), desktop.Now());
+    EXPECT_TRUE(desktop.Running(second));
+    Peer = nullptr;
+}
+
+TEST(SimDesktop, AProgramThatNeverBecomesIdleFailsTheCallerWithATime)
+{
+    sim::Desktop desktop(StartAt({2026, 12, 8, 10, 0, 0}));
+    int process = desktop.Start(TestProgram);
+    // A tick at 10:00:02 starts a message that posts itself again for ever.
+    desktop.Input(process, [] { SetTimer(Owner, 4, 2000, nullptr); });
+    try {
+        desktop.Advance(5000);
+        FAIL() << "the busy program was not noticed";
+    } catch (const sim::SimulationError &error) {
+        EXPECT_NE(std::string::npos, std::string(error.what()).find("2026-12-08 10:00:02.000"))
+            << error.what();
+    }
 }
 
 TEST(SimDesktop, FindWindowMatchesClassIgnoringCaseAndTitleExactly)

@@ -7,6 +7,7 @@
 #include <deque>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 namespace sim
@@ -85,6 +86,8 @@ struct Desktop::State {
     Desktop::Options options;
     std::string hostRoot;
     Millis now = 0;
+    // While the caller lets time pass (Advance), the time it lets pass to.
+    std::optional<Millis> advanceTarget;
 
     // Baton: the process allowed to run, or null while the caller (test, runner) runs.
     std::mutex mutex;
@@ -120,8 +123,10 @@ struct Desktop::State {
 Desktop::State &S();
 Process *CurrentProcess();
 
-// Baton passing. A program thread calls Yield when it is idle; it returns when the desktop
-// hands the thread control again (or throws ProcessKilled).
+// Baton passing. A program thread calls Yield when it is idle; it returns when the thread has
+// something to do again (or throws ProcessKilled). While the caller lets time pass and no other
+// program runs, the thread moves the clock on to the next due timer itself, as the caller would,
+// and keeps the baton; otherwise it hands the baton back and waits for its next turn.
 void Yield();
 // Runs one process until it yields or ends.
 void Resume(Process *process);
