@@ -236,6 +236,42 @@ TEST(SimSound, ANewRequestCutsOffTheSoundStillPlayingAndMissingFilesAreSilent)
     EXPECT_FALSE(desktop.Sounds()[1].played);
 }
 
+TEST(SimSound, TheDurationComesFromTheChunksAndWhatTheFileHoldsAndOnlyTheLastSoundIsCutOff)
+{
+    sim::Desktop desktop;
+    const std::string wave = zelmo_test::WaveBytes(2000); // 44 bytes of headers, then samples
+    const std::string folder = desktop.ProgramFolder();
+    // A chunk of odd size before the format is padded to an even length.
+    std::string padded =
+        wave.substr(0, 12) + std::string("LIST\3\0\0\0abc\0", 12) + wave.substr(12);
+    desktop.WriteFile(folder + "padded.wav", padded);
+    // A data chunk that claims more samples than the file holds plays what is there.
+    desktop.WriteFile(folder + "short.wav", wave.substr(0, 44 + 22050));
+    desktop.WriteFile(folder + "noformat.wav", wave.substr(0, 12) + wave.substr(36));
+    desktop.WriteFile(folder + "text.wav", "hello, not a wave");
+    desktop.WriteFile(folder + "folder.wav\\inside.txt", "");
+    const DWORD async = SND_ASYNC | SND_NODEFAULT | SND_FILENAME;
+    for (const char *name : {"padded.wav", "short.wav", "noformat.wav", "text.wav", "folder.wav"}) {
+        (void)PlaySoundA(name, nullptr, async);
+        desktop.Advance(100);
+    }
+    std::vector<std::pair<bool, sim::Millis>> played;
+    for (const sim::SoundRecord &sound : desktop.Sounds())
+        played.emplace_back(sound.played, sound.duration);
+    EXPECT_EQ((std::vector<std::pair<bool, sim::Millis>>{
+                  {true, 2000}, {true, 500}, {false, 0}, {false, 0}, {false, 0}}),
+              played);
+    // Each was cut off by the next request; the unplayable ones leave the cut-off time alone.
+    const sim::Millis start = desktop.Sounds()[0].time;
+    EXPECT_EQ(start + 100, desktop.Sounds()[0].cutOffAt);
+    EXPECT_EQ(start + 200, desktop.Sounds()[1].cutOffAt);
+    // A sound that has ended is not cut off by the next request.
+    EXPECT_TRUE(PlaySoundA("short.wav", nullptr, async));
+    desktop.Advance(600);
+    EXPECT_TRUE(PlaySoundA("padded.wav", nullptr, async));
+    EXPECT_EQ(-1, desktop.Sounds()[5].cutOffAt);
+}
+
 TEST(SimDrawing, FillRectCoversLeftAndTopButNotRightAndBottomAndIsClippedToTheWindow)
 {
     sim::Desktop desktop;

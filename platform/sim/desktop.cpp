@@ -445,6 +445,7 @@ const std::vector<BeepRecord> &Desktop::Beeps() const
 void Desktop::ClearSounds()
 {
     state_->sounds.clear();
+    state_->lastPlayed.reset();
     state_->beeps.clear();
 }
 

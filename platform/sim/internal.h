@@ -109,6 +109,7 @@ struct Desktop::State {
     FileFaults faults;
 
     std::vector<SoundRecord> sounds;
+    std::optional<size_t> lastPlayed; // index in sounds of the last sound that played
     std::vector<BeepRecord> beeps;
     std::vector<std::function<void(const Event &)>> observers;
 
