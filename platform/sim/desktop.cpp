@@ -224,11 +224,9 @@ bool HasWork(Process *process)
     if (!process->posted.empty() || !process->sent.empty() || !process->input.empty() ||
         process->quitPosted)
         return true;
-    for (const Timer &timer : S().timers) {
-        WindowObject *window = FindWindowObject(timer.hwnd);
-        if (window && window->process == process && (timer.pending || timer.nextDue <= S().now))
-            return true;
-    }
+    const Desktop::State &state = S();
+    for (const Timer &timer : state.timers)
+        if (timer.process == process && (timer.pending || timer.nextDue <= state.now)) return true;
     return false;
 }
 
@@ -236,10 +234,9 @@ Millis NextTimerDue(Millis limit)
 {
     Millis next = limit + 1;
     for (const Timer &timer : S().timers) {
-        if (timer.pending || timer.nextDue >= next) continue;
         // A program that has ended collects no more ticks; its timers must not hold the clock.
-        const WindowObject *window = FindWindowObject(timer.hwnd);
-        if (window && !window->process->finished) next = timer.nextDue;
+        if (!timer.pending && timer.nextDue < next && !timer.process->finished)
+            next = timer.nextDue;
     }
     return next;
 }

@@ -43,6 +43,8 @@ struct Timer {
     Millis nextDue = 0;
     bool pending = false;
     TIMERPROC proc = nullptr;
+    // The program of the timer's window; a timer goes with its window, so this stays valid.
+    Process *process = nullptr;
 };
 
 struct Control; // dialog controls, see dialogs.cpp

@@ -87,8 +87,7 @@ void CollectDueTimers(Process *process)
 {
     Desktop::State &state = S();
     for (Timer &timer : state.timers) {
-        WindowObject *window = FindWindowObject(timer.hwnd);
-        if (!window || window->process != process || timer.nextDue > state.now) continue;
+        if (timer.process != process || timer.nextDue > state.now) continue;
         timer.pending = true;
         while (timer.nextDue <= state.now)
             timer.nextDue += timer.period;
@@ -133,9 +132,7 @@ bool TakeMessage(MSG *msg, const MessageFilter &filter, bool remove)
     if (!InRange(WM_TIMER, filter.min, filter.max)) return false;
     CollectDueTimers(process);
     for (Timer &timer : S().timers) {
-        WindowObject *window = FindWindowObject(timer.hwnd);
-        if (!timer.pending || !window || window->process != process ||
-            !ForWindow(timer.hwnd, filter.hwnd))
+        if (!timer.pending || timer.process != process || !ForWindow(timer.hwnd, filter.hwnd))
             continue;
         if (remove) timer.pending = false;
         *msg = Stamped(timer.hwnd, WM_TIMER, timer.id, reinterpret_cast<LPARAM>(timer.proc));
@@ -273,7 +270,8 @@ DWORD WINAPI GetTickCount(void)
 UINT_PTR WINAPI SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc)
 {
     Desktop::State &state = S();
-    if (!FindWindowObject(hwnd)) return 0;
+    WindowObject *window = FindWindowObject(hwnd);
+    if (!window) return 0;
     // Windows raises periods below 10 ms to 10 ms.
     UINT period = std::max<UINT>(elapse, 10);
     for (Timer &timer : state.timers) {
@@ -285,7 +283,8 @@ UINT_PTR WINAPI SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc)
             return id;
         }
     }
-    state.timers.push_back(Timer{hwnd, id, period, state.now + period, false, proc});
+    state.timers.push_back(
+        Timer{hwnd, id, period, state.now + period, false, proc, window->process});
     return id;
 }
 
