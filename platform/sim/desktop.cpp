@@ -182,13 +182,11 @@ void Yield()
     Desktop::State &state = S();
     // What Advance would do once this program is idle, done here without handing the baton
     // back and forth: move the clock to the next due timer and run on if that gives the program
-    // work. A program that has work already (messages its filter leaves) goes back to the
-    // caller, which counts it as a program that never becomes idle.
+    // work.
     if (MayRunAhead(process) && !HasWork(process)) {
         for (;;) {
             const Millis next = NextTimerDue(*state.advanceTarget);
-            // Past the target, or due already (for another program): the caller goes on.
-            if (next > *state.advanceTarget || next <= state.now) break;
+            if (next > *state.advanceTarget) break;
             state.now = next;
             if (HasWork(process)) {
                 process->messagesSinceYield = 0;
@@ -218,24 +216,14 @@ void Resume(Process *process)
     }
 }
 
-bool HasWork(Process *process)
-{
-    if (process->finished) return false;
-    if (!process->posted.empty() || !process->sent.empty() || !process->input.empty() ||
-        process->quitPosted)
-        return true;
-    const Desktop::State &state = S();
-    for (const Timer &timer : state.timers)
-        if (timer.process == process && (timer.pending || timer.nextDue <= state.now)) return true;
-    return false;
-}
-
 Millis NextTimerDue(Millis limit)
 {
+    const Desktop::State &state = S();
     Millis next = limit + 1;
-    for (const Timer &timer : S().timers) {
+    for (const Timer &timer : state.timers) {
         // A program that has ended collects no more ticks; its timers must not hold the clock.
-        if (!timer.pending && timer.nextDue < next && !timer.process->finished)
+        if (!timer.pending && timer.nextDue > state.now && timer.nextDue < next &&
+            !timer.process->finished)
             next = timer.nextDue;
     }
     return next;
@@ -340,7 +328,7 @@ void Desktop::Advance(Millis duration)
         RunUntilIdle();
         const Millis next = NextTimerDue(target);
         if (next > target) break;
-        if (next > state_->now) state_->now = next;
+        state_->now = next;
     }
     // A program that held the clock past the target (Sleep, Beep, a synchronous sound in a
     // handler) has moved it on: time never runs back.

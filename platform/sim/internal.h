@@ -13,6 +13,14 @@
 namespace sim
 {
 
+// GetMessage's and PeekMessage's filter: a window (null for all, -1 for thread messages) and a
+// range of message numbers (0, 0 for all).
+struct MessageFilter {
+    HWND hwnd = nullptr;
+    UINT min = 0;
+    UINT max = 0;
+};
+
 struct Process {
     int id = 0;
     std::thread thread;
@@ -33,7 +41,8 @@ struct Process {
     std::map<std::string, std::string> classNames; // upper-case -> as registered
     DWORD lastError = 0;
     int messagesSinceYield = 0;
-    std::string failure; // why the simulation stopped this program, if it did
+    MessageFilter waitingFor; // the filter of the message loop that waits for the next message
+    std::string failure;      // why the simulation stopped this program, if it did
 };
 
 struct Timer {
@@ -133,9 +142,12 @@ Process *CurrentProcess();
 void Yield();
 // Runs one process until it yields or ends.
 void Resume(Process *process);
+// True when the program has something to do at the current time: a message for the loop it
+// waits in, as that loop's filter takes it, a sent message, a quit message or an input action.
 bool HasWork(Process *process);
-// The earliest time at or before limit when a timer of a running program falls due, not counting
-// ticks already pending; limit + 1 when there is none.
+// The earliest time after now and at or before limit when a timer of a running program falls
+// due; limit + 1 when there is none. Ticks that are pending, or due already while their program
+// waits for other messages, do not hold the clock.
 Millis NextTimerDue(Millis limit);
 
 WindowObject *FindWindowObject(HWND hwnd);
@@ -143,13 +155,6 @@ LRESULT SendToWindow(WindowObject *window, UINT message, WPARAM wParam, LPARAM l
 void CollectDueTimers(Process *process);
 void PurgeMessages(HWND hwnd);
 
-// GetMessage's and PeekMessage's filter: a window (null for all, -1 for thread messages) and a
-// range of message numbers (0, 0 for all).
-struct MessageFilter {
-    HWND hwnd = nullptr;
-    UINT min = 0;
-    UINT max = 0;
-};
 // The next message of the calling thread matching the filter, if one is there now; messages
 // sent from outside the thread are handled first.
 bool TakeMessage(MSG *msg, const MessageFilter &filter, bool remove);

@@ -4,7 +4,8 @@
 // messages, then the quit message, then input, then timer messages, with at most one pending tick
 // per timer. GetMessageA and PeekMessageA honour their window and range filters. Each retrieved
 // message carries the tick count and the cursor position of when it was posted (a timer tick: of
-// when it was retrieved), which GetMessageTime and GetMessagePos then answer.
+// when it was retrieved), which GetMessageTime and GetMessagePos then answer. A loop that waits
+// with a filter sleeps until a message it takes is there, however many others queue meanwhile.
 #include "internal.h"
 
 #include <algorithm>
@@ -83,6 +84,23 @@ void PurgeMessages(HWND hwnd)
     }
 }
 
+bool HasWork(Process *process)
+{
+    if (process->finished) return false;
+    if (!process->sent.empty() || !process->input.empty() || process->quitPosted) return true;
+    const MessageFilter &filter = process->waitingFor;
+    for (const MSG &msg : process->posted)
+        if (ForWindow(msg.hwnd, filter.hwnd) && InRange(msg.message, filter.min, filter.max))
+            return true;
+    if (!InRange(WM_TIMER, filter.min, filter.max)) return false;
+    const Desktop::State &state = S();
+    for (const Timer &timer : state.timers)
+        if (timer.process == process && (timer.pending || timer.nextDue <= state.now) &&
+            ForWindow(timer.hwnd, filter.hwnd))
+            return true;
+    return false;
+}
+
 void CollectDueTimers(Process *process)
 {
     Desktop::State &state = S();
@@ -154,6 +172,7 @@ bool NextMessage(MSG *msg, const MessageFilter &filter, const std::function<void
             onIdle();
             if (TakeMessage(msg, filter, true)) return msg->message != WM_QUIT;
         }
+        process->waitingFor = filter;
         Yield();
     }
 }
