@@ -222,6 +222,26 @@ TEST_F(SimInput, GetMessageAndPeekMessageHonourTheirWindowAndRangeFilters)
     EXPECT_TRUE(Log.empty());
 }
 
+TEST_F(SimInput, ALoopWaitingForOneKindOfMessageSleepsWhileOthersQueueAndTimersFallDue)
+{
+    WPARAM got = 0;
+    desktop.Input(process, [&got] {
+        SetTimer(Owner, 7, 1000, nullptr);
+        PostMessageA(Other, WM_TEST, 1, 0);
+        MSG msg;
+        GetMessageA(&msg, Owner, WM_TEST, WM_TEST);
+        got = msg.wParam;
+    });
+    // Neither the other window's message nor the timer wakes the waiting loop.
+    desktop.Advance(5000);
+    EXPECT_TRUE(Log.empty());
+    EXPECT_EQ(sim::ToMillis({2026, 12, 8, 10, 0, 5}), desktop.Now());
+    desktop.Post(Owner, WM_TEST, 2, 0);
+    EXPECT_EQ(2u, got);
+    // Back in the program's loop: the queued message, then one tick for the five seconds.
+    EXPECT_EQ((std::vector<std::string>{"other 1", "timer 7"}), Log);
+}
+
 TEST_F(SimInput, TheClockNeverRunsBackWhenAHandlerHeldItPastTheTarget)
 {
     desktop.Input(process, [] { SetTimer(Owner, 3, 500, nullptr); });

@@ -11,6 +11,7 @@ namespace
 std::vector<std::string> Log;
 HWND Owner = nullptr;
 HWND Owned = nullptr;
+HWND Peer = nullptr; // another program's window that hears of timer 3's ticks
 
 LRESULT CALLBACK Recorder(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -22,9 +23,17 @@ LRESULT CALLBACK Recorder(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         Log.push_back("timer " + std::to_string(wParam));
         // A slow handler: Windows keeps one pending tick per timer, never a burst.
         if (wParam == 2 && Log.size() == 1) Sleep(3500);
+        if (wParam == 4) PostMessageA(hwnd, WM_USER + 1, 0, 0);
+        if (wParam == 3 && Peer) PostMessageA(Peer, WM_USER + 2, GetTickCount(), 0);
         return 0;
     case WM_USER:
         Log.push_back("user " + std::to_string(wParam));
+        return 0;
+    case WM_USER + 1: // a program that keeps itself busy for ever
+        PostMessageA(hwnd, WM_USER + 1, 0, 0);
+        return 0;
+    case WM_USER + 2:
+        Log.push_back("news after " + std::to_string(GetTickCount() - wParam) + " ms");
         return 0;
     case WM_DESTROY:
         Log.push_back(hwnd == Owner ? "destroy owner" : "destroy owned");
@@ -99,6 +108,62 @@ TEST(SimDesktop, DestroyingTheOwnerDestroysOwnedWindowsFirstAndDropsTheirMessage
     });
     EXPECT_EQ((std::vector<std::string>{"destroy owned", "destroy owner"}), Log);
     EXPECT_EQ(7, desktop.ExitCode(process).value_or(-1));
+}
+
+TEST(SimDesktop, TimersOfAProgramThatHasEndedDoNotHoldTheClock)
+{
+    sim::Desktop desktop(StartAt({2026, 12, 8, 10, 0, 0}));
+    int process = desktop.Start(TestProgram);
+    // The program returns from WinMain with its window and the window's timer still there.
+    desktop.Input(process, [] {
+        SetTimer(Owner, 1, 1000, nullptr);
+        PostQuitMessage(3);
+    });
+    ASSERT_EQ(3, desktop.ExitCode(process).value_or(-1));
+    desktop.Advance(5000);
+    EXPECT_EQ(sim::ToMillis({2026, 12, 8, 10, 0, 5}), desktop.Now());
+}
+
+TEST(SimDesktop, TwoProgramsTakeTurnsInTimeAndOneThatEndsLeavesTheOtherTicking)
+{
+    Log.clear();
+    sim::Desktop desktop(StartAt({2026, 12, 8, 10, 0, 0}));
+    int first = desktop.Start(TestProgram);
+    HWND firstOwner = Owner;
+    int second = desktop.Start(TestProgram);
+    Peer = Owner;
+    desktop.Input(first, [firstOwner] { SetTimer(firstOwner, 3, 300, nullptr); });
+    desktop.Input(second, [] { SetTimer(Owner, 5, 500, nullptr); });
+    Log.clear();
+    desktop.Advance(1500);
+    // The second program hears of each tick of the first at once; at 1.5 s both are due and the
+    // programs run in the order they were started.
+    const std::string tick3 = "timer 3", news = "news after 0 ms", tick5 = "timer 5";
+    EXPECT_EQ((std::vector<std::string>{tick3, news, tick5, tick3, news, tick3, news, tick5, tick3,
+                                        news, tick3, news, tick5}),
+              Log);
+    desktop.Input(first, [] { PostQuitMessage(0); });
+    Log.clear();
+    desktop.Advance(1000);
+    EXPECT_EQ((std::vector<std::string>{tick5, tick5}), Log);
+    EXPECT_EQ(sim::ToMillis({2026, 12, 8, 10, 0, 2, 500}), desktop.Now());
+    EXPECT_TRUE(desktop.Running(second));
+    Peer = nullptr;
+}
+
+TEST(SimDesktop, AProgramThatNeverBecomesIdleFailsTheCallerWithATime)
+{
+    sim::Desktop desktop(StartAt({2026, 12, 8, 10, 0, 0}));
+    int process = desktop.Start(TestProgram);
+    // A tick at 10:00:02 starts a message that posts itself again for ever.
+    desktop.Input(process, [] { SetTimer(Owner, 4, 2000, nullptr); });
+    try {
+        desktop.Advance(5000);
+        FAIL() << "the busy program was not noticed";
+    } catch (const sim::SimulationError &error) {
+        EXPECT_NE(std::string::npos, std::string(error.what()).find("2026-12-08 10:00:02.000"))
+            << error.what();
+    }
 }
 
 TEST(SimDesktop, FindWindowMatchesClassIgnoringCaseAndTitleExactly)
@@ -188,6 +253,42 @@ TEST(SimSound, ANewRequestCutsOffTheSoundStillPlayingAndMissingFilesAreSilent)
     EXPECT_EQ(2000, desktop.Sounds()[0].duration);
     EXPECT_EQ(desktop.Sounds()[0].time + 500, desktop.Sounds()[0].cutOffAt);
     EXPECT_FALSE(desktop.Sounds()[1].played);
+}
+
+TEST(SimSound, TheDurationComesFromTheChunksAndWhatTheFileHoldsAndOnlyTheLastSoundIsCutOff)
+{
+    sim::Desktop desktop;
+    const std::string wave = zelmo_test::WaveBytes(2000); // 44 bytes of headers, then samples
+    const std::string folder = desktop.ProgramFolder();
+    // A chunk of odd size before the format is padded to an even length.
+    std::string padded =
+        wave.substr(0, 12) + std::string("LIST\3\0\0\0abc\0", 12) + wave.substr(12);
+    desktop.WriteFile(folder + "padded.wav", padded);
+    // A data chunk that claims more samples than the file holds plays what is there.
+    desktop.WriteFile(folder + "short.wav", wave.substr(0, 44 + 22050));
+    desktop.WriteFile(folder + "noformat.wav", wave.substr(0, 12) + wave.substr(36));
+    desktop.WriteFile(folder + "text.wav", "hello, not a wave");
+    desktop.WriteFile(folder + "folder.wav\\inside.txt", "");
+    const DWORD async = SND_ASYNC | SND_NODEFAULT | SND_FILENAME;
+    for (const char *name : {"padded.wav", "short.wav", "noformat.wav", "text.wav", "folder.wav"}) {
+        (void)PlaySoundA(name, nullptr, async);
+        desktop.Advance(100);
+    }
+    std::vector<std::pair<bool, sim::Millis>> played;
+    for (const sim::SoundRecord &sound : desktop.Sounds())
+        played.emplace_back(sound.played, sound.duration);
+    EXPECT_EQ((std::vector<std::pair<bool, sim::Millis>>{
+                  {true, 2000}, {true, 500}, {false, 0}, {false, 0}, {false, 0}}),
+              played);
+    // Each was cut off by the next request; the unplayable ones leave the cut-off time alone.
+    const sim::Millis start = desktop.Sounds()[0].time;
+    EXPECT_EQ(start + 100, desktop.Sounds()[0].cutOffAt);
+    EXPECT_EQ(start + 200, desktop.Sounds()[1].cutOffAt);
+    // A sound that has ended is not cut off by the next request.
+    EXPECT_TRUE(PlaySoundA("short.wav", nullptr, async));
+    desktop.Advance(600);
+    EXPECT_TRUE(PlaySoundA("padded.wav", nullptr, async));
+    EXPECT_EQ(-1, desktop.Sounds()[5].cutOffAt);
 }
 
 TEST(SimDrawing, FillRectCoversLeftAndTopButNotRightAndBottomAndIsClippedToTheWindow)

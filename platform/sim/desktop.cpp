@@ -48,6 +48,17 @@ void CivilFromDays(int64_t z, int &year, int &month, int &day)
 // a pause, at one virtual instant, is taken as such a program.
 constexpr int kMaxStepsWithoutIdle = 1000000;
 
+// True when an idle program may move the clock on by itself: the caller is letting time pass,
+// and no other program runs whose messages would have to interleave with this one's.
+bool MayRunAhead(const Process *process)
+{
+    const Desktop::State &state = S();
+    if (!state.advanceTarget) return false;
+    for (const auto &other : state.processes)
+        if (other.get() != process && !other->finished) return false;
+    return true;
+}
+
 void ProcessMain(Process *process)
 {
     threadProcess = process;
@@ -169,6 +180,20 @@ void Yield()
 {
     Process *process = threadProcess;
     Desktop::State &state = S();
+    // What Advance would do once this program is idle, done here without handing the baton
+    // back and forth: move the clock to the next due timer and run on if that gives the program
+    // work.
+    if (MayRunAhead(process) && !HasWork(process)) {
+        for (;;) {
+            const Millis next = NextTimerDue(*state.advanceTarget);
+            if (next > *state.advanceTarget) break;
+            state.now = next;
+            if (HasWork(process)) {
+                process->messagesSinceYield = 0;
+                return;
+            }
+        }
+    }
     std::unique_lock lock(state.mutex);
     state.running = nullptr;
     state.turn.notify_all();
@@ -191,18 +216,17 @@ void Resume(Process *process)
     }
 }
 
-bool HasWork(Process *process)
+Millis NextTimerDue(Millis limit)
 {
-    if (process->finished) return false;
-    if (!process->posted.empty() || !process->sent.empty() || !process->input.empty() ||
-        process->quitPosted || !process->mouse.empty() || PaintPending(process))
-        return true;
-    for (const Timer &timer : S().timers) {
-        WindowObject *window = FindWindowObject(timer.hwnd);
-        if (window && window->process == process && (timer.pending || timer.nextDue <= S().now))
-            return true;
+    const Desktop::State &state = S();
+    Millis next = limit + 1;
+    for (const Timer &timer : state.timers) {
+        // A program that has ended collects no more ticks; its timers must not hold the clock.
+        if (!timer.pending && timer.nextDue > state.now && timer.nextDue < next &&
+            !timer.process->finished)
+            next = timer.nextDue;
     }
-    return false;
+    return next;
 }
 
 Desktop::Desktop() : Desktop(Options{}) {}
@@ -295,13 +319,17 @@ void Desktop::Advance(Millis duration)
 {
     if (duration < 0) throw SimulationError("virtual time cannot go back");
     const Millis target = state_->now + duration;
+    // While the target stands, an idle program may run ahead to it by itself (see Yield).
+    struct TargetGuard {
+        std::optional<Millis> &target;
+        ~TargetGuard() { target.reset(); }
+    } guard{state_->advanceTarget};
+    state_->advanceTarget = target;
     for (;;) {
         RunUntilIdle();
-        Millis next = target + 1;
-        for (const Timer &timer : state_->timers)
-            if (!timer.pending && timer.nextDue < next) next = timer.nextDue;
+        const Millis next = NextTimerDue(target);
         if (next > target) break;
-        if (next > state_->now) state_->now = next;
+        state_->now = next;
     }
     // A program that held the clock past the target (Sleep, Beep, a synchronous sound in a
     // handler) has moved it on: time never runs back.
@@ -399,6 +427,7 @@ const std::vector<BeepRecord> &Desktop::Beeps() const
 void Desktop::ClearSounds()
 {
     state_->sounds.clear();
+    state_->lastPlayed.reset();
     state_->beeps.clear();
 }
 

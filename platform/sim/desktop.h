@@ -5,7 +5,10 @@
 // The program runs on its own thread, but never at the same time as the caller: control passes
 // back and forth like a baton. The program runs until it is idle (it waits for a message and
 // none is due at the current virtual time); then the caller runs. So everything is
-// deterministic and no lock is needed inside the simulation.
+// deterministic and no lock is needed inside the simulation. While the caller lets time pass
+// and only one program runs, the idle program moves the clock on to its next due timer itself
+// instead of handing the baton back at every tick: the same messages at the same times, without
+// two thread switches per tick.
 #pragma once
 
 #include "platform.h"

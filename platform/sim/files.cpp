@@ -129,7 +129,13 @@ std::string ResolveHostPath(const std::string &windowsPath, bool *found)
     bool allFound = true;
     for (const std::string &part : SplitComponents(normalized.substr(2))) {
         std::string match;
-        if (allFound) {
+        struct stat info {
+        };
+        // The spelling asked for is nearly always the one on the drive: only a miss needs the
+        // folder's listing (a folder never holds two names that differ only in letter case).
+        if (allFound && lstat((host + "/" + part).c_str(), &info) == 0) {
+            match = part;
+        } else if (allFound) {
             if (DIR *dir = opendir(host.c_str())) {
                 while (dirent *entry = readdir(dir)) {
                     if (FoldCase(entry->d_name) == FoldCase(part)) {

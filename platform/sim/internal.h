@@ -8,6 +8,7 @@
 #include <deque>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -21,6 +22,14 @@ struct MouseInput {
     POINT pt{};       // screen
     DWORD time = 0;
     WPARAM keys = 0; // MK_ flags of the buttons held after the event
+};
+
+// GetMessage's and PeekMessage's filter: a window (null for all, -1 for thread messages) and a
+// range of message numbers (0, 0 for all).
+struct MessageFilter {
+    HWND hwnd = nullptr;
+    UINT min = 0;
+    UINT max = 0;
 };
 
 struct Process {
@@ -51,7 +60,8 @@ struct Process {
     MSG lastPress{};
     HCURSOR cursor = nullptr;
     int messagesSinceYield = 0;
-    std::string failure; // why the simulation stopped this program, if it did
+    MessageFilter waitingFor; // the filter of the message loop that waits for the next message
+    std::string failure;      // why the simulation stopped this program, if it did
 };
 
 struct Timer {
@@ -61,6 +71,8 @@ struct Timer {
     Millis nextDue = 0;
     bool pending = false;
     TIMERPROC proc = nullptr;
+    // The program of the timer's window; a timer goes with its window, so this stays valid.
+    Process *process = nullptr;
 };
 
 struct Control; // dialog controls, see dialogs.cpp
@@ -112,6 +124,8 @@ struct Desktop::State {
     Desktop::Options options;
     std::string hostRoot;
     Millis now = 0;
+    // While the caller lets time pass (Advance), the time it lets pass to.
+    std::optional<Millis> advanceTarget;
 
     // Baton: the process allowed to run, or null while the caller (test, runner) runs.
     std::mutex mutex;
@@ -138,6 +152,7 @@ struct Desktop::State {
     FileFaults faults;
 
     std::vector<SoundRecord> sounds;
+    std::optional<size_t> lastPlayed; // index in sounds of the last sound that played
     std::vector<BeepRecord> beeps;
     std::vector<std::function<void(const Event &)>> observers;
 
@@ -152,25 +167,26 @@ struct Desktop::State {
 Desktop::State &S();
 Process *CurrentProcess();
 
-// Baton passing. A program thread calls Yield when it is idle; it returns when the desktop
-// hands the thread control again (or throws ProcessKilled).
+// Baton passing. A program thread calls Yield when it is idle; it returns when the thread has
+// something to do again (or throws ProcessKilled). While the caller lets time pass and no other
+// program runs, the thread moves the clock on to the next due timer itself, as the caller would,
+// and keeps the baton; otherwise it hands the baton back and waits for its next turn.
 void Yield();
 // Runs one process until it yields or ends.
 void Resume(Process *process);
+// True when the program has something to do at the current time: a message for the loop it
+// waits in, as that loop's filter takes it, a sent message, a quit message or an input action.
 bool HasWork(Process *process);
+// The earliest time after now and at or before limit when a timer of a running program falls
+// due; limit + 1 when there is none. Ticks that are pending, or due already while their program
+// waits for other messages, do not hold the clock.
+Millis NextTimerDue(Millis limit);
 
 WindowObject *FindWindowObject(HWND hwnd);
 LRESULT SendToWindow(WindowObject *window, UINT message, WPARAM wParam, LPARAM lParam);
 void CollectDueTimers(Process *process);
 void PurgeMessages(HWND hwnd);
 
-// GetMessage's and PeekMessage's filter: a window (null for all, -1 for thread messages) and a
-// range of message numbers (0, 0 for all).
-struct MessageFilter {
-    HWND hwnd = nullptr;
-    UINT min = 0;
-    UINT max = 0;
-};
 // Whether a message for the target window passes a filter's window.
 bool ForWindow(HWND target, HWND filter);
 // The next message of the calling thread matching the filter, if one is there now; messages

@@ -5,7 +5,9 @@
 // timer messages, with at most one pending tick per timer. GetMessageA and PeekMessageA honour
 // their window and range filters. Each retrieved message carries the tick count and the cursor
 // position of when it was posted (a timer tick or a paint request: of when it was retrieved; a
-// mouse message: of its input), which GetMessageTime and GetMessagePos then answer.
+// mouse message: of its input), which GetMessageTime and GetMessagePos then answer. A loop that
+// waits with a filter sleeps until a message it takes is there, however many others queue
+// meanwhile.
 #include "internal.h"
 
 #include <algorithm>
@@ -84,12 +86,34 @@ void PurgeMessages(HWND hwnd)
     }
 }
 
+bool HasWork(Process *process)
+{
+    if (process->finished) return false;
+    if (!process->sent.empty() || !process->input.empty() || process->quitPosted) return true;
+    const MessageFilter &filter = process->waitingFor;
+    for (const MSG &msg : process->posted)
+        if (ForWindow(msg.hwnd, filter.hwnd) && InRange(msg.message, filter.min, filter.max))
+            return true;
+    // Mouse input is read only by a loop that takes every message.
+    if (!process->mouse.empty() && filter.hwnd == nullptr && filter.min == 0 && filter.max == 0)
+        return true;
+    MSG paint;
+    if (InRange(WM_PAINT, filter.min, filter.max) && NextPaintMessage(process, &paint, filter.hwnd))
+        return true;
+    if (!InRange(WM_TIMER, filter.min, filter.max)) return false;
+    const Desktop::State &state = S();
+    for (const Timer &timer : state.timers)
+        if (timer.process == process && (timer.pending || timer.nextDue <= state.now) &&
+            ForWindow(timer.hwnd, filter.hwnd))
+            return true;
+    return false;
+}
+
 void CollectDueTimers(Process *process)
 {
     Desktop::State &state = S();
     for (Timer &timer : state.timers) {
-        WindowObject *window = FindWindowObject(timer.hwnd);
-        if (!window || window->process != process || timer.nextDue > state.now) continue;
+        if (timer.process != process || timer.nextDue > state.now) continue;
         timer.pending = true;
         while (timer.nextDue <= state.now)
             timer.nextDue += timer.period;
@@ -147,9 +171,7 @@ bool TakeMessage(MSG *msg, const MessageFilter &filter, bool remove)
     if (!InRange(WM_TIMER, filter.min, filter.max)) return false;
     CollectDueTimers(process);
     for (Timer &timer : S().timers) {
-        WindowObject *window = FindWindowObject(timer.hwnd);
-        if (!timer.pending || !window || window->process != process ||
-            !ForWindow(timer.hwnd, filter.hwnd))
+        if (!timer.pending || timer.process != process || !ForWindow(timer.hwnd, filter.hwnd))
             continue;
         if (remove) timer.pending = false;
         *msg = Stamped(timer.hwnd, WM_TIMER, timer.id, reinterpret_cast<LPARAM>(timer.proc));
@@ -171,6 +193,7 @@ bool NextMessage(MSG *msg, const MessageFilter &filter, const std::function<void
             onIdle();
             if (TakeMessage(msg, filter, true)) return msg->message != WM_QUIT;
         }
+        process->waitingFor = filter;
         Yield();
     }
 }
@@ -287,7 +310,8 @@ DWORD WINAPI GetTickCount(void)
 UINT_PTR WINAPI SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc)
 {
     Desktop::State &state = S();
-    if (!FindWindowObject(hwnd)) return 0;
+    WindowObject *window = FindWindowObject(hwnd);
+    if (!window) return 0;
     // Windows raises periods below 10 ms to 10 ms.
     UINT period = std::max<UINT>(elapse, 10);
     for (Timer &timer : state.timers) {
@@ -299,7 +323,8 @@ UINT_PTR WINAPI SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc)
             return id;
         }
     }
-    state.timers.push_back(Timer{hwnd, id, period, state.now + period, false, proc});
+    state.timers.push_back(
+        Timer{hwnd, id, period, state.now + period, false, proc, window->process});
     return id;
 }
 

@@ -3,52 +3,76 @@
 // plays when it is a PCM wave file; a missing or unplayable file with SND_NODEFAULT is silent.
 #include "internal.h"
 
+#include <algorithm>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace sim;
 
 namespace
 {
 
-uint32_t Little32(const std::string &b, size_t at)
+uint32_t Little32(const unsigned char *b)
 {
-    return static_cast<uint32_t>(static_cast<unsigned char>(b[at])) |
-           static_cast<uint32_t>(static_cast<unsigned char>(b[at + 1])) << 8 |
-           static_cast<uint32_t>(static_cast<unsigned char>(b[at + 2])) << 16 |
-           static_cast<uint32_t>(static_cast<unsigned char>(b[at + 3])) << 24;
+    return static_cast<uint32_t>(b[0]) | static_cast<uint32_t>(b[1]) << 8 |
+           static_cast<uint32_t>(b[2]) << 16 | static_cast<uint32_t>(b[3]) << 24;
 }
 
-// Duration in milliseconds of a RIFF/WAVE file, or -1 when it cannot be played.
-Millis WaveDuration(const std::string &bytes)
+// Duration in milliseconds of a RIFF/WAVE file, or -1 when it cannot be played. Only the chunk
+// headers and the format are read: a sound is requested every few seconds for months of virtual
+// time, and the samples do not matter.
+Millis WaveDuration(const std::string &windowsPath)
 {
-    if (bytes.size() < 12 || bytes.compare(0, 4, "RIFF") != 0 || bytes.compare(8, 4, "WAVE") != 0)
-        return -1;
-    uint32_t byteRate = 0;
-    size_t at = 12;
-    while (at + 8 <= bytes.size()) {
-        std::string id = bytes.substr(at, 4);
-        uint32_t size = Little32(bytes, at + 4);
-        if (id == "fmt " && at + 8 + 16 <= bytes.size()) {
-            byteRate = Little32(bytes, at + 8 + 8);
-        } else if (id == "data") {
-            if (byteRate == 0) return -1;
-            uint64_t available = std::min<uint64_t>(size, bytes.size() - at - 8);
-            return static_cast<Millis>(available * 1000 / byteRate);
+    bool found = false;
+    const std::string host = ResolveHostPath(windowsPath, &found);
+    if (!found) return -1;
+    const int fd = open(host.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return -1;
+    struct stat info {
+    };
+    const bool isFile = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    const uint64_t fileSize = isFile ? static_cast<uint64_t>(info.st_size) : 0;
+    // Reads exactly count bytes at offset, or fails.
+    auto readAt = [fd](uint64_t offset, unsigned char *buffer, size_t count) {
+        return pread(fd, buffer, count, static_cast<off_t>(offset)) == static_cast<ssize_t>(count);
+    };
+    Millis duration = -1;
+    unsigned char header[12];
+    if (isFile && fileSize >= 12 && readAt(0, header, 12) && std::memcmp(header, "RIFF", 4) == 0 &&
+        std::memcmp(header + 8, "WAVE", 4) == 0) {
+        uint32_t byteRate = 0;
+        uint64_t at = 12;
+        unsigned char chunk[8];
+        while (at + 8 <= fileSize && readAt(at, chunk, 8)) {
+            const uint32_t size = Little32(chunk + 4);
+            unsigned char format[16];
+            if (std::memcmp(chunk, "fmt ", 4) == 0 && at + 8 + 16 <= fileSize) {
+                if (!readAt(at + 8, format, 16)) break;
+                byteRate = Little32(format + 8);
+            } else if (std::memcmp(chunk, "data", 4) == 0) {
+                if (byteRate != 0) {
+                    const uint64_t available = std::min<uint64_t>(size, fileSize - at - 8);
+                    duration = static_cast<Millis>(available * 1000 / byteRate);
+                }
+                break;
+            }
+            at += 8 + static_cast<uint64_t>(size) + (size & 1);
         }
-        at += 8 + size + (size & 1);
     }
-    return -1;
+    (void)close(fd);
+    return duration;
 }
 
+// Only one sound plays at a time, as every request cuts off the one before: the sound that may
+// still be playing is the last one that played.
 void CutOffPlaying()
 {
-    auto &sounds = S().sounds;
-    for (auto it = sounds.rbegin(); it != sounds.rend(); ++it) {
-        if (it->played && it->cutOffAt < 0 && it->time + it->duration > S().now) {
-            it->cutOffAt = S().now;
-            break;
-        }
-    }
+    Desktop::State &state = S();
+    if (!state.lastPlayed) return;
+    SoundRecord &last = state.sounds[*state.lastPlayed];
+    if (last.cutOffAt < 0 && last.time + last.duration > state.now) last.cutOffAt = state.now;
 }
 
 } // namespace
@@ -62,14 +86,13 @@ BOOL WINAPI PlaySoundA(LPCSTR sound, HMODULE module, DWORD flags)
     record.name = sound ? sound : "";
     record.flags = flags;
     if (sound && (flags & SND_FILENAME)) {
-        if (auto bytes = Desktop::Current().ReadFile(sound)) {
-            Millis duration = WaveDuration(*bytes);
-            if (duration >= 0) {
-                record.played = true;
-                record.duration = duration;
-            }
+        const Millis duration = WaveDuration(sound);
+        if (duration >= 0) {
+            record.played = true;
+            record.duration = duration;
         }
     }
+    if (record.played) S().lastPlayed = S().sounds.size();
     S().sounds.push_back(record);
 
     Event event;

@@ -1,6 +1,6 @@
-// Scenarios of the message queue: GetMessageA's and PeekMessageA's window and range filters, the
-// quit message against a filter, thread messages, and the time and cursor position a message
-// carries (GetMessageTime, GetMessagePos).
+// Scenarios of the message queue: GetMessageA's and PeekMessageA's window and range filters, a
+// filtered wait while other messages queue, the quit message against a filter, thread messages,
+// and the time and cursor position a message carries (GetMessageTime, GetMessagePos).
 #include "probe.h"
 
 #include <iterator>
@@ -52,6 +52,24 @@ void Filters()
     TraceGot("PeekMessageA all", PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE), msg);
 }
 
+// A loop that waits for one window's messages sleeps while another window's message and timer
+// ticks queue; they are there afterwards, the ticks as one.
+void FilteredWait()
+{
+    First = probe::CreateProbeWindow("first", nullptr, nullptr);
+    Second = probe::CreateProbeWindow("second", nullptr, nullptr);
+    (void)PostMessageA(Second, WM_PROBE, 1, 0);
+    (void)SetTimer(Second, 1, 50, nullptr);
+    (void)SetTimer(First, 2, 500, nullptr);
+    MSG msg;
+    TraceGot("GetMessageA first", GetMessageA(&msg, First, 0, 0), msg);
+    (void)KillTimer(First, 2);
+    TraceGot("PeekMessageA all", PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE), msg);
+    TraceGot("PeekMessageA all", PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE), msg);
+    (void)KillTimer(Second, 1);
+    TraceGot("PeekMessageA all", PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE), msg);
+}
+
 // A posted message carries the time and the cursor position of its posting.
 DWORD PostedFrom = 0;
 DWORD PostedTo = 0;
@@ -97,6 +115,7 @@ void TimeAndPosition()
 
 constexpr probe::Scenario Scenarios[] = {
     {"filters", Filters},
+    {"filtered-wait", FilteredWait},
     {"time-and-position", TimeAndPosition},
 };
 
