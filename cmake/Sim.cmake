@@ -29,15 +29,19 @@ add_library(zelmo_core STATIC ${ZELMO_LOGIC_SOURCES})
 target_include_directories(zelmo_core PUBLIC app resources)
 target_link_libraries(zelmo_core PUBLIC zelmo_sim)
 
-option(ZELMO_SANITIZE "Build the sim with address and undefined-behaviour sanitizers" OFF)
-if(ZELMO_SANITIZE)
+# The fuzz build (preset fuzz, clang) builds only the fuzz targets and their tests.
+option(ZELMO_FUZZ "Build the libFuzzer targets of the file readers (clang)" OFF)
+enable_testing()
+if(ZELMO_FUZZ)
     foreach(target zelmo_sim zelmo_core)
-        target_compile_options(${target} PUBLIC -fsanitize=address,undefined -fno-omit-frame-pointer)
+        target_compile_options(${target} PUBLIC -fsanitize=fuzzer-no-link,address,undefined
+                               -fno-sanitize-recover=all -fno-omit-frame-pointer)
         target_link_options(${target} PUBLIC -fsanitize=address,undefined)
     endforeach()
+    add_subdirectory(fuzz)
+    return()
 endif()
 
-enable_testing()
 add_subdirectory(tests)
 add_subdirectory(benchmarks)
 add_subdirectory(tools/simrunner)
