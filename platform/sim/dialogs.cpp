@@ -94,6 +94,7 @@ std::vector<std::string> &SortedInsert(ControlState &c, const std::string &text,
 
 LRESULT CALLBACK ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    PlatformCode platform;
     auto it = D().controls.find(hwnd);
     if (it == D().controls.end()) return DefWindowProcA(hwnd, message, wParam, lParam);
     ControlState &c = it->second;
@@ -155,10 +156,18 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     }
 }
 
+INT_PTR CallDialogProc(DLGPROC proc, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    ProgramCode program;
+    return proc(hwnd, message, wParam, lParam);
+}
+
 LRESULT CALLBACK DialogWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    PlatformCode platform;
     DialogState *dialog = FindDialog(hwnd);
-    if (dialog && dialog->proc && dialog->proc(hwnd, message, wParam, lParam)) return TRUE;
+    if (dialog && dialog->proc && CallDialogProc(dialog->proc, hwnd, message, wParam, lParam))
+        return TRUE;
     switch (message) {
     case WM_CLOSE:
         // Unhandled, a close request becomes the cancel command.
@@ -404,6 +413,7 @@ using namespace sim;
 INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner,
                                DLGPROC dialogProc, LPARAM initParam)
 {
+    PlatformCode platform;
     const auto &dialogs = ProgramResources().dialogs;
     auto found = dialogs.find(ResourceKey(templateName));
     if (found == dialogs.end()) {
@@ -439,7 +449,8 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND own
     bool ownerWasEnabled = owner && IsWindowEnabled(owner);
     if (owner) EnableWindow(owner, FALSE);
     HWND firstTab = FirstTabStop(hwnd);
-    if (dialogProc(hwnd, WM_INITDIALOG, reinterpret_cast<WPARAM>(firstTab), initParam))
+    if (CallDialogProc(dialogProc, hwnd, WM_INITDIALOG, reinterpret_cast<WPARAM>(firstTab),
+                       initParam))
         D().focus = FirstTabStop(hwnd);
     D().shown.push_back(found->first);
     EmitDialog("dialog.open", found->first, t.caption);
@@ -463,6 +474,7 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND own
 
 BOOL WINAPI EndDialog(HWND dialog, INT_PTR result)
 {
+    PlatformCode platform;
     DialogState *state = FindDialog(dialog);
     if (!state) return FALSE;
     state->ended = true;
@@ -473,28 +485,33 @@ BOOL WINAPI EndDialog(HWND dialog, INT_PTR result)
 
 HWND WINAPI GetDlgItem(HWND dialog, int id)
 {
+    PlatformCode platform;
     return ControlWindow(dialog, id);
 }
 
 LRESULT WINAPI SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    PlatformCode platform;
     HWND control = GetDlgItem(dialog, id);
     return control ? SendMessageA(control, message, wParam, lParam) : 0;
 }
 
 BOOL WINAPI CheckDlgButton(HWND dialog, int id, UINT check)
 {
+    PlatformCode platform;
     return GetDlgItem(dialog, id) ? (SendDlgItemMessageA(dialog, id, BM_SETCHECK, check, 0), TRUE)
                                   : FALSE;
 }
 
 UINT WINAPI IsDlgButtonChecked(HWND dialog, int id)
 {
+    PlatformCode platform;
     return static_cast<UINT>(SendDlgItemMessageA(dialog, id, BM_GETCHECK, 0, 0));
 }
 
 BOOL WINAPI CheckRadioButton(HWND dialog, int first, int last, int check)
 {
+    PlatformCode platform;
     for (HWND child : ChildrenInOrder(dialog)) {
         int id = FindWindowObject(child)->controlId;
         if (id >= first && id <= last)
@@ -505,12 +522,14 @@ BOOL WINAPI CheckRadioButton(HWND dialog, int first, int last, int check)
 
 BOOL WINAPI SetDlgItemTextA(HWND dialog, int id, LPCSTR text)
 {
+    PlatformCode platform;
     HWND control = GetDlgItem(dialog, id);
     return control ? SetWindowTextA(control, text) : FALSE;
 }
 
 UINT WINAPI GetDlgItemTextA(HWND dialog, int id, LPSTR text, int max)
 {
+    PlatformCode platform;
     HWND control = GetDlgItem(dialog, id);
     if (!control) {
         if (max > 0) text[0] = '\0';

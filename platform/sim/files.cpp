@@ -246,6 +246,7 @@ using namespace sim;
 
 DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size)
 {
+    PlatformCode platform;
     (void)module;
     const std::string &path = S().options.programPath;
     if (size == 0) return 0;
@@ -263,6 +264,7 @@ HANDLE WINAPI CreateFileA(LPCSTR fileName, DWORD access, DWORD shareMode,
                           SECURITY_ATTRIBUTES *security, DWORD disposition, DWORD flags,
                           HANDLE templateFile)
 {
+    PlatformCode platform;
     (void)security;
     (void)flags;
     (void)templateFile;
@@ -335,6 +337,7 @@ HANDLE WINAPI CreateFileA(LPCSTR fileName, DWORD access, DWORD shareMode,
 
 BOOL WINAPI ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, void *overlapped)
 {
+    PlatformCode platform;
     (void)overlapped;
     auto it = S().files.find(file);
     if (it == S().files.end()) {
@@ -352,6 +355,7 @@ BOOL WINAPI ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, voi
 
 BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, LPDWORD written, void *overlapped)
 {
+    PlatformCode platform;
     (void)overlapped;
     auto it = S().files.find(file);
     if (it == S().files.end() || !it->second.write) {
@@ -378,11 +382,13 @@ BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, LPDWORD writte
 
 BOOL WINAPI FlushFileBuffers(HANDLE file)
 {
+    PlatformCode platform;
     return S().files.count(file) ? TRUE : FALSE;
 }
 
 BOOL WINAPI CloseHandle(HANDLE handle)
 {
+    PlatformCode platform;
     auto it = S().files.find(handle);
     if (it == S().files.end()) {
         SetLastError(ERROR_INVALID_HANDLE);
@@ -395,6 +401,7 @@ BOOL WINAPI CloseHandle(HANDLE handle)
 
 BOOL WINAPI DeleteFileA(LPCSTR fileName)
 {
+    PlatformCode platform;
     std::string normalized = NormalizeWindowsPath(fileName);
     bool found = false;
     std::string host = ResolveHostPath(fileName, &found);
@@ -422,6 +429,7 @@ BOOL WINAPI DeleteFileA(LPCSTR fileName)
 
 BOOL WINAPI MoveFileExA(LPCSTR existing, LPCSTR newName, DWORD flags)
 {
+    PlatformCode platform;
     std::string from = NormalizeWindowsPath(existing);
     std::string to = NormalizeWindowsPath(newName);
     bool fromFound = false, toFound = false;
@@ -460,11 +468,13 @@ BOOL WINAPI MoveFileExA(LPCSTR existing, LPCSTR newName, DWORD flags)
 
 BOOL WINAPI MoveFileA(LPCSTR existing, LPCSTR newName)
 {
+    PlatformCode platform;
     return MoveFileExA(existing, newName, 0);
 }
 
 BOOL WINAPI CopyFileA(LPCSTR existing, LPCSTR newName, BOOL failIfExists)
 {
+    PlatformCode platform;
     HANDLE source = CreateFileA(existing, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     if (source == INVALID_HANDLE_VALUE) return FALSE;
@@ -499,6 +509,7 @@ BOOL WINAPI CopyFileA(LPCSTR existing, LPCSTR newName, BOOL failIfExists)
 
 DWORD WINAPI GetFileAttributesA(LPCSTR fileName)
 {
+    PlatformCode platform;
     bool found = false;
     std::string host = ResolveHostPath(fileName, &found);
     if (!found) {
@@ -510,6 +521,7 @@ DWORD WINAPI GetFileAttributesA(LPCSTR fileName)
 
 HANDLE WINAPI FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data)
 {
+    PlatformCode platform;
     std::string normalized = NormalizeWindowsPath(pattern);
     size_t cut = normalized.find_last_of('\\');
     std::string folder = normalized.substr(0, cut + 1);
@@ -535,6 +547,7 @@ HANDLE WINAPI FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data)
 
 BOOL WINAPI FindNextFileA(HANDLE find, LPWIN32_FIND_DATAA data)
 {
+    PlatformCode platform;
     auto it = S().searches.find(find);
     if (it == S().searches.end()) {
         SetLastError(ERROR_INVALID_HANDLE);
@@ -551,6 +564,7 @@ BOOL WINAPI FindNextFileA(HANDLE find, LPWIN32_FIND_DATAA data)
 
 BOOL WINAPI FindClose(HANDLE find)
 {
+    PlatformCode platform;
     if (!S().searches.erase(find)) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
@@ -560,6 +574,7 @@ BOOL WINAPI FindClose(HANDLE find)
 
 DWORD WINAPI GetCurrentDirectoryA(DWORD size, LPSTR buffer)
 {
+    PlatformCode platform;
     std::string folder = CurrentProcess()->currentDirectory;
     // Windows answers without the trailing separator, except for a drive's root.
     if (folder.size() > 3) folder.pop_back();
@@ -570,6 +585,7 @@ DWORD WINAPI GetCurrentDirectoryA(DWORD size, LPSTR buffer)
 
 BOOL WINAPI SetCurrentDirectoryA(LPCSTR path)
 {
+    PlatformCode platform;
     bool found = false;
     std::string host = ResolveHostPath(path, &found);
     if (!found || !IsDirectory(host)) {

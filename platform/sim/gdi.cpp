@@ -118,7 +118,10 @@ int Desktop::OpenDeviceContexts() const
     return static_cast<int>(Gdi().contexts.size());
 }
 
-int Desktop::OpenFonts() const { return static_cast<int>(Gdi().fonts.size()); }
+int Desktop::OpenFonts() const
+{
+    return static_cast<int>(Gdi().fonts.size());
+}
 
 } // namespace sim
 
@@ -126,6 +129,7 @@ using namespace sim;
 
 HDC WINAPI GetDC(HWND hwnd)
 {
+    PlatformCode platform;
     if (!FindWindowObject(hwnd)) return nullptr;
     HDC dc = reinterpret_cast<HDC>(S().NewHandle());
     Gdi().contexts[dc] = DeviceContext{hwnd, nullptr, OPAQUE, 0};
@@ -134,6 +138,7 @@ HDC WINAPI GetDC(HWND hwnd)
 
 int WINAPI ReleaseDC(HWND hwnd, HDC dc)
 {
+    PlatformCode platform;
     DeviceContext *context = Context(dc);
     if (!context || context->hwnd != hwnd) return 0;
     Gdi().contexts.erase(dc);
@@ -143,6 +148,7 @@ int WINAPI ReleaseDC(HWND hwnd, HDC dc)
 BOOL WINAPI DrawIconEx(HDC dc, int x, int y, HICON icon, int cx, int cy, UINT step,
                        HBRUSH flickerFree, UINT flags)
 {
+    PlatformCode platform;
     (void)step;
     (void)flickerFree;
     DeviceContext *context = Context(dc);
@@ -167,11 +173,13 @@ BOOL WINAPI DrawIconEx(HDC dc, int x, int y, HICON icon, int cx, int cy, UINT st
 
 BOOL WINAPI DrawIcon(HDC dc, int x, int y, HICON icon)
 {
+    PlatformCode platform;
     return DrawIconEx(dc, x, y, icon, 0, 0, 0, nullptr, DI_NORMAL | DI_DEFAULTSIZE);
 }
 
 int WINAPI SetBkMode(HDC dc, int mode)
 {
+    PlatformCode platform;
     DeviceContext *context = Context(dc);
     if (!context) return 0;
     int old = context->bkMode;
@@ -181,6 +189,7 @@ int WINAPI SetBkMode(HDC dc, int mode)
 
 COLORREF WINAPI SetTextColor(HDC dc, COLORREF color)
 {
+    PlatformCode platform;
     DeviceContext *context = Context(dc);
     if (!context) return 0xFFFFFFFF; // CLR_INVALID
     COLORREF old = context->textColor;
@@ -255,16 +264,19 @@ std::vector<int> WideWidths(LPCWSTR text, int length)
 
 BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length)
 {
+    PlatformCode platform;
     return DrawText(dc, x, y, AnsiWidths(length), AnsiShown(text, length));
 }
 
 BOOL WINAPI TextOutW(HDC dc, int x, int y, LPCWSTR text, int length)
 {
+    PlatformCode platform;
     return DrawText(dc, x, y, WideWidths(text, length), NarrowUtf16(text, length));
 }
 
 BOOL WINAPI GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, LPSIZE size)
 {
+    PlatformCode platform;
     (void)text;
     if (!Context(dc)) return FALSE;
     *size = SIZE{length * NarrowWidth, TextHeight};
@@ -273,6 +285,7 @@ BOOL WINAPI GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, LPSIZE size)
 
 BOOL WINAPI GetTextExtentPoint32W(HDC dc, LPCWSTR text, int length, LPSIZE size)
 {
+    PlatformCode platform;
     if (!Context(dc)) return FALSE;
     int width = 0;
     for (int w : WideWidths(text, length))
@@ -286,6 +299,7 @@ HFONT WINAPI CreateFontA(int height, int width, int escapement, int orientation,
                          DWORD outPrecision, DWORD clipPrecision, DWORD quality,
                          DWORD pitchAndFamily, LPCSTR face)
 {
+    PlatformCode platform;
     // Every font measures and draws with the desktop's fixed metrics.
     (void)height, (void)width, (void)escapement, (void)orientation, (void)weight, (void)italic;
     (void)underline, (void)strikeOut, (void)charSet, (void)outPrecision, (void)clipPrecision;
@@ -297,6 +311,7 @@ HFONT WINAPI CreateFontA(int height, int width, int escapement, int orientation,
 
 HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object)
 {
+    PlatformCode platform;
     DeviceContext *context = Context(dc);
     if (!context || !object) return nullptr;
     HGDIOBJ old = context->font ? context->font : reinterpret_cast<HGDIOBJ>(0x1000 + 13);
@@ -307,6 +322,7 @@ HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object)
 
 BOOL WINAPI DeleteObject(HGDIOBJ object)
 {
+    PlatformCode platform;
     for (const auto &[dc, context] : Gdi().contexts)
         if (context.font == object) return FALSE; // still selected
     return Gdi().fonts.erase(object) ? TRUE : FALSE;

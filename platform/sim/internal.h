@@ -2,6 +2,7 @@
 #pragma once
 
 #include "desktop.h"
+#include "owner.h"
 
 #include <condition_variable>
 #include <deque>

@@ -139,6 +139,7 @@ using namespace sim;
 
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
 {
+    PlatformCode platform;
     MessageBoxInfo box;
     box.process = CurrentProcess()->id;
     box.owner = owner;
@@ -162,6 +163,7 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
 
 HMENU WINAPI CreatePopupMenu(void)
 {
+    PlatformCode platform;
     HMENU menu = reinterpret_cast<HMENU>(S().NewHandle());
     Modal().menus[menu] = {};
     return menu;
@@ -169,6 +171,7 @@ HMENU WINAPI CreatePopupMenu(void)
 
 BOOL WINAPI AppendMenuA(HMENU menu, UINT flags, UINT_PTR idNewItem, LPCSTR newItem)
 {
+    PlatformCode platform;
     auto it = Modal().menus.find(menu);
     if (it == Modal().menus.end()) return FALSE;
     MenuItem item;
@@ -183,6 +186,7 @@ BOOL WINAPI AppendMenuA(HMENU menu, UINT flags, UINT_PTR idNewItem, LPCSTR newIt
 BOOL WINAPI TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, HWND hwnd,
                            const RECT *rect)
 {
+    PlatformCode platform;
     (void)reserved;
     (void)rect;
     auto it = Modal().menus.find(menu);
@@ -211,11 +215,13 @@ BOOL WINAPI TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, H
 
 BOOL WINAPI DestroyMenu(HMENU menu)
 {
+    PlatformCode platform;
     return Modal().menus.erase(menu) ? TRUE : FALSE;
 }
 
 BOOL WINAPI WinHelpA(HWND hwnd, LPCSTR helpFile, UINT command, ULONG_PTR data)
 {
+    PlatformCode platform;
     Modal().help.push_back(HelpRequest{S().now, hwnd, helpFile ? helpFile : "", command, data});
     EmitModal("help", {{"file", JsonString(helpFile ? helpFile : "")}});
     return TRUE;

@@ -102,6 +102,7 @@ using namespace sim;
 
 HANDLE WINAPI LoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int cx, int cy, UINT flags)
 {
+    PlatformCode platform;
     (void)instance;
     if (type != IMAGE_ICON) return nullptr;
     std::string key = ResourceKey(name);
@@ -128,6 +129,7 @@ HANDLE WINAPI LoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int cx, int
 
 BOOL WINAPI DestroyIcon(HICON icon)
 {
+    PlatformCode platform;
     auto it = Shell().icons.find(icon);
     if (it == Shell().icons.end() || it->second.shared) return it != Shell().icons.end();
     Shell().icons.erase(it);
@@ -136,6 +138,7 @@ BOOL WINAPI DestroyIcon(HICON icon)
 
 BOOL WINAPI Shell_NotifyIconA(DWORD message, PNOTIFYICONDATAA data)
 {
+    PlatformCode platform;
     // The shell knows the record by its size; 88 is the first layout, as 32-bit Windows has it.
     if (!data || (data->cbSize != 88 && data->cbSize != sizeof(NOTIFYICONDATAA))) return FALSE;
     auto &trays = Shell().trayIcons;
@@ -178,6 +181,7 @@ BOOL WINAPI Shell_NotifyIconA(DWORD message, PNOTIFYICONDATAA data)
 HINSTANCE WINAPI ShellExecuteA(HWND hwnd, LPCSTR operation, LPCSTR file, LPCSTR parameters,
                                LPCSTR directory, INT showCmd)
 {
+    PlatformCode platform;
     (void)hwnd;
     (void)parameters;
     (void)directory;

@@ -97,6 +97,8 @@ namespace
 LRESULT Send(WindowObject *window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (!window->proc) return 0;
+    // The program's window procedure, or one of the desktop's own (which marks itself).
+    ProgramCode program;
     return window->proc(window->handle, message, wParam, lParam);
 }
 
@@ -130,6 +132,7 @@ void EmitWindow(const char *kind, const WindowObject &window)
 
 ATOM WINAPI RegisterClassA(const WNDCLASSA *wndClass)
 {
+    PlatformCode platform;
     Process *process = CurrentProcess();
     std::string key = Upper(wndClass->lpszClassName);
     if (process->classes.count(key)) {
@@ -145,6 +148,7 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
                             int y, int width, int height, HWND parent, HMENU menu,
                             HINSTANCE instance, LPVOID param)
 {
+    PlatformCode platform;
     Process *process = CurrentProcess();
     Desktop::State &state = S();
     std::string key = Upper(className);
@@ -198,6 +202,7 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
 
 BOOL WINAPI DestroyWindow(HWND hwnd)
 {
+    PlatformCode platform;
     WindowObject *window = FindWindowObject(hwnd);
     if (!window || window->destroying) {
         SetLastError(ERROR_INVALID_HANDLE);
@@ -225,6 +230,7 @@ BOOL WINAPI DestroyWindow(HWND hwnd)
 
 HWND WINAPI FindWindowA(LPCSTR className, LPCSTR windowName)
 {
+    PlatformCode platform;
     // A null class or title matches any; an empty title matches only an empty title.
     for (HWND hwnd : S().zOrder) {
         const WindowObject &window = *S().windows.at(hwnd);
@@ -238,17 +244,20 @@ HWND WINAPI FindWindowA(LPCSTR className, LPCSTR windowName)
 
 BOOL WINAPI IsWindow(HWND hwnd)
 {
+    PlatformCode platform;
     return FindWindowObject(hwnd) != nullptr;
 }
 
 BOOL WINAPI IsWindowVisible(HWND hwnd)
 {
+    PlatformCode platform;
     WindowObject *window = FindWindowObject(hwnd);
     return window && window->visible;
 }
 
 LRESULT WINAPI DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    PlatformCode platform;
     (void)wParam;
     switch (message) {
     case WM_NCCREATE:
@@ -271,6 +280,7 @@ LRESULT WINAPI DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
 
 BOOL WINAPI GetMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax)
 {
+    PlatformCode platform;
     // The program's loops fetch every message of the thread; filters are not simulated.
     (void)hwnd;
     (void)filterMin;
@@ -280,6 +290,7 @@ BOOL WINAPI GetMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax)
 
 BOOL WINAPI PeekMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeMsg)
 {
+    PlatformCode platform;
     (void)hwnd;
     (void)filterMin;
     (void)filterMax;
@@ -299,14 +310,17 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, U
 
 BOOL WINAPI TranslateMessage(const MSG *msg)
 {
+    PlatformCode platform;
     (void)msg;
     return FALSE;
 }
 
 LRESULT WINAPI DispatchMessageA(const MSG *msg)
 {
+    PlatformCode platform;
     if (msg->message == WM_TIMER && msg->lParam) {
         auto proc = reinterpret_cast<TIMERPROC>(msg->lParam);
+        ProgramCode program;
         proc(msg->hwnd, WM_TIMER, msg->wParam, static_cast<DWORD>(S().now));
         return 0;
     }
@@ -318,6 +332,7 @@ LRESULT WINAPI DispatchMessageA(const MSG *msg)
 
 BOOL WINAPI PostMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    PlatformCode platform;
     WindowObject *window = FindWindowObject(hwnd);
     if (!window) {
         SetLastError(1400); // ERROR_INVALID_WINDOW_HANDLE
@@ -329,6 +344,7 @@ BOOL WINAPI PostMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 
 LRESULT WINAPI SendMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    PlatformCode platform;
     WindowObject *window = FindWindowObject(hwnd);
     if (!window) return 0;
     if (window->process != CurrentProcess())
@@ -338,6 +354,7 @@ LRESULT WINAPI SendMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 
 void WINAPI PostQuitMessage(int exitCode)
 {
+    PlatformCode platform;
     Process *process = CurrentProcess();
     process->quitPosted = true;
     process->quitCode = exitCode;
@@ -345,6 +362,7 @@ void WINAPI PostQuitMessage(int exitCode)
 
 UINT_PTR WINAPI SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc)
 {
+    PlatformCode platform;
     Desktop::State &state = S();
     if (!FindWindowObject(hwnd)) return 0;
     // Windows raises periods below 10 ms to 10 ms.
@@ -364,6 +382,7 @@ UINT_PTR WINAPI SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc)
 
 BOOL WINAPI KillTimer(HWND hwnd, UINT_PTR id)
 {
+    PlatformCode platform;
     auto &timers = S().timers;
     auto it = std::find_if(timers.begin(), timers.end(),
                            [&](const Timer &t) { return t.hwnd == hwnd && t.id == id; });
@@ -374,6 +393,7 @@ BOOL WINAPI KillTimer(HWND hwnd, UINT_PTR id)
 
 BOOL WINAPI ShowWindow(HWND hwnd, int cmdShow)
 {
+    PlatformCode platform;
     WindowObject *window = FindWindowObject(hwnd);
     if (!window) return FALSE;
     bool wasVisible = window->visible;
@@ -388,11 +408,13 @@ BOOL WINAPI ShowWindow(HWND hwnd, int cmdShow)
 
 BOOL WINAPI UpdateWindow(HWND hwnd)
 {
+    PlatformCode platform;
     return FindWindowObject(hwnd) ? TRUE : FALSE;
 }
 
 BOOL WINAPI MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repaint)
 {
+    PlatformCode platform;
     (void)repaint;
     WindowObject *window = FindWindowObject(hwnd);
     if (!window) return FALSE;
@@ -405,6 +427,7 @@ BOOL WINAPI MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repa
 
 BOOL WINAPI GetWindowRect(HWND hwnd, LPRECT rect)
 {
+    PlatformCode platform;
     WindowObject *window = FindWindowObject(hwnd);
     if (!window) return FALSE;
     *rect = window->rect;
@@ -413,6 +436,7 @@ BOOL WINAPI GetWindowRect(HWND hwnd, LPRECT rect)
 
 BOOL WINAPI GetClientRect(HWND hwnd, LPRECT rect)
 {
+    PlatformCode platform;
     WindowObject *window = FindWindowObject(hwnd);
     if (!window) return FALSE;
     *rect =
@@ -422,6 +446,7 @@ BOOL WINAPI GetClientRect(HWND hwnd, LPRECT rect)
 
 BOOL WINAPI SetForegroundWindow(HWND hwnd)
 {
+    PlatformCode platform;
     WindowObject *window = FindWindowObject(hwnd);
     if (!window) return FALSE;
     S().foreground = hwnd;
@@ -430,11 +455,13 @@ BOOL WINAPI SetForegroundWindow(HWND hwnd)
 
 HWND WINAPI GetForegroundWindow(void)
 {
+    PlatformCode platform;
     return S().foreground;
 }
 
 BOOL WINAPI SetWindowTextA(HWND hwnd, LPCSTR text)
 {
+    PlatformCode platform;
     WindowObject *window = FindWindowObject(hwnd);
     if (!window) return FALSE;
     window->title = text ? text : "";
@@ -443,6 +470,7 @@ BOOL WINAPI SetWindowTextA(HWND hwnd, LPCSTR text)
 
 int WINAPI GetWindowTextA(HWND hwnd, LPSTR text, int maxCount)
 {
+    PlatformCode platform;
     WindowObject *window = FindWindowObject(hwnd);
     if (!window || maxCount <= 0) {
         if (text && maxCount > 0) text[0] = '\0';
@@ -456,6 +484,7 @@ int WINAPI GetWindowTextA(HWND hwnd, LPSTR text, int maxCount)
 
 BOOL WINAPI EnableWindow(HWND hwnd, BOOL enable)
 {
+    PlatformCode platform;
     WindowObject *window = FindWindowObject(hwnd);
     if (!window) return FALSE;
     bool wasDisabled = !window->enabled;
@@ -465,18 +494,21 @@ BOOL WINAPI EnableWindow(HWND hwnd, BOOL enable)
 
 BOOL WINAPI IsWindowEnabled(HWND hwnd)
 {
+    PlatformCode platform;
     WindowObject *window = FindWindowObject(hwnd);
     return window && window->enabled;
 }
 
 BOOL WINAPI GetCursorPos(LPPOINT point)
 {
+    PlatformCode platform;
     *point = S().cursor;
     return TRUE;
 }
 
 int WINAPI GetSystemMetrics(int index)
 {
+    PlatformCode platform;
     switch (index) {
     case SM_CXSCREEN:
         return S().options.screenWidth;
@@ -489,12 +521,14 @@ int WINAPI GetSystemMetrics(int index)
 
 HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name)
 {
+    PlatformCode platform;
     (void)instance;
     return reinterpret_cast<HCURSOR>(reinterpret_cast<uintptr_t>(name) | 0x10000);
 }
 
 HGDIOBJ WINAPI GetStockObject(int object)
 {
+    PlatformCode platform;
     return reinterpret_cast<HGDIOBJ>(static_cast<uintptr_t>(0x1000 + object));
 }
 
