@@ -154,8 +154,11 @@ std::string IniFileName()
 
 void ReadIniFile()
 {
-    HANDLE file = CreateFileA(IniFileName().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Shared for reading and writing, as the C runtime's text stream opens a file: a settings
+    // file that an editor holds open is still read, not replaced by the first-start defaults.
+    HANDLE file =
+        CreateFileA(IniFileName().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         // First start: only the insects play, every 3 to 6 seconds.
         In[0].Enabled = 1;

@@ -183,3 +183,22 @@ TEST_F(SettingsFile, AWriteThatFailsMidwayLeavesTheOldFileWholeAndNoLeftovers)
     EXPECT_EQ(42, std::count(written.begin(), written.end(), '\n'));
     EXPECT_EQ(0, program.desktop().OpenHandles());
 }
+
+TEST_F(SettingsFile, AFileThatAnEditorHoldsOpenIsStillReadAtStart)
+{
+    program.AddSounds("bird", 4);
+    Write("IDC_SOUND01=0\r\nIDC_SOUND02=1\r\nIDCB_SOUND02=4\r\nIDC_TSIGNAL=1\r\n");
+    // Another program keeps the file open for writing and lets others read it, as an editor
+    // does.
+    std::string name = program.desktop().ProgramFolder() + "ZelmoSound.INI";
+    HANDLE editor = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, editor);
+    program.Start();
+    EXPECT_EQ(0, In[0].Enabled) << "the file's settings, not the first-start defaults";
+    EXPECT_EQ(1, In[1].Enabled);
+    EXPECT_EQ(4, In[1].IntervalClass);
+    EXPECT_EQ(1, Tp[0]);
+    CloseHandle(editor);
+    EXPECT_EQ(0, program.desktop().OpenHandles());
+}
