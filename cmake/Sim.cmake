@@ -3,6 +3,7 @@ set(ZELMO_SIM_SOURCES
     platform/sim/desktop.cpp
     platform/sim/windows.cpp
     platform/sim/files.cpp
+    platform/sim/filefaults.cpp
     platform/sim/sound.cpp
     platform/sim/resources.cpp
     platform/sim/modal.cpp

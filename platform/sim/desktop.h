@@ -78,12 +78,42 @@ struct WindowInfo {
     int process = 0;
 };
 
+// The file operations of the simulated drive, by the Windows functions that do them.
+enum class FileOperation {
+    Create, // CreateFileA
+    Read,   // ReadFile
+    Write,  // WriteFile; a failing write has written half its bytes, as a failing device may
+    Flush,  // FlushFileBuffers
+    Move,   // MoveFileA and MoveFileExA: every rename and move
+    Copy,   // CopyFileA as a whole; its own opening, reading and writing count as those
+    Delete, // DeleteFileA
+};
+
 struct FileFaults {
     // Folders (Windows paths, any letter case) in which nothing can be created, written,
     // renamed or deleted, as on a read-only medium.
     std::vector<std::string> readOnlyFolders;
     // Bytes that may still be written to files before the disk is full; -1 for no limit.
     int64_t writeBudget = -1;
+
+    // Calls of each operation so far, failed ones included.
+    std::map<FileOperation, int64_t> calls;
+    // Makes the nth call of the operation from now on fail (1: the next one), on any file.
+    void FailCall(FileOperation operation, int64_t nth, DWORD error = ERROR_ACCESS_DENIED);
+    // Makes every call of the operation on the file (a Windows path, any letter case; either
+    // side of a move or copy) fail until the failures are cleared.
+    void FailEvery(FileOperation operation, const std::string &windowsPath,
+                   DWORD error = ERROR_ACCESS_DENIED);
+    // Forgets the failures set with FailCall and FailEvery.
+    void ClearFailures();
+
+    struct Failure {
+        FileOperation operation = FileOperation::Create;
+        int64_t call = 0; // the call that fails, counted in calls; 0: every call on path
+        std::string path; // normalized Windows path, for every call on it
+        DWORD error = ERROR_ACCESS_DENIED;
+    };
+    std::vector<Failure> failures;
 };
 
 struct MessageBoxInfo {

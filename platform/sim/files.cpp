@@ -1,7 +1,8 @@
 // The simulated drive C: and its file operations. Drive C: is a real folder on the host, so a
 // test can look at the files the program wrote. Windows paths are resolved as Windows does:
 // either separator, letter case ignored in every component, relative to the process's current
-// directory. Faults (read-only folders, a full disk) are injected through Desktop::Faults().
+// directory. Faults (read-only folders, a full disk, failing calls) are injected through
+// Desktop::Faults().
 #include "internal.h"
 
 #include <algorithm>
@@ -269,6 +270,7 @@ HANDLE WINAPI CreateFileA(LPCSTR fileName, DWORD access, DWORD shareMode,
     (void)flags;
     (void)templateFile;
     std::string normalized = NormalizeWindowsPath(fileName);
+    if (InjectedFailure(FileOperation::Create, normalized)) return INVALID_HANDLE_VALUE;
     bool found = false;
     std::string host = ResolveHostPath(fileName, &found);
     if (host.empty() || !IsDirectory(std::filesystem::path(host).parent_path().string())) {
@@ -344,7 +346,9 @@ BOOL WINAPI ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, voi
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
-    ssize_t count = ::read(it->second.fd, buffer, toRead);
+    ssize_t count = InjectedFailure(FileOperation::Read, it->second.windowsPath)
+                        ? -1
+                        : ::read(it->second.fd, buffer, toRead);
     if (count < 0) {
         if (read) *read = 0;
         return FALSE;
@@ -365,7 +369,10 @@ BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, LPDWORD writte
     DWORD allowed = toWrite;
     int64_t &budget = S().faults.writeBudget;
     bool full = false;
-    if (budget >= 0 && static_cast<int64_t>(toWrite) > budget) {
+    DWORD injected = InjectedFailure(FileOperation::Write, it->second.windowsPath);
+    DWORD error = injected ? injected : ERROR_DISK_FULL;
+    if (injected) allowed = toWrite / 2;
+    if (budget >= 0 && static_cast<int64_t>(allowed) > budget) {
         allowed = static_cast<DWORD>(budget);
         full = true;
     }
@@ -373,8 +380,8 @@ BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, LPDWORD writte
     if (count < 0) count = 0;
     if (budget >= 0) budget -= count;
     if (written) *written = static_cast<DWORD>(count);
-    if (full) {
-        SetLastError(ERROR_DISK_FULL);
+    if (full || injected != 0) {
+        SetLastError(error);
         return FALSE;
     }
     return TRUE;
@@ -383,7 +390,12 @@ BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, LPDWORD writte
 BOOL WINAPI FlushFileBuffers(HANDLE file)
 {
     PlatformCode platform;
-    return S().files.count(file) ? TRUE : FALSE;
+    auto it = S().files.find(file);
+    if (it == S().files.end()) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    return InjectedFailure(FileOperation::Flush, it->second.windowsPath) ? FALSE : TRUE;
 }
 
 BOOL WINAPI CloseHandle(HANDLE handle)
@@ -403,6 +415,7 @@ BOOL WINAPI DeleteFileA(LPCSTR fileName)
 {
     PlatformCode platform;
     std::string normalized = NormalizeWindowsPath(fileName);
+    if (InjectedFailure(FileOperation::Delete, normalized)) return FALSE;
     bool found = false;
     std::string host = ResolveHostPath(fileName, &found);
     if (!found || IsDirectory(host)) {
@@ -432,6 +445,7 @@ BOOL WINAPI MoveFileExA(LPCSTR existing, LPCSTR newName, DWORD flags)
     PlatformCode platform;
     std::string from = NormalizeWindowsPath(existing);
     std::string to = NormalizeWindowsPath(newName);
+    if (InjectedFailure(FileOperation::Move, from, to)) return FALSE;
     bool fromFound = false, toFound = false;
     std::string fromHost = ResolveHostPath(existing, &fromFound);
     std::string toHost = ResolveHostPath(newName, &toFound);
@@ -475,6 +489,9 @@ BOOL WINAPI MoveFileA(LPCSTR existing, LPCSTR newName)
 BOOL WINAPI CopyFileA(LPCSTR existing, LPCSTR newName, BOOL failIfExists)
 {
     PlatformCode platform;
+    if (InjectedFailure(FileOperation::Copy, NormalizeWindowsPath(existing),
+                        NormalizeWindowsPath(newName)))
+        return FALSE;
     HANDLE source = CreateFileA(existing, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     if (source == INVALID_HANDLE_VALUE) return FALSE;

@@ -134,6 +134,11 @@ bool NextMessage(MSG *msg);
 std::string ResolveHostPath(const std::string &windowsPath, bool *found = nullptr);
 std::string NormalizeWindowsPath(const std::string &path);
 bool InReadOnlyFolder(const std::string &normalizedWindowsPath);
+// Counts a call of the operation on the file (and, for a move or copy, the other file) and
+// answers the error of an injected failure that makes it fail, already set as the last error,
+// or 0 (filefaults.cpp).
+DWORD InjectedFailure(FileOperation operation, const std::string &normalizedPath,
+                      const std::string &otherNormalizedPath = "");
 void CloseAllHandles();
 
 // Text helpers

@@ -139,8 +139,11 @@ BOOL WINAPI DestroyIcon(HICON icon)
 BOOL WINAPI Shell_NotifyIconA(DWORD message, PNOTIFYICONDATAA data)
 {
     PlatformCode platform;
-    // The shell knows the record by its size; 88 is the first layout, as 32-bit Windows has it.
-    if (!data || (data->cbSize != 88 && data->cbSize != sizeof(NOTIFYICONDATAA))) return FALSE;
+    // The shell knows the record by its size: the first layout (88 bytes on 32-bit Windows) or
+    // the whole record as this header declares it.
+    if (!data ||
+        (data->cbSize != NOTIFYICONDATAA_V1_SIZE && data->cbSize != sizeof(NOTIFYICONDATAA)))
+        return FALSE;
     auto &trays = Shell().trayIcons;
     auto it = std::find_if(trays.begin(), trays.end(), [&](const TrayInfo &t) {
         return t.hwnd == data->hWnd && t.id == data->uID;
