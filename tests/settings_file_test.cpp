@@ -267,3 +267,26 @@ TEST_F(SettingsFile, EveryFailingFileOperationOfTheWriteLeavesTheOldFileOrTheNew
     EXPECT_EQ(ExpectedFile(), program.Settings());
     EXPECT_EQ(std::vector<std::string>{"ZelmoSound.INI"}, desktop.ListFolder(folder));
 }
+
+// The settings file is named after the program file: a copy renamed Wecker.exe keeps its
+// settings in Wecker.INI beside it and leaves a ZelmoSound.INI there alone.
+TEST(SettingsFileName, FollowsTheProgramsOwnFileName)
+{
+    sim::Desktop::Options options;
+    options.programPath = "C:\\Tools\\Wecker.exe";
+    Program program({2026, 12, 8, 12, 0, 0}, options);
+    const std::string folder = "C:\\Tools\\";
+    program.desktop().WriteFile(folder + "bird00.wav", WaveBytes());
+    program.desktop().WriteFile(folder + "Wecker.INI", "IDC_SOUND01=0\r\nIDC_SOUND02=1\r\n");
+    program.desktop().WriteFile(folder + "ZelmoSound.INI", "IDC_TSIGNAL=1\r\n");
+    program.Start();
+    EXPECT_EQ(0, In[0].Enabled);
+    EXPECT_EQ(1, In[1].Enabled);
+    EXPECT_EQ(0, Tp[0]);
+
+    program.Command(IDM_OTHERSETTINGS);
+    program.desktop().Click(program.desktop().Dialog("4")->hwnd, IDC_OK);
+    std::string written = program.desktop().ReadFile(folder + "Wecker.INI").value_or("");
+    EXPECT_EQ(ExpectedFile(), written);
+    EXPECT_EQ("IDC_TSIGNAL=1\r\n", program.desktop().ReadFile(folder + "ZelmoSound.INI"));
+}

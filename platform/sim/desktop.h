@@ -76,6 +76,7 @@ struct WindowInfo {
     bool visible = false;
     bool enabled = true;
     int process = 0;
+    UINT classStyle = 0; // the style of the window's class
 };
 
 // The file operations of the simulated drive, by the Windows functions that do them.
@@ -184,6 +185,10 @@ struct Shortcut {
     std::string target;
     std::string description;
     std::string workingDirectory;
+};
+
+struct GdiFaults {
+    bool textExtent = false; // measuring text fails (GetTextExtentPoint32A and W)
 };
 
 // One drawing operation on a window, as the program asked for it.
@@ -301,6 +306,7 @@ class Desktop
     bool SaveWindowPng(HWND hwnd, const std::string &hostPath) const;
     int OpenDeviceContexts() const;
     int OpenFonts() const; // fonts created and not yet deleted
+    sim::GdiFaults &GdiFaults();
 
     // ---- tray, icons and shell
     std::optional<TrayInfo> Tray() const;

@@ -30,6 +30,7 @@ struct GdiState {
     std::map<HDC, DeviceContext> contexts;
     std::map<HGDIOBJ, std::string> fonts; // created and not yet deleted: face name
     std::vector<DrawOp> log;
+    GdiFaults faults;
 };
 
 GdiState &Gdi()
@@ -81,6 +82,11 @@ DeviceContext *Context(HDC dc)
 void ResetGdiState()
 {
     Gdi() = GdiState{};
+}
+
+GdiFaults &Desktop::GdiFaults()
+{
+    return Gdi().faults;
 }
 
 std::vector<DrawOp> Desktop::DrawLog(HWND hwnd) const
@@ -278,7 +284,7 @@ BOOL WINAPI GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, LPSIZE size)
 {
     PlatformCode platform;
     (void)text;
-    if (!Context(dc)) return FALSE;
+    if (!Context(dc) || Gdi().faults.textExtent) return FALSE;
     *size = SIZE{length * NarrowWidth, TextHeight};
     return TRUE;
 }
@@ -286,7 +292,7 @@ BOOL WINAPI GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, LPSIZE size)
 BOOL WINAPI GetTextExtentPoint32W(HDC dc, LPCWSTR text, int length, LPSIZE size)
 {
     PlatformCode platform;
-    if (!Context(dc)) return FALSE;
+    if (!Context(dc) || Gdi().faults.textExtent) return FALSE;
     int width = 0;
     for (int w : WideWidths(text, length))
         width += w;

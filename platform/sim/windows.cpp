@@ -548,8 +548,11 @@ std::optional<WindowInfo> Desktop::Window(HWND hwnd) const
     auto it = state_->windows.find(hwnd);
     if (it == state_->windows.end()) return std::nullopt;
     const WindowObject &w = *it->second;
-    return WindowInfo{w.handle, w.className, w.title,   w.style,   w.exStyle,    w.rect,
-                      w.owner,  w.parent,    w.visible, w.enabled, w.process->id};
+    WindowInfo info{w.handle, w.className, w.title,   w.style,   w.exStyle,    w.rect,
+                    w.owner,  w.parent,    w.visible, w.enabled, w.process->id};
+    auto found = w.process->classes.find(Upper(w.className));
+    if (found != w.process->classes.end()) info.classStyle = found->second.style;
+    return info;
 }
 
 std::vector<WindowInfo> Desktop::Windows() const
