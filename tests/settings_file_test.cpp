@@ -235,9 +235,10 @@ TEST_F(SettingsFile, EveryFailingFileOperationOfTheWriteLeavesTheOldFileOrTheNew
     };
     auto confirm = [&] {
         program.Command(IDM_OTHERSETTINGS);
-        HWND dialog = desktop.Dialog("4")->hwnd;
-        desktop.Click(dialog, IDC_TSIGNAL);
-        desktop.Click(dialog, IDC_OK);
+        auto dialog = desktop.Dialog("4");
+        ASSERT_TRUE(dialog);
+        desktop.Click(dialog->hwnd, IDC_TSIGNAL);
+        desktop.Click(dialog->hwnd, IDC_OK);
     };
     int unfinishedLeft = 0;
     auto check = [&](const FailurePlan &plan) {
@@ -285,7 +286,9 @@ TEST(SettingsFileName, FollowsTheProgramsOwnFileName)
     EXPECT_EQ(0, Tp[0]);
 
     program.Command(IDM_OTHERSETTINGS);
-    program.desktop().Click(program.desktop().Dialog("4")->hwnd, IDC_OK);
+    auto dialog = program.desktop().Dialog("4");
+    ASSERT_TRUE(dialog);
+    program.desktop().Click(dialog->hwnd, IDC_OK);
     std::string written = program.desktop().ReadFile(folder + "Wecker.INI").value_or("");
     EXPECT_EQ(ExpectedFile(), written);
     EXPECT_EQ("IDC_TSIGNAL=1\r\n", program.desktop().ReadFile(folder + "ZelmoSound.INI"));
