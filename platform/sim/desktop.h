@@ -78,6 +78,19 @@ struct WindowInfo {
     bool visible = false;
     bool enabled = true;
     int process = 0;
+    UINT classStyle = 0; // the style of the window's class
+};
+
+// The file operations of the simulated drive, by the Windows functions that do them.
+// A failing WriteFile has written half its bytes, as a failing device may.
+enum class FileOperation {
+    Create,        // CreateFileA
+    Read,          // ReadFile
+    Write,         // WriteFile
+    Flush,         // FlushFileBuffers
+    Move,          // MoveFileA and MoveFileExA: every rename and move
+    Copy,          // CopyFileA as a whole; its own opening, reading and writing count as those
+    Delete,        // DeleteFileA
 };
 
 struct FileFaults {
@@ -86,6 +99,25 @@ struct FileFaults {
     std::vector<std::string> readOnlyFolders;
     // Bytes that may still be written to files before the disk is full; -1 for no limit.
     int64_t writeBudget = -1;
+
+    // Calls of each operation so far, failed ones included.
+    std::map<FileOperation, int64_t> calls;
+    // Makes the nth call of the operation from now on fail (1: the next one), on any file.
+    void FailCall(FileOperation operation, int64_t nth, DWORD error = ERROR_ACCESS_DENIED);
+    // Makes every call of the operation on the file (a Windows path, any letter case; either
+    // side of a move or copy) fail until the failures are cleared.
+    void FailEvery(FileOperation operation, const std::string &windowsPath,
+                   DWORD error = ERROR_ACCESS_DENIED);
+    // Forgets the failures set with FailCall and FailEvery.
+    void ClearFailures();
+
+    struct Failure {
+        FileOperation operation = FileOperation::Create;
+        int64_t call = 0; // the call that fails, counted in calls; 0: every call on path
+        std::string path; // normalized Windows path, for every call on it
+        DWORD error = ERROR_ACCESS_DENIED;
+    };
+    std::vector<Failure> failures;
 };
 
 struct MessageBoxInfo {
@@ -157,6 +189,10 @@ struct Shortcut {
     std::string target;
     std::string description;
     std::string workingDirectory;
+};
+
+struct GdiFaults {
+    bool textExtent = false; // measuring text fails (GetTextExtentPoint32A and W)
 };
 
 // One drawing operation on a window, as the program asked for it.
@@ -291,6 +327,7 @@ class Desktop
     bool SaveWindowPng(HWND hwnd, const std::string &hostPath) const;
     int OpenDeviceContexts() const;
     int OpenFonts() const; // fonts created and not yet deleted
+    sim::GdiFaults &GdiFaults();
 
     // ---- tray, icons and shell
     std::optional<TrayInfo> Tray() const;

@@ -103,6 +103,7 @@ using namespace sim;
 
 BOOL WINAPI SetFileAttributesA(LPCSTR fileName, DWORD attributes)
 {
+    PlatformCode platform;
     std::string normalized = NormalizeWindowsPath(fileName);
     bool found = false;
     ResolveHostPath(fileName, &found);
@@ -121,6 +122,7 @@ BOOL WINAPI SetFileAttributesA(LPCSTR fileName, DWORD attributes)
 
 BOOL WINAPI CreateDirectoryA(LPCSTR path, SECURITY_ATTRIBUTES *security)
 {
+    PlatformCode platform;
     (void)security;
     std::string normalized = NormalizeWindowsPath(path);
     bool found = false;
@@ -143,6 +145,7 @@ BOOL WINAPI CreateDirectoryA(LPCSTR path, SECURITY_ATTRIBUTES *security)
 
 BOOL WINAPI RemoveDirectoryA(LPCSTR path)
 {
+    PlatformCode platform;
     std::string normalized = NormalizeWindowsPath(path);
     bool found = false;
     std::string host = ResolveHostPath(path, &found);

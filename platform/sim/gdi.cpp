@@ -32,6 +32,7 @@ struct GdiState {
     std::map<HDC, DeviceContext> contexts;
     std::map<HGDIOBJ, std::string> fonts; // created and not yet deleted: face name
     std::vector<DrawOp> log;
+    GdiFaults faults;
 };
 
 GdiState &Gdi()
@@ -85,6 +86,11 @@ void ResetGdiState()
     Gdi() = GdiState{};
 }
 
+GdiFaults &Desktop::GdiFaults()
+{
+    return Gdi().faults;
+}
+
 std::vector<DrawOp> Desktop::DrawLog(HWND hwnd) const
 {
     std::vector<DrawOp> ops;
@@ -131,6 +137,7 @@ using namespace sim;
 
 HDC WINAPI GetDC(HWND hwnd)
 {
+    PlatformCode platform;
     if (!FindWindowObject(hwnd)) return nullptr;
     HDC dc = reinterpret_cast<HDC>(S().NewHandle());
     Gdi().contexts[dc] = DeviceContext{hwnd, nullptr, OPAQUE, 0};
@@ -139,6 +146,7 @@ HDC WINAPI GetDC(HWND hwnd)
 
 int WINAPI ReleaseDC(HWND hwnd, HDC dc)
 {
+    PlatformCode platform;
     DeviceContext *context = Context(dc);
     if (!context || context->hwnd != hwnd) return 0;
     Gdi().contexts.erase(dc);
@@ -148,6 +156,7 @@ int WINAPI ReleaseDC(HWND hwnd, HDC dc)
 BOOL WINAPI DrawIconEx(HDC dc, int x, int y, HICON icon, int cx, int cy, UINT step,
                        HBRUSH flickerFree, UINT flags)
 {
+    PlatformCode platform;
     (void)step;
     (void)flickerFree;
     DeviceContext *context = Context(dc);
@@ -180,11 +189,13 @@ BOOL WINAPI DrawIconEx(HDC dc, int x, int y, HICON icon, int cx, int cy, UINT st
 
 BOOL WINAPI DrawIcon(HDC dc, int x, int y, HICON icon)
 {
+    PlatformCode platform;
     return DrawIconEx(dc, x, y, icon, 0, 0, 0, nullptr, DI_NORMAL | DI_DEFAULTSIZE);
 }
 
 int WINAPI SetBkMode(HDC dc, int mode)
 {
+    PlatformCode platform;
     DeviceContext *context = Context(dc);
     if (!context) return 0;
     int old = context->bkMode;
@@ -194,6 +205,7 @@ int WINAPI SetBkMode(HDC dc, int mode)
 
 COLORREF WINAPI SetTextColor(HDC dc, COLORREF color)
 {
+    PlatformCode platform;
     DeviceContext *context = Context(dc);
     if (!context) return 0xFFFFFFFF; // CLR_INVALID
     COLORREF old = context->textColor;
@@ -268,25 +280,29 @@ std::vector<int> WideWidths(LPCWSTR text, int length)
 
 BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length)
 {
+    PlatformCode platform;
     return DrawText(dc, x, y, AnsiWidths(length), AnsiShown(text, length));
 }
 
 BOOL WINAPI TextOutW(HDC dc, int x, int y, LPCWSTR text, int length)
 {
+    PlatformCode platform;
     return DrawText(dc, x, y, WideWidths(text, length), NarrowUtf16(text, length));
 }
 
 BOOL WINAPI GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, LPSIZE size)
 {
+    PlatformCode platform;
     (void)text;
-    if (!Context(dc)) return FALSE;
+    if (!Context(dc) || Gdi().faults.textExtent) return FALSE;
     *size = SIZE{length * NarrowWidth, TextHeight};
     return TRUE;
 }
 
 BOOL WINAPI GetTextExtentPoint32W(HDC dc, LPCWSTR text, int length, LPSIZE size)
 {
-    if (!Context(dc)) return FALSE;
+    PlatformCode platform;
+    if (!Context(dc) || Gdi().faults.textExtent) return FALSE;
     int width = 0;
     for (int w : WideWidths(text, length))
         width += w;
@@ -299,6 +315,7 @@ HFONT WINAPI CreateFontA(int height, int width, int escapement, int orientation,
                          DWORD outPrecision, DWORD clipPrecision, DWORD quality,
                          DWORD pitchAndFamily, LPCSTR face)
 {
+    PlatformCode platform;
     // Every font measures and draws with the desktop's fixed metrics.
     (void)height, (void)width, (void)escapement, (void)orientation, (void)weight, (void)italic;
     (void)underline, (void)strikeOut, (void)charSet, (void)outPrecision, (void)clipPrecision;
@@ -310,6 +327,7 @@ HFONT WINAPI CreateFontA(int height, int width, int escapement, int orientation,
 
 HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object)
 {
+    PlatformCode platform;
     DeviceContext *context = Context(dc);
     if (!context || !object) return nullptr;
     HGDIOBJ old = context->font ? context->font : reinterpret_cast<HGDIOBJ>(0x1000 + 13);
@@ -320,6 +338,7 @@ HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object)
 
 BOOL WINAPI DeleteObject(HGDIOBJ object)
 {
+    PlatformCode platform;
     for (const auto &[dc, context] : Gdi().contexts)
         if (context.font == object) return FALSE; // still selected
     return Gdi().fonts.erase(object) ? TRUE : FALSE;
@@ -340,6 +359,7 @@ constexpr int64_t StockBrushColours[] = {0xFFFFFF, 0xC0C0C0, 0x808080, 0x404040,
 
 int WINAPI FillRect(HDC dc, const RECT *rect, HBRUSH brush)
 {
+    PlatformCode platform;
     DeviceContext *context = Context(dc);
     WindowObject *window = context ? FindWindowObject(context->hwnd) : nullptr;
     uintptr_t stock = reinterpret_cast<uintptr_t>(brush) - 0x1000;

@@ -76,6 +76,7 @@ void EmitWindow(const char *kind, const WindowObject &window)
 
 ATOM WINAPI RegisterClassA(const WNDCLASSA *wndClass)
 {
+    PlatformCode platform;
     Process *process = CurrentProcess();
     std::string key = Upper(wndClass->lpszClassName);
     if (process->classes.count(key)) {
@@ -91,6 +92,7 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
                             int y, int width, int height, HWND parent, HMENU menu,
                             HINSTANCE instance, LPVOID param)
 {
+    PlatformCode platform;
     Process *process = CurrentProcess();
     Desktop::State &state = S();
     std::string key = Upper(className);
@@ -144,6 +146,7 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
 
 BOOL WINAPI DestroyWindow(HWND hwnd)
 {
+    PlatformCode platform;
     WindowObject *window = FindWindowObject(hwnd);
     if (!window || window->destroying) {
         SetLastError(ERROR_INVALID_HANDLE);
@@ -173,6 +176,7 @@ BOOL WINAPI DestroyWindow(HWND hwnd)
 
 HWND WINAPI FindWindowA(LPCSTR className, LPCSTR windowName)
 {
+    PlatformCode platform;
     // A null class or title matches any; an empty title matches only an empty title.
     for (HWND hwnd : S().zOrder) {
         const WindowObject &window = *S().windows.at(hwnd);
@@ -186,17 +190,20 @@ HWND WINAPI FindWindowA(LPCSTR className, LPCSTR windowName)
 
 BOOL WINAPI IsWindow(HWND hwnd)
 {
+    PlatformCode platform;
     return FindWindowObject(hwnd) != nullptr;
 }
 
 BOOL WINAPI IsWindowVisible(HWND hwnd)
 {
+    PlatformCode platform;
     WindowObject *window = FindWindowObject(hwnd);
     return window && window->visible;
 }
 
 LRESULT WINAPI DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    PlatformCode platform;
     switch (message) {
     case WM_NCCREATE:
         return TRUE;
@@ -222,6 +229,7 @@ LRESULT WINAPI DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
 
 BOOL WINAPI ShowWindow(HWND hwnd, int cmdShow)
 {
+    PlatformCode platform;
     WindowObject *window = FindWindowObject(hwnd);
     if (!window) return FALSE;
     bool wasVisible = window->visible;
@@ -238,11 +246,13 @@ BOOL WINAPI ShowWindow(HWND hwnd, int cmdShow)
 
 BOOL WINAPI UpdateWindow(HWND hwnd)
 {
+    PlatformCode platform;
     return FindWindowObject(hwnd) ? TRUE : FALSE;
 }
 
 BOOL WINAPI MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repaint)
 {
+    PlatformCode platform;
     (void)repaint;
     WindowObject *window = FindWindowObject(hwnd);
     if (!window) return FALSE;
@@ -255,6 +265,7 @@ BOOL WINAPI MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repa
 
 BOOL WINAPI GetWindowRect(HWND hwnd, LPRECT rect)
 {
+    PlatformCode platform;
     WindowObject *window = FindWindowObject(hwnd);
     if (!window) return FALSE;
     *rect = window->rect;
@@ -263,6 +274,7 @@ BOOL WINAPI GetWindowRect(HWND hwnd, LPRECT rect)
 
 BOOL WINAPI GetClientRect(HWND hwnd, LPRECT rect)
 {
+    PlatformCode platform;
     WindowObject *window = FindWindowObject(hwnd);
     if (!window) return FALSE;
     *rect =
@@ -272,6 +284,7 @@ BOOL WINAPI GetClientRect(HWND hwnd, LPRECT rect)
 
 BOOL WINAPI SetForegroundWindow(HWND hwnd)
 {
+    PlatformCode platform;
     WindowObject *window = FindWindowObject(hwnd);
     if (!window) return FALSE;
     S().foreground = hwnd;
@@ -280,11 +293,13 @@ BOOL WINAPI SetForegroundWindow(HWND hwnd)
 
 HWND WINAPI GetForegroundWindow(void)
 {
+    PlatformCode platform;
     return S().foreground;
 }
 
 BOOL WINAPI SetWindowTextA(HWND hwnd, LPCSTR text)
 {
+    PlatformCode platform;
     WindowObject *window = FindWindowObject(hwnd);
     if (!window) return FALSE;
     window->title = text ? text : "";
@@ -295,6 +310,7 @@ BOOL WINAPI SetWindowTextA(HWND hwnd, LPCSTR text)
 
 int WINAPI GetWindowTextA(HWND hwnd, LPSTR text, int maxCount)
 {
+    PlatformCode platform;
     WindowObject *window = FindWindowObject(hwnd);
     if (!window || maxCount <= 0) {
         if (text && maxCount > 0) text[0] = '\0';
@@ -308,6 +324,7 @@ int WINAPI GetWindowTextA(HWND hwnd, LPSTR text, int maxCount)
 
 HWND WINAPI GetParent(HWND hwnd)
 {
+    PlatformCode platform;
     // A child's parent, or a top-level window's owner, as Windows answers for pop-up windows.
     WindowObject *window = FindWindowObject(hwnd);
     if (!window) {
@@ -319,12 +336,14 @@ HWND WINAPI GetParent(HWND hwnd)
 
 int WINAPI GetDlgCtrlID(HWND hwnd)
 {
+    PlatformCode platform;
     WindowObject *window = FindWindowObject(hwnd);
     return window && window->parent ? window->controlId : 0;
 }
 
 int WINAPI GetClassNameA(HWND hwnd, LPSTR className, int maxCount)
 {
+    PlatformCode platform;
     WindowObject *window = FindWindowObject(hwnd);
     if (!window || maxCount <= 0) return 0;
     size_t count = std::min(window->className.size(), static_cast<size_t>(maxCount - 1));
@@ -335,6 +354,7 @@ int WINAPI GetClassNameA(HWND hwnd, LPSTR className, int maxCount)
 
 HWND WINAPI SetFocus(HWND hwnd)
 {
+    PlatformCode platform;
     HWND previous = S().focus;
     if (hwnd && !FindWindowObject(hwnd)) {
         SetLastError(1400); // ERROR_INVALID_WINDOW_HANDLE
@@ -352,11 +372,13 @@ HWND WINAPI SetFocus(HWND hwnd)
 
 HWND WINAPI GetFocus(void)
 {
+    PlatformCode platform;
     return S().focus;
 }
 
 BOOL WINAPI EnableWindow(HWND hwnd, BOOL enable)
 {
+    PlatformCode platform;
     WindowObject *window = FindWindowObject(hwnd);
     if (!window) return FALSE;
     bool wasDisabled = !window->enabled;
@@ -366,18 +388,21 @@ BOOL WINAPI EnableWindow(HWND hwnd, BOOL enable)
 
 BOOL WINAPI IsWindowEnabled(HWND hwnd)
 {
+    PlatformCode platform;
     WindowObject *window = FindWindowObject(hwnd);
     return window && window->enabled;
 }
 
 BOOL WINAPI GetCursorPos(LPPOINT point)
 {
+    PlatformCode platform;
     *point = S().cursor;
     return TRUE;
 }
 
 BOOL WINAPI SetCursorPos(int x, int y)
 {
+    PlatformCode platform;
     // The pointer stays on the screen.
     S().cursor = POINT{std::clamp(x, 0, S().options.screenWidth - 1),
                        std::clamp(y, 0, S().options.screenHeight - 1)};
@@ -386,6 +411,7 @@ BOOL WINAPI SetCursorPos(int x, int y)
 
 int WINAPI GetSystemMetrics(int index)
 {
+    PlatformCode platform;
     switch (index) {
     case SM_CXSCREEN:
         return S().options.screenWidth;
@@ -398,12 +424,14 @@ int WINAPI GetSystemMetrics(int index)
 
 HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name)
 {
+    PlatformCode platform;
     (void)instance;
     return reinterpret_cast<HCURSOR>(reinterpret_cast<uintptr_t>(name) | 0x10000);
 }
 
 HGDIOBJ WINAPI GetStockObject(int object)
 {
+    PlatformCode platform;
     return reinterpret_cast<HGDIOBJ>(static_cast<uintptr_t>(0x1000 + object));
 }
 
@@ -412,6 +440,7 @@ HGDIOBJ WINAPI GetStockObject(int object)
 // result is the number of characters stored without it.
 int WINAPIV wsprintfA(LPSTR buffer, LPCSTR format, ...)
 {
+    PlatformCode platform;
     constexpr int Limit = 1024;
     va_list arguments;
     va_start(arguments, format);
@@ -436,8 +465,11 @@ std::optional<WindowInfo> Desktop::Window(HWND hwnd) const
     auto it = state_->windows.find(hwnd);
     if (it == state_->windows.end()) return std::nullopt;
     const WindowObject &w = *it->second;
-    return WindowInfo{w.handle, w.className, w.title,   w.style,   w.exStyle,    w.rect,
-                      w.owner,  w.parent,    w.visible, w.enabled, w.process->id};
+    WindowInfo info{w.handle, w.className, w.title,   w.style,   w.exStyle,    w.rect,
+                    w.owner,  w.parent,    w.visible, w.enabled, w.process->id};
+    auto found = w.process->classes.find(Upper(w.className));
+    if (found != w.process->classes.end()) info.classStyle = found->second.style;
+    return info;
 }
 
 std::vector<WindowInfo> Desktop::Windows() const
