@@ -91,6 +91,9 @@ enum class FileOperation {
     Move,          // MoveFileA and MoveFileExA: every rename and move
     Copy,          // CopyFileA as a whole; its own opening, reading and writing count as those
     Delete,        // DeleteFileA
+    SetAttributes, // SetFileAttributesA
+    CreateFolder,  // CreateDirectoryA
+    RemoveFolder,  // RemoveDirectoryA
 };
 
 struct FileFaults {

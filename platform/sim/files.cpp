@@ -543,7 +543,9 @@ BOOL WINAPI CopyFileA(LPCSTR existing, LPCSTR newName, BOOL failIfExists)
     char buffer[8192];
     DWORD count = 0;
     BOOL ok = TRUE;
-    while (ReadFile(source, buffer, sizeof buffer, &count, nullptr) && count > 0) {
+    // A read that fails fails the copy as a write does: the copy is never reported whole when
+    // it is not.
+    while ((ok = ReadFile(source, buffer, sizeof buffer, &count, nullptr)) && count > 0) {
         DWORD written = 0;
         if (!WriteFile(target, buffer, count, &written, nullptr)) {
             ok = FALSE;

@@ -105,6 +105,7 @@ BOOL WINAPI SetFileAttributesA(LPCSTR fileName, DWORD attributes)
 {
     PlatformCode platform;
     std::string normalized = NormalizeWindowsPath(fileName);
+    if (InjectedFailure(FileOperation::SetAttributes, normalized)) return FALSE;
     bool found = false;
     ResolveHostPath(fileName, &found);
     if (!found) {
@@ -125,6 +126,7 @@ BOOL WINAPI CreateDirectoryA(LPCSTR path, SECURITY_ATTRIBUTES *security)
     PlatformCode platform;
     (void)security;
     std::string normalized = NormalizeWindowsPath(path);
+    if (InjectedFailure(FileOperation::CreateFolder, normalized)) return FALSE;
     bool found = false;
     std::string host = ResolveHostPath(path, &found);
     if (found) {
@@ -147,6 +149,7 @@ BOOL WINAPI RemoveDirectoryA(LPCSTR path)
 {
     PlatformCode platform;
     std::string normalized = NormalizeWindowsPath(path);
+    if (InjectedFailure(FileOperation::RemoveFolder, normalized)) return FALSE;
     bool found = false;
     std::string host = ResolveHostPath(path, &found);
     if (!found) {

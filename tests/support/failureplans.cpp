@@ -29,6 +29,12 @@ const char *OperationName(sim::FileOperation operation)
         return "copy";
     case sim::FileOperation::Delete:
         return "delete";
+    case sim::FileOperation::SetAttributes:
+        return "set attributes";
+    case sim::FileOperation::CreateFolder:
+        return "create folder";
+    case sim::FileOperation::RemoveFolder:
+        return "remove folder";
     }
     return "?";
 }
