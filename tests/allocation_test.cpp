@@ -1,5 +1,6 @@
 // The paths that run again and again while the program stays resident for months take nothing
-// from the heap: the scheduler's tick, with every group playing, and the time signal's frames.
+// from the heap: the scheduler's tick, with every group playing, the time signal's frames and
+// the jellyfish's ticks.
 // Only the program's own code is counted (benchmarks/allocations.h), not the simulated desktop's.
 #include "allocations.h"
 #include "program.h"
@@ -7,6 +8,7 @@
 #include "app/main.h"
 #include "app/sound.h"
 #include "codeowner.h"
+#include "jelly_stage.h"
 
 #include <string>
 
@@ -89,4 +91,21 @@ TEST(Allocations, TimeSignalFramesTakeNothingFromTheHeapInEitherKind)
         ASSERT_GE(program.Sounds().size(), kind == 0 ? 18u : 10u) << "both showings ran";
         EXPECT_EQ(0, counted.count) << "kind " << kind << ": " << counted.bytes << " bytes";
     }
+}
+
+TEST(Allocations, JellyTicksWithFifteenLivingSlotsTakeNothingFromTheHeap)
+{
+    JellyDesk desk;
+    desk.Open({2026, 12, 8, 12, 0, 0});
+    // Ten adults far from their breeding ages and life spans, and the five hidden characters.
+    desk.WriteJellyFile(JellyFileOf(10, 2, 1000));
+    desk.StartJellyfish();
+    desk.Ticks(5);
+
+    StartCountingAllocations();
+    desk.Ticks(500);
+    Allocations counted = StopCountingAllocations();
+    ASSERT_TRUE(desk.Running());
+    ASSERT_EQ(1, IsAll) << "all ten ordinary jellyfish lived through the ticks";
+    EXPECT_EQ(0, counted.count) << counted.bytes << " bytes in 500 ticks";
 }
