@@ -1,4 +1,5 @@
 // The hourly time signal: its trigger, its window and its frames.
+#include "owner.h"
 #include "program.h"
 
 #include "app/main.h"
@@ -256,30 +257,6 @@ std::vector<LONG> Corners(const RECT &rect)
     return {rect.left, rect.top, rect.right, rect.bottom};
 }
 
-// Another program's window, which has the keyboard when the signal comes.
-HWND EditorWindow = nullptr;
-
-LRESULT CALLBACK EditorProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DefWindowProcA(hwnd, message, wParam, lParam);
-}
-
-int WINAPI Editor(HINSTANCE instance, HINSTANCE, LPSTR, int)
-{
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = EditorProc;
-    wc.hInstance = instance;
-    wc.lpszClassName = "Editor";
-    (void)RegisterClassA(&wc);
-    EditorWindow = CreateWindowExA(0, "Editor", "notes.txt", WS_OVERLAPPEDWINDOW, 50, 50, 400, 300,
-                                   nullptr, nullptr, instance, nullptr);
-    ShowWindow(EditorWindow, SW_SHOW);
-    MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0))
-        DispatchMessageA(&msg);
-    return 0;
-}
-
 } // namespace
 
 TEST_F(TimeSignal, TicksAtSecondZeroAndSecondOnePostOneShowMessage)
@@ -323,8 +300,10 @@ TEST_F(TimeSignal, TheCharacterIsDrawnFromTheSecondsDividedByTheDayAndTheBirdsDr
 TEST_F(TimeSignal, TheWindowIsATopmostClickThroughPopupThatHandsTheKeyboardBack)
 {
     StartAt({2026, 12, 8, 9, 59, 59, 0}, 1, 0);
-    desktop().Start(&Editor);
-    ASSERT_EQ(EditorWindow, desktop().Foreground());
+    // Another program's window has the keyboard when the signal comes.
+    int editor = desktop().Start(&OwnerProgram);
+    desktop().Input(editor, [] { (void)ShowWindow(OwnerWindow, SW_SHOW); });
+    ASSERT_EQ(OwnerWindow, desktop().Foreground());
 
     auto window = *desktop().Window(hwndSignal);
     EXPECT_EQ("ZelmoTimeSignal", window.className);
@@ -336,7 +315,7 @@ TEST_F(TimeSignal, TheWindowIsATopmostClickThroughPopupThatHandsTheKeyboardBack)
 
     desktop().AdvanceTo({2026, 12, 8, 10, 0, 0, 100});
     EXPECT_TRUE(desktop().Window(hwndSignal)->visible);
-    EXPECT_EQ(EditorWindow, desktop().Foreground()) << "the user's window keeps the keyboard";
+    EXPECT_EQ(OwnerWindow, desktop().Foreground()) << "the user's window keeps the keyboard";
 }
 
 TEST_F(TimeSignal, EachShowingIsPlacedByThePreviousSizeAndFailedMeasuringGives138By70)
