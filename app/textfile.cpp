@@ -58,8 +58,10 @@ int TextReader::Raw()
 
 bool ReadTextLines(const std::string &path, void (*apply)(const char (&piece)[LinePiece + 1]))
 {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Shared for reading and writing, as the C runtime's text stream opens a file: a file that
+    // an editor holds open is still read, not taken for a missing one.
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     TextReader reader(file);
     char piece[LinePiece + 1];

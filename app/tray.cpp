@@ -4,6 +4,7 @@
 
 #include "main.h"
 #include "path.h"
+#include "recordlayout.h"
 #include "resource.h"
 
 #include <cstring>
@@ -13,6 +14,7 @@ namespace
 
 constexpr UINT TrayIconId = 1;
 constexpr char TrayTip[] = "Zelmo Sound v1.00";
+static_assert(sizeof TrayTip <= TrayTipField);
 constexpr char HelpPage[] = "Zelmo.html";
 
 struct MenuEntry {
@@ -55,7 +57,8 @@ BOOL NotifyTray(HWND hwnd, DWORD operation, const char *iconName)
     record.uCallbackMessage = WM_ZELMO_TRAY;
     record.hIcon =
         static_cast<HICON>(LoadImageA(hInst, iconName, IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
-    std::strncpy(record.szTip, TrayTip, sizeof record.szTip - 1);
+    // Cut to the first layout's field, the only part of it the shell reads.
+    std::strncpy(record.szTip, TrayTip, TrayTipField - 1);
     BOOL result = Shell_NotifyIconA(operation, &record);
     if (record.hIcon) DestroyIcon(record.hIcon);
     return result;

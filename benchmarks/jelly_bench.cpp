@@ -2,101 +2,19 @@
 // the five hidden characters): CPU time of JellyCheck + JellyExecute, heap allocations made by
 // the program's own code in a tick, and the pixels a tick touches.
 //
-// Allocations are counted by replacing the global operator new for this program. Only those
-// made while the jelly code runs count, and none made inside a platform operation: the link
-// wraps every operation a tick calls (GetDC, DrawIconEx, PlaySoundA, ... see CMakeLists.txt)
-// so that the simulated desktop's own bookkeeping (its device context table, drawing and sound
-// logs) is counted apart. wsprintfA is not wrapped (a variadic function cannot be forwarded);
-// anything it allocated would count against the program.
-//
-// JellyTickAllocations also measures the wall time spent inside the platform operations, so the
-// program's own share of a tick's time shows apart from the simulated desktop's drawing.
-//
-// The ticks run on the benchmark's thread while the stage program waits for messages; the
-// platform operations of a tick need no program thread. Run: build/sim/benchmarks/jelly_bench
+// Allocations are counted by the allocation counter (allocations.h): only those the program's
+// own code makes count, none made inside a platform operation (wsprintfA included), since the
+// simulated desktop marks its own code. The ticks run on the benchmark's thread while the stage
+// program waits for messages, so the benchmark marks them as the program's code itself.
+// Built with -DZELMO_BENCHMARKS=ON; run: build/sim/benchmarks/jelly_bench
+#include "allocations.h"
+#include "codeowner.h"
 #include "jelly_stage.h"
 
 #include <benchmark/benchmark.h>
 
-#include <chrono>
-#include <cstdlib>
-#include <new>
-
-namespace
-{
-
-bool Counting = false;
-int PlatformDepth = 0;
-int64_t ProgramAllocations = 0;
-int64_t PlatformAllocations = 0;
-// Time spent inside the platform operations while counting, to tell the program's own share.
-std::chrono::steady_clock::duration PlatformTime{};
-std::chrono::steady_clock::time_point PlatformEntered;
-
-void CountAllocation()
-{
-    if (!Counting) return;
-    if (PlatformDepth > 0)
-        ++PlatformAllocations;
-    else
-        ++ProgramAllocations;
-}
-
-struct PlatformCall {
-    PlatformCall()
-    {
-        if (PlatformDepth++ == 0 && Counting) PlatformEntered = std::chrono::steady_clock::now();
-    }
-    ~PlatformCall()
-    {
-        if (--PlatformDepth == 0 && Counting)
-            PlatformTime += std::chrono::steady_clock::now() - PlatformEntered;
-    }
-};
-
-} // namespace
-
-// Not inlined, nor the deletes below: the compiler would otherwise pair malloc's memory with
-// the delete operators, or the new operator's with free, and warn.
-[[gnu::noinline]] void *operator new(std::size_t size)
-{
-    CountAllocation();
-    if (void *memory = std::malloc(size ? size : 1)) return memory;
-    throw std::bad_alloc();
-}
-
-[[gnu::noinline]] void operator delete(void *memory) noexcept
-{
-    std::free(memory);
-}
-
-[[gnu::noinline]] void operator delete(void *memory, std::size_t) noexcept
-{
-    std::free(memory);
-}
-
-// Each platform operation of a tick, by its linker name: the wrapper marks the call and passes
-// it on to the simulated desktop's own function.
-#define ZELMO_WRAP(name, result, parameters, arguments)                                            \
-    extern "C" result __real_##name parameters;                                                    \
-    extern "C" result __wrap_##name parameters                                                     \
-    {                                                                                              \
-        PlatformCall call;                                                                         \
-        return __real_##name arguments;                                                            \
-    }
-ZELMO_WRAP(_Z5GetDCP6HWND__, HDC, (HWND hwnd), (hwnd))
-ZELMO_WRAP(_Z9ReleaseDCP6HWND__P5HDC__, int, (HWND hwnd, HDC dc), (hwnd, dc))
-ZELMO_WRAP(_Z10DrawIconExP5HDC__iiP7HICON__iijP8HBRUSH__j, BOOL,
-           (HDC dc, int x, int y, HICON icon, int cx, int cy, UINT step, HBRUSH brush, UINT flags),
-           (dc, x, y, icon, cx, cy, step, brush, flags))
-ZELMO_WRAP(_Z8FillRectP5HDC__PK4RECTP8HBRUSH__, int, (HDC dc, const RECT *rect, HBRUSH brush),
-           (dc, rect, brush))
-ZELMO_WRAP(_Z14GetStockObjecti, HGDIOBJ, (int object), (object))
-ZELMO_WRAP(_Z10PlaySoundAPKcP11HINSTANCE__j, BOOL, (LPCSTR name, HMODULE module, DWORD flags),
-           (name, module, flags))
-ZELMO_WRAP(_Z5Sleepj, void, (DWORD milliseconds), (milliseconds))
-ZELMO_WRAP(_Z16GetSystemMetricsi, int, (int index), (index))
-ZELMO_WRAP(_Z23GetSystemTimeAsFileTimeP8FILETIME, void, (FILETIME * time), (time))
+#include <algorithm>
+#include <cstdint>
 
 namespace
 {
@@ -166,29 +84,19 @@ BENCHMARK(JellyTickCpu)->Unit(benchmark::kNanosecond);
 void JellyTickAllocations(benchmark::State &state)
 {
     Bench bench;
-    ProgramAllocations = PlatformAllocations = 0;
-    PlatformTime = {};
-    std::chrono::steady_clock::duration tickTime{};
     int64_t ticks = 0;
+    int64_t allocations = 0;
     for (auto _ : state) {
         bench.Refresh(state, ++ticks);
-        Counting = true;
-        auto started = std::chrono::steady_clock::now();
-        bench.Tick();
-        tickTime += std::chrono::steady_clock::now() - started;
-        Counting = false;
+        zelmo_bench::StartCountingAllocations();
+        {
+            sim::ProgramCode program;
+            bench.Tick();
+        }
+        allocations += zelmo_bench::StopCountingAllocations().count;
     }
-    auto perTick = [&](std::chrono::steady_clock::duration time) {
-        return static_cast<double>(
-                   std::chrono::duration_cast<std::chrono::nanoseconds>(time).count()) /
-               static_cast<double>(ticks);
-    };
-    state.counters["program_ns_per_tick"] = perTick(tickTime - PlatformTime);
-    state.counters["platform_ns_per_tick"] = perTick(PlatformTime);
     state.counters["program_allocations_per_tick"] =
-        static_cast<double>(ProgramAllocations) / static_cast<double>(ticks);
-    state.counters["platform_allocations_per_tick"] =
-        static_cast<double>(PlatformAllocations) / static_cast<double>(ticks);
+        static_cast<double>(allocations) / static_cast<double>(ticks);
 }
 BENCHMARK(JellyTickAllocations)->Iterations(20000);
 

@@ -4,6 +4,7 @@ set(ZELMO_SIM_SOURCES
     platform/sim/windows.cpp
     platform/sim/messages.cpp
     platform/sim/files.cpp
+    platform/sim/filefaults.cpp
     platform/sim/sound.cpp
     platform/sim/geometry.cpp
     platform/sim/paint.cpp
@@ -37,20 +38,23 @@ add_library(zelmo_core STATIC ${ZELMO_LOGIC_SOURCES})
 target_include_directories(zelmo_core PUBLIC app resources)
 target_link_libraries(zelmo_core PUBLIC zelmo_sim)
 
-option(ZELMO_SANITIZE "Build the sim with address and undefined-behaviour sanitizers" OFF)
-if(ZELMO_SANITIZE)
+# The fuzz build (preset fuzz, clang) builds only the fuzz targets and their tests.
+option(ZELMO_FUZZ "Build the libFuzzer targets of the file readers (clang)" OFF)
+enable_testing()
+if(ZELMO_FUZZ)
     foreach(target zelmo_sim zelmo_core)
-        target_compile_options(${target} PUBLIC -fsanitize=address,undefined -fno-omit-frame-pointer)
+        target_compile_options(${target} PUBLIC -fsanitize=fuzzer-no-link,address,undefined
+                               -fno-sanitize-recover=all -fno-omit-frame-pointer)
         target_link_options(${target} PUBLIC -fsanitize=address,undefined)
     endforeach()
+    add_subdirectory(fuzz)
+    return()
 endif()
 
-enable_testing()
 add_subdirectory(tests)
 # The benchmarks need Google Benchmark, so they are built (and the library looked for) only when
-# asked: cmake --preset sim -DZELMO_BENCHMARKS=ON.
+# asked: cmake --preset sim -DZELMO_BENCHMARKS=ON. The allocation counter beside them is always
+# built: the allocation test uses it.
 option(ZELMO_BENCHMARKS "Build the resident-cost benchmarks (needs Google Benchmark)" OFF)
-if(ZELMO_BENCHMARKS)
-    add_subdirectory(benchmarks)
-endif()
+add_subdirectory(benchmarks)
 add_subdirectory(tools/simrunner)

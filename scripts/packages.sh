@@ -10,6 +10,8 @@
 ZELMO_PACKAGES=(
     # The sim build and its tests; Google Benchmark for the benchmarks (ZELMO_BENCHMARKS=ON).
     cmake g++ make libgtest-dev libbenchmark-dev
+    # The fuzz targets of the file readers: clang with its libFuzzer and sanitizer runtimes.
+    clang libclang-rt-dev
     # The Windows builds: ZelmoSound.exe for i686, and the x86_64 build of the same sources that
     # the Wine tests run where the kernel cannot run 32-bit programs (see e2e/WINE_NOTES.md).
     g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64

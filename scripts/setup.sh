@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs what building and testing ZelmoSound needs on a Debian machine, once: the packages of
-# scripts/packages.sh that are missing (the native compiler, CMake and GoogleTest, the mingw-w64
-# cross compilers, Wine, a virtual X display, xdotool, the fonts inside Wine, the resource
-# lister). Runs apt-get itself as root, through sudo otherwise; says what to do when neither
-# works. apt-get's own output is kept quiet unless it fails.
+# scripts/packages.sh that are missing (the native compiler, CMake and GoogleTest, clang with its
+# libFuzzer and sanitizer runtimes, the mingw-w64 cross compilers, Wine, a virtual X display,
+# xdotool, the fonts inside Wine, the resource lister). Runs apt-get itself as root, through sudo
+# otherwise; says what to do when neither works. apt-get's own output is kept quiet unless it
+# fails.
 set -euo pipefail
 # shellcheck source=packages.sh
 . "$(dirname "$0")/packages.sh"

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the sim build (unit and scenario tests, asset checks) and the
-# Windows build (ZelmoSound.exe and the program folder) with its end-to-end tests under Wine.
-# Sets up a fresh Debian machine first (scripts/setup.sh).
+# Windows build (ZelmoSound.exe and the program folder) with its end-to-end tests under Wine;
+# then the sim's tests again under AddressSanitizer and UndefinedBehaviorSanitizer (the Wine
+# tests, which run the Windows build, only once), and each fuzz target for a few seconds over
+# its seeds (scripts/fuzz.sh runs the long campaign). Sets up a fresh Debian machine first
+# (scripts/setup.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -17,3 +20,11 @@ cmake --preset sim -DZELMO_WIN32_BUILD_DIR="$PWD/build/win32" \
       -DZELMO_WIN64_BUILD_DIR="$PWD/build/win64" -DZELMO_BENCHMARKS=ON >/dev/null
 cmake --build --preset sim -j"$jobs"
 ctest --preset sim -j"$jobs"
+
+cmake --preset sim-asan >/dev/null
+cmake --build --preset sim-asan -j"$jobs"
+ctest --preset sim-asan -j"$jobs"
+
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j"$jobs"
+ctest --preset fuzz

@@ -312,3 +312,56 @@ TEST(Scheduler, FilesAreCountedAtStartOnlyAndLetterCaseIsIgnored)
     EXPECT_EQ(0, In[2].FileCount);
     EXPECT_EQ(0, program.desktop().OpenHandles());
 }
+
+// The draws, computed by hand for a fixed clock. At 2026-12-08 10:00:00 local time (UTC+9) the
+// calendar time is 1796691600 s. Seeded with it, the generator gives 18132 and 30881: the
+// insects (class 0) wait 3 + 18132 % 4 = 3 s, the birds (class 3) 10 + 30881 % 21 = 21 s. At
+// 10:00:21 the pass is seeded with 1796691621 and gives 25405 and 26353: bird 25405 % 4 = 1,
+// then the next interval 10 + 26353 % 21 = 29 s. Each pass seeds anew, groups draw in order,
+// and a due group draws its file before its interval.
+TEST(Scheduler, EachPassSeedsFromTheCalendarSecondsAndDrawsTheFileBeforeTheInterval)
+{
+    Program program({2026, 12, 8, 10, 0, 0});
+    program.AddSounds("crickt", 3);
+    program.AddSounds("bird", 4);
+    program.WriteProgramFile("ZelmoSound.INI", SettingsWith({{0, 0}, {1, 3}}));
+    sim::Millis start = program.desktop().Now();
+    program.Start();
+    EXPECT_EQ(3, In[0].Target);
+    EXPECT_EQ(21, In[1].Target);
+    program.Advance(60 * 1000);
+
+    const std::vector<std::pair<double, std::string>> expected = {
+        {3, "crickt01.wav"},  {8, "crickt02.wav"},  {11, "crickt00.wav"}, {15, "crickt02.wav"},
+        {20, "crickt02.wav"}, {21, "bird01.wav"},   {23, "crickt00.wav"}, {27, "crickt00.wav"},
+        {33, "crickt01.wav"}, {37, "crickt01.wav"}, {42, "crickt01.wav"}, {45, "crickt00.wav"},
+        {49, "crickt02.wav"}, {50, "bird00.wav"},   {54, "crickt00.wav"}, {57, "crickt01.wav"},
+    };
+    std::vector<std::pair<double, std::string>> heard;
+    for (const auto &sound : program.Sounds())
+        heard.emplace_back(static_cast<double>(sound.time - start) / 1000, sound.name);
+    EXPECT_EQ(expected, heard);
+    // At 10:00:50 (seed 1796691650: 2680, 20098) bird 2680 % 4 = 0 plays, then 10 + 20098 % 21.
+    EXPECT_EQ(11, In[1].Target);
+}
+
+// With the time signal on, no sound starts from hh:59:57 to hh:00:03; each boundary second is
+// hit on purpose, and a :57 of another minute is not held back.
+TEST(Scheduler, SoundsAreHeldBackFromFiftySevenToThreeSecondsAroundTheFullHour)
+{
+    struct Case {
+        int hour, minute, second, withSignal;
+    };
+    const Case cases[] = {
+        {18, 59, 56, 1}, {18, 59, 57, 0}, {18, 59, 59, 0}, {19, 0, 0, 0},
+        {19, 0, 3, 0},   {19, 0, 4, 1},   {19, 1, 2, 1},   {19, 30, 57, 1},
+    };
+    Program program({2026, 12, 8, 18, 59, 0});
+    for (const Case &c : cases) {
+        program.desktop().AdvanceTo({2026, 12, 8, c.hour, c.minute, c.second, 999});
+        Tp[0] = 1;
+        EXPECT_EQ(c.withSignal, SoundOK()) << sim::FormatTime(program.desktop().Now());
+        Tp[0] = 0;
+        EXPECT_EQ(1, SoundOK()) << sim::FormatTime(program.desktop().Now());
+    }
+}

@@ -1,10 +1,14 @@
 // The settings file: first start, the column rules, round trips, and a folder or disk that
 // refuses the write.
+#include "failureplans.h"
 #include "program.h"
 
 #include "app/inifile.h"
 #include "app/main.h"
 #include "app/sound.h"
+#include "resource.h"
+
+#include <filesystem>
 
 using namespace zelmo_test;
 
@@ -30,6 +34,17 @@ std::string ExpectedFile(const int (&enabled)[20], const int (&classes)[20], int
     }
     std::snprintf(line, sizeof line, "IDC_TSIGNAL=%d\r\nIDCB_TSIGNAL=%d\r\n", signal, kind);
     return text + line;
+}
+
+// The file as the settings now held by the program give it.
+std::string ExpectedFile()
+{
+    int enabled[20], classes[20];
+    for (int i = 0; i < InCount; ++i) {
+        enabled[i] = In[i].Enabled;
+        classes[i] = In[i].IntervalClass;
+    }
+    return ExpectedFile(enabled, classes, Tp[0], Tp[1]);
 }
 
 } // namespace
@@ -182,4 +197,99 @@ TEST_F(SettingsFile, AWriteThatFailsMidwayLeavesTheOldFileWholeAndNoLeftovers)
     std::string written = program.Settings();
     EXPECT_EQ(42, std::count(written.begin(), written.end(), '\n'));
     EXPECT_EQ(0, program.desktop().OpenHandles());
+}
+
+TEST_F(SettingsFile, AFileThatAnEditorHoldsOpenIsStillReadAtStart)
+{
+    program.AddSounds("bird", 4);
+    Write("IDC_SOUND01=0\r\nIDC_SOUND02=1\r\nIDCB_SOUND02=4\r\nIDC_TSIGNAL=1\r\n");
+    // Another program keeps the file open for writing and lets others read it, as an editor
+    // does.
+    std::string name = program.desktop().ProgramFolder() + "ZelmoSound.INI";
+    HANDLE editor = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, editor);
+    program.Start();
+    EXPECT_EQ(0, In[0].Enabled) << "the file's settings, not the first-start defaults";
+    EXPECT_EQ(1, In[1].Enabled);
+    EXPECT_EQ(4, In[1].IntervalClass);
+    EXPECT_EQ(1, Tp[0]);
+    CloseHandle(editor);
+    EXPECT_EQ(0, program.desktop().OpenHandles());
+}
+
+// Confirming a settings dialog while each file operation of the write fails in turn, and where
+// a failure leads to a clean-up, while that fails too: the settings file is afterwards the old
+// one or the new one, whole, never a part of either nor missing. Beside it at most the
+// unfinished new file is left, and only when even deleting that failed; the next confirmation
+// writes the new settings and clears it away.
+TEST_F(SettingsFile, EveryFailingFileOperationOfTheWriteLeavesTheOldFileOrTheNewOneWhole)
+{
+    const std::string old = "IDC_SOUND01=1\r\nIDCB_SOUND01=2\r\n";
+    sim::Desktop &desktop = program.desktop();
+    const std::string folder = desktop.ProgramFolder();
+    program.Start();
+    auto prepare = [&] {
+        Write(old);
+        std::filesystem::remove(desktop.HostPath(folder + "ZelmoSound.INI.new"));
+    };
+    auto confirm = [&] {
+        program.Command(IDM_OTHERSETTINGS);
+        auto dialog = desktop.Dialog("4");
+        ASSERT_TRUE(dialog);
+        desktop.Click(dialog->hwnd, IDC_TSIGNAL);
+        desktop.Click(dialog->hwnd, IDC_OK);
+    };
+    int unfinishedLeft = 0;
+    auto check = [&](const FailurePlan &plan) {
+        std::string now = program.Settings();
+        if (plan.calls.empty())
+            EXPECT_EQ(ExpectedFile(), now);
+        else
+            EXPECT_TRUE(now == old || now == ExpectedFile()) << plan.Describe() << ":\n" << now;
+        std::vector<std::string> files = desktop.ListFolder(folder);
+        files.erase(std::remove(files.begin(), files.end(), "ZelmoSound.INI"), files.end());
+        if (!files.empty()) {
+            ++unfinishedLeft;
+            EXPECT_EQ(std::vector<std::string>{"ZelmoSound.INI.new"}, files) << plan.Describe();
+            EXPECT_TRUE(plan.Fails(sim::FileOperation::Delete)) << plan.Describe();
+        }
+        EXPECT_FALSE(desktop.Dialog("4")) << plan.Describe();
+        EXPECT_EQ(0, desktop.OpenHandles()) << plan.Describe();
+    };
+    int plans = ForEachFailurePlan(desktop, 2, prepare, confirm, check);
+    // The write's create, write, flush and move each fail alone (4) and two at a time (6), and
+    // the three failures that leave the unfinished file to delete fail with the delete (3).
+    EXPECT_EQ(1 + 4 + 6 + 3, plans);
+    EXPECT_EQ(3, unfinishedLeft);
+
+    desktop.WriteFile(folder + "ZelmoSound.INI.new", "IDC_SOU");
+    confirm();
+    EXPECT_EQ(ExpectedFile(), program.Settings());
+    EXPECT_EQ(std::vector<std::string>{"ZelmoSound.INI"}, desktop.ListFolder(folder));
+}
+
+// The settings file is named after the program file: a copy renamed Wecker.exe keeps its
+// settings in Wecker.INI beside it and leaves a ZelmoSound.INI there alone.
+TEST(SettingsFileName, FollowsTheProgramsOwnFileName)
+{
+    sim::Desktop::Options options;
+    options.programPath = "C:\\Tools\\Wecker.exe";
+    Program program({2026, 12, 8, 12, 0, 0}, options);
+    const std::string folder = "C:\\Tools\\";
+    program.desktop().WriteFile(folder + "bird00.wav", WaveBytes());
+    program.desktop().WriteFile(folder + "Wecker.INI", "IDC_SOUND01=0\r\nIDC_SOUND02=1\r\n");
+    program.desktop().WriteFile(folder + "ZelmoSound.INI", "IDC_TSIGNAL=1\r\n");
+    program.Start();
+    EXPECT_EQ(0, In[0].Enabled);
+    EXPECT_EQ(1, In[1].Enabled);
+    EXPECT_EQ(0, Tp[0]);
+
+    program.Command(IDM_OTHERSETTINGS);
+    auto dialog = program.desktop().Dialog("4");
+    ASSERT_TRUE(dialog);
+    program.desktop().Click(dialog->hwnd, IDC_OK);
+    std::string written = program.desktop().ReadFile(folder + "Wecker.INI").value_or("");
+    EXPECT_EQ(ExpectedFile(), written);
+    EXPECT_EQ("IDC_TSIGNAL=1\r\n", program.desktop().ReadFile(folder + "ZelmoSound.INI"));
 }

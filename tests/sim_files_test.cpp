@@ -165,4 +165,45 @@ TEST_F(SimFiles, ACopyIsReportedAsACopyAndOneThatFailsLeavesNothingBehind)
     EXPECT_TRUE(events.empty());
 }
 
+// Every operation of the drive takes part in fault injection: a copy as a whole and each of its
+// steps, setting attributes, creating and removing a folder. A failed call says the injected
+// error, changes nothing and leaves nothing behind.
+TEST_F(SimFiles, InjectedFailuresReachCopiesAttributesAndFoldersAndChangeNothing)
+{
+    using sim::FileOperation;
+    constexpr DWORD Injected = ERROR_HANDLE_DISK_FULL;
+    sim::FileFaults &faults = desktop_.Faults();
+    desktop_.WriteFile("C:\\Music\\song.wav", std::string(10000, 's'));
+    auto copy = [] { return CopyFileA("C:\\Music\\song.wav", "user1-00.wav", FALSE); };
+    // The copy itself, its source's opening, its target's creation, its read, its write.
+    const std::pair<FileOperation, int64_t> steps[] = {{FileOperation::Copy, 1},
+                                                       {FileOperation::Create, 1},
+                                                       {FileOperation::Create, 2},
+                                                       {FileOperation::Read, 1},
+                                                       {FileOperation::Write, 1}};
+    for (const auto &[operation, nth] : steps) {
+        faults.ClearFailures();
+        faults.FailCall(operation, nth, Injected);
+        EXPECT_EQ(Failed(Injected), Run(copy)) << static_cast<int>(operation) << " " << nth;
+        EXPECT_FALSE(desktop_.FileExists(At("user1-00.wav"))) << static_cast<int>(operation);
+    }
+    faults.ClearFailures();
+    EXPECT_EQ(1, Run(copy).first);
+    EXPECT_EQ(std::string(10000, 's'), desktop_.ReadFile(At("user1-00.wav")).value_or(""));
+
+    faults.FailEvery(FileOperation::SetAttributes, At("USER1-00.WAV"), Injected);
+    EXPECT_EQ(Failed(Injected),
+              Run([] { return SetFileAttributesA("user1-00.wav", FILE_ATTRIBUTE_READONLY); }));
+    EXPECT_EQ(DWORD{FILE_ATTRIBUTE_ARCHIVE}, desktop_.FileAttributes(At("user1-00.wav")));
+
+    faults.FailCall(FileOperation::CreateFolder, 1, Injected);
+    EXPECT_EQ(Failed(Injected), Run([] { return CreateDirectoryA("Sounds", nullptr); }));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, desktop_.FileAttributes(At("Sounds")));
+    EXPECT_EQ(1, Run([] { return CreateDirectoryA("Sounds", nullptr); }).first);
+    faults.FailCall(FileOperation::RemoveFolder, 1, Injected);
+    EXPECT_EQ(Failed(Injected), Run([] { return RemoveDirectoryA("Sounds"); }));
+    EXPECT_EQ(DWORD{FILE_ATTRIBUTE_DIRECTORY}, desktop_.FileAttributes(At("Sounds")));
+    EXPECT_EQ(0, desktop_.OpenHandles());
+}
+
 } // namespace

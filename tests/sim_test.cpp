@@ -241,6 +241,50 @@ TEST(SimFiles, ReplacingAFileIsRefusedInAReadOnlyFolderAndWhileItIsOpen)
     EXPECT_FALSE(desktop.FileExists("C:\\ZelmoSound\\b.txt"));
 }
 
+TEST(SimFiles, InjectedFailuresHitTheNthCallOrEveryCallOnAFile)
+{
+    sim::Desktop desktop;
+    using sim::FileOperation;
+    desktop.WriteFile("C:\\ZelmoSound\\a.txt", "old");
+    auto create = [](const char *name) {
+        HANDLE file = CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+        return file != INVALID_HANDLE_VALUE;
+    };
+    // The second create from now fails, once.
+    desktop.Faults().FailCall(FileOperation::Create, 2, ERROR_DISK_FULL);
+    EXPECT_TRUE(create("C:\\ZelmoSound\\b.txt"));
+    EXPECT_FALSE(create("C:\\ZelmoSound\\c.txt"));
+    EXPECT_FALSE(desktop.FileExists("C:\\ZelmoSound\\c.txt"));
+    EXPECT_TRUE(create("C:\\ZelmoSound\\c.txt"));
+    EXPECT_EQ(3, desktop.Faults().calls[FileOperation::Create]);
+
+    // Every move touching a.txt fails, whichever side it is on and however it is spelt.
+    desktop.Faults().FailEvery(FileOperation::Move, "c:/zelmosound/A.TXT");
+    EXPECT_FALSE(MoveFileA("C:\\ZelmoSound\\a.txt", "C:\\ZelmoSound\\d.txt"));
+    EXPECT_FALSE(
+        MoveFileExA("C:\\ZelmoSound\\b.txt", "C:\\ZelmoSound\\a.txt", MOVEFILE_REPLACE_EXISTING));
+    EXPECT_TRUE(MoveFileA("C:\\ZelmoSound\\b.txt", "C:\\ZelmoSound\\e.txt"));
+    EXPECT_EQ("old", desktop.ReadFile("C:\\ZelmoSound\\a.txt").value_or(""));
+
+    // A failing write has written half its bytes; a failing flush or delete changes nothing.
+    desktop.Faults().ClearFailures();
+    desktop.Faults().FailCall(FileOperation::Write, 1);
+    desktop.Faults().FailCall(FileOperation::Flush, 1);
+    desktop.Faults().FailCall(FileOperation::Delete, 1);
+    HANDLE file =
+        CreateFileA("C:\\ZelmoSound\\a.txt", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    EXPECT_FALSE(WriteFile(file, "123456", 6, &written, nullptr));
+    EXPECT_EQ(3u, written);
+    EXPECT_FALSE(FlushFileBuffers(file));
+    CloseHandle(file);
+    EXPECT_EQ("123", desktop.ReadFile("C:\\ZelmoSound\\a.txt").value_or(""));
+    EXPECT_FALSE(DeleteFileA("C:\\ZelmoSound\\a.txt"));
+    EXPECT_TRUE(DeleteFileA("C:\\ZelmoSound\\a.txt"));
+    EXPECT_EQ(0, desktop.OpenHandles());
+}
+
 TEST(SimSound, ANewRequestCutsOffTheSoundStillPlayingAndMissingFilesAreSilent)
 {
     sim::Desktop desktop;

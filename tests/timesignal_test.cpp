@@ -1,4 +1,5 @@
 // The hourly time signal: its trigger, its window and its frames.
+#include "owner.h"
 #include "program.h"
 
 #include "app/main.h"
@@ -246,4 +247,112 @@ TEST_F(TimeSignal, TheFramebufferShowsTheCharacterAndTheColouredText)
         for (int x = 0; x < 84; ++x)
             picture |= desktop().Pixel(hwndSignal, x, y) != 0;
     EXPECT_TRUE(picture);
+}
+
+namespace
+{
+
+std::vector<LONG> Corners(const RECT &rect)
+{
+    return {rect.left, rect.top, rect.right, rect.bottom};
+}
+
+} // namespace
+
+TEST_F(TimeSignal, TicksAtSecondZeroAndSecondOnePostOneShowMessage)
+{
+    StartAt({2026, 12, 8, 9, 59, 58, 0}, 1, 0);
+    desktop().AdvanceTo({2026, 12, 8, 10, 0, 10});
+    EXPECT_EQ(1, desktop().Dispatched(hwndSignal)[WM_ZELMO_SIGNAL]);
+    std::vector<std::string> alarms(9, "alarm99.wav");
+    EXPECT_EQ(alarms, program->SoundNames()) << "one showing, not one cut short by another";
+}
+
+// Seeded at frame 0 with the calendar seconds divided by the day of the month: on 2026-12-12 at
+// 10:00:00 (1797037200 s) that is 1797037200 / 12 = 149753100, whose first draw gives
+// character 2 (the fir tree); undivided it would be 1. The birds' next draw after it, at
+// 10:00:03, is seeded afresh by the scheduler: bird03 (held back in the quiet seconds), then an
+// interval of 6 s, so bird01 at 10:00:09 and then 5 s.
+TEST_F(TimeSignal, TheCharacterIsDrawnFromTheSecondsDividedByTheDayAndTheBirdsDrawAfresh)
+{
+    program = std::make_unique<Program>(sim::LocalTime{2026, 12, 12, 9, 59, 59});
+    program->AddSounds("bird", 4);
+    program->WriteProgramFile("ZelmoSound.INI", Settings(1, 1, true));
+    program->Start();
+    EXPECT_EQ(4, In[1].Target);
+    desktop().AdvanceTo({2026, 12, 12, 10, 0, 3});
+    EXPECT_EQ(2, SignalChar);
+    ASSERT_FALSE(desktop().DrawLog(hwndSignal).empty());
+    EXPECT_EQ("TREE1_ICON", desktop().DrawLog(hwndSignal).front().what);
+    EXPECT_EQ(0, In[1].Elapsed) << "the turn at 10:00:03 was used up";
+    EXPECT_EQ(6, In[1].Target);
+
+    desktop().AdvanceTo({2026, 12, 12, 10, 0, 9});
+    auto sounds = program->Sounds();
+    ASSERT_FALSE(sounds.empty());
+    EXPECT_EQ("bird01.wav", sounds.back().name);
+    EXPECT_EQ(sim::ToMillis({2026, 12, 12, 10, 0, 9}), sounds.back().time);
+    EXPECT_EQ(5, In[1].Target);
+    for (const auto &sound : sounds)
+        EXPECT_NE("bird03.wav", sound.name);
+}
+
+TEST_F(TimeSignal, TheWindowIsATopmostClickThroughPopupThatHandsTheKeyboardBack)
+{
+    StartAt({2026, 12, 8, 9, 59, 59, 0}, 1, 0);
+    // Another program's window has the keyboard when the signal comes.
+    int editor = desktop().Start(&OwnerProgram);
+    desktop().Input(editor, [] { (void)ShowWindow(OwnerWindow, SW_SHOW); });
+    ASSERT_EQ(OwnerWindow, desktop().Foreground());
+
+    auto window = *desktop().Window(hwndSignal);
+    EXPECT_EQ("ZelmoTimeSignal", window.className);
+    EXPECT_EQ(static_cast<UINT>(CS_DBLCLKS), window.classStyle);
+    EXPECT_EQ(static_cast<DWORD>(WS_POPUP), window.style & ~static_cast<DWORD>(WS_VISIBLE));
+    EXPECT_EQ(static_cast<DWORD>(WS_EX_TOPMOST | WS_EX_TRANSPARENT), window.exStyle);
+    EXPECT_EQ(program->MainWindow(), window.owner);
+    EXPECT_EQ("", window.title);
+
+    desktop().AdvanceTo({2026, 12, 8, 10, 0, 0, 100});
+    EXPECT_TRUE(desktop().Window(hwndSignal)->visible);
+    EXPECT_EQ(OwnerWindow, desktop().Foreground()) << "the user's window keeps the keyboard";
+}
+
+TEST_F(TimeSignal, EachShowingIsPlacedByThePreviousSizeAndFailedMeasuringGives138By70)
+{
+    StartAt({2026, 12, 8, 9, 59, 59, 0}, 1, 0);
+    desktop().SetCursorPos(500, 400);
+    desktop().AdvanceTo({2026, 12, 8, 10, 0, 1});
+    EXPECT_EQ((std::vector<LONG>{500 - 140, 400 - 70, 500 - 140 + 84, 400 - 70 + 12}),
+              Corners(desktop().Window(hwndSignal)->rect));
+
+    // The next hour's measuring fails: placed by the 84 x 12 of this showing, sized 138 x 70.
+    desktop().GdiFaults().textExtent = true;
+    desktop().AdvanceTo({2026, 12, 8, 11, 0, 1});
+    EXPECT_EQ((std::vector<LONG>{500 - 84, 400 - 12, 500 - 84 + 138, 400 - 12 + 70}),
+              Corners(desktop().Window(hwndSignal)->rect));
+
+    // With a character too the fallback is 138 x 70; the next showing is placed by it.
+    Tp[1] = 1;
+    desktop().AdvanceTo({2026, 12, 8, 12, 0, 1});
+    EXPECT_EQ((std::vector<LONG>{500 - 138, 400 - 70, 500, 400}),
+              Corners(desktop().Window(hwndSignal)->rect));
+}
+
+TEST_F(TimeSignal, AShowMessageWhileShowingStartsAgainFromFrameZero)
+{
+    StartAt({2026, 12, 8, 9, 59, 59, 0}, 1, 0);
+    desktop().AdvanceTo({2026, 12, 8, 10, 0, 1, 500}); // frames 0 to 4 drawn
+    ASSERT_EQ(5u, Texts().size());
+    desktop().Post(hwndSignal, WM_ZELMO_SIGNAL, 0, 0);
+    desktop().AdvanceTo({2026, 12, 8, 10, 0, 4, 400});
+    EXPECT_TRUE(desktop().Window(hwndSignal)->visible) << "three seconds from the new show";
+    desktop().AdvanceTo({2026, 12, 8, 10, 0, 4, 600});
+    EXPECT_FALSE(desktop().Window(hwndSignal)->visible);
+
+    auto texts = Texts();
+    ASSERT_EQ(5u + 9u, texts.size());
+    EXPECT_EQ(RGB(255, 255, 0), texts[5].color) << "frame 0's colour again";
+    EXPECT_EQ(0, texts[5].x);
+    EXPECT_EQ(sim::ToMillis({2026, 12, 8, 10, 0, 1, 800}), texts[5].time);
 }

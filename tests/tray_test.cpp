@@ -113,6 +113,9 @@ TEST(Placement, TheWindowsBottomRightCornerComesToTheCursorInsideTheScreen)
         {640, 480, 400, 100, 300, 50, 240, 50},
         {640, 480, 200, 100, 200, 100, 200, 100}, // cx - w exactly 0 is not above 0
         {640, 480, 200, 100, 630, 470, 430, 370},
+        // Taller than the cursor is high: its top comes to the cursor, and the bottom screen edge
+        // pushes it back up.
+        {640, 480, 200, 300, 300, 250, 100, 180},
     };
     for (const Case &c : cases) {
         sim::Desktop::Options options;

@@ -57,6 +57,7 @@ class ShellLink final : public IShellLinkA, public IPersistFile
     ULONG AddRef() override { return ++references_; }
     ULONG Release() override
     {
+        PlatformCode platform;
         ULONG left = --references_;
         if (left == 0) delete this;
         return left;
@@ -70,6 +71,7 @@ class ShellLink final : public IShellLinkA, public IPersistFile
 
     HRESULT Save(LPCOLESTR fileName, BOOL remember) override
     {
+        PlatformCode platform;
         (void)remember;
         if (Com().faults.save || !fileName) return E_FAIL;
         std::string name = NarrowUtf16(fileName, -1);
@@ -88,6 +90,7 @@ class ShellLink final : public IShellLinkA, public IPersistFile
   private:
     static HRESULT Set(std::string &field, LPCSTR value)
     {
+        PlatformCode platform;
         field = value ? value : "";
         return S_OK;
     }
@@ -148,18 +151,21 @@ using namespace sim;
 
 HRESULT WINAPI CoInitialize(LPVOID reserved)
 {
+    PlatformCode platform;
     (void)reserved;
     return Com().initialized++ == 0 ? S_OK : S_FALSE;
 }
 
 void WINAPI CoUninitialize(void)
 {
+    PlatformCode platform;
     --Com().initialized;
 }
 
 HRESULT WINAPI CoCreateInstance(REFCLSID clsid, IUnknown *outer, DWORD context, REFIID iid,
                                 LPVOID *object)
 {
+    PlatformCode platform;
     (void)outer;
     *object = nullptr;
     if (Com().initialized <= 0)
@@ -175,6 +181,7 @@ HRESULT WINAPI CoCreateInstance(REFCLSID clsid, IUnknown *outer, DWORD context, 
 
 void WINAPI CoTaskMemFree(LPVOID memory)
 {
+    PlatformCode platform;
     if (!memory) return;
     --Com().liveLocations;
     delete static_cast<std::string *>(memory);
@@ -182,6 +189,7 @@ void WINAPI CoTaskMemFree(LPVOID memory)
 
 HRESULT WINAPI SHGetSpecialFolderLocation(HWND owner, int folder, LPITEMIDLIST *location)
 {
+    PlatformCode platform;
     (void)owner;
     *location = nullptr;
     if (folder != CSIDL_STARTUP || Com().faults.folderLocation) return E_FAIL;
@@ -192,6 +200,7 @@ HRESULT WINAPI SHGetSpecialFolderLocation(HWND owner, int folder, LPITEMIDLIST *
 
 BOOL WINAPI SHGetPathFromIDListA(LPCITEMIDLIST location, LPSTR path)
 {
+    PlatformCode platform;
     if (!location || Com().faults.pathFromIdList) {
         path[0] = '\0';
         return FALSE;

@@ -128,6 +128,7 @@ void ClickButton(HWND button)
 
 LRESULT CALLBACK ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    PlatformCode platform;
     auto it = D().controls.find(hwnd);
     if (it == D().controls.end()) return DefWindowProcA(hwnd, message, wParam, lParam);
     ControlState &c = it->second;
@@ -216,28 +217,33 @@ using namespace sim;
 
 HWND WINAPI GetDlgItem(HWND dialog, int id)
 {
+    PlatformCode platform;
     return ControlWindow(dialog, id);
 }
 
 LRESULT WINAPI SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    PlatformCode platform;
     HWND control = GetDlgItem(dialog, id);
     return control ? SendMessageA(control, message, wParam, lParam) : 0;
 }
 
 BOOL WINAPI CheckDlgButton(HWND dialog, int id, UINT check)
 {
+    PlatformCode platform;
     return GetDlgItem(dialog, id) ? (SendDlgItemMessageA(dialog, id, BM_SETCHECK, check, 0), TRUE)
                                   : FALSE;
 }
 
 UINT WINAPI IsDlgButtonChecked(HWND dialog, int id)
 {
+    PlatformCode platform;
     return static_cast<UINT>(SendDlgItemMessageA(dialog, id, BM_GETCHECK, 0, 0));
 }
 
 BOOL WINAPI CheckRadioButton(HWND dialog, int first, int last, int check)
 {
+    PlatformCode platform;
     for (HWND child : ChildrenInOrder(dialog)) {
         int id = FindWindowObject(child)->controlId;
         if (id >= first && id <= last)
@@ -248,12 +254,14 @@ BOOL WINAPI CheckRadioButton(HWND dialog, int first, int last, int check)
 
 BOOL WINAPI SetDlgItemTextA(HWND dialog, int id, LPCSTR text)
 {
+    PlatformCode platform;
     HWND control = GetDlgItem(dialog, id);
     return control ? SetWindowTextA(control, text) : FALSE;
 }
 
 UINT WINAPI GetDlgItemTextA(HWND dialog, int id, LPSTR text, int max)
 {
+    PlatformCode platform;
     HWND control = GetDlgItem(dialog, id);
     if (!control) {
         if (max > 0) text[0] = '\0';

@@ -70,8 +70,11 @@ void ProcessMain(Process *process)
         if (!process->killed) {
             std::vector<char> commandLine(process->commandLine.begin(), process->commandLine.end());
             commandLine.push_back('\0');
-            process->exitCode = process->entry(reinterpret_cast<HINSTANCE>(0x400000), nullptr,
-                                               commandLine.data(), SW_SHOWDEFAULT);
+            {
+                ProgramCode program;
+                process->exitCode = process->entry(reinterpret_cast<HINSTANCE>(0x400000), nullptr,
+                                                   commandLine.data(), SW_SHOWDEFAULT);
+            }
             // The program's own end is observable (a killed one's is not: nobody saw it go).
             Event exited;
             exited.kind = "exit";
@@ -452,6 +455,7 @@ using namespace sim;
 
 void WINAPI GetLocalTime(SYSTEMTIME *time)
 {
+    PlatformCode platform;
     LocalTime t = FromMillis(S().now);
     int64_t days = S().now >= 0 ? S().now / 86400000 : -((-S().now + 86399999) / 86400000);
     time->wYear = static_cast<WORD>(t.year);
@@ -466,6 +470,7 @@ void WINAPI GetLocalTime(SYSTEMTIME *time)
 
 void WINAPI GetSystemTimeAsFileTime(FILETIME *time)
 {
+    PlatformCode platform;
     // 100-nanosecond intervals since 1601-01-01 UTC.
     Millis utc = S().now - static_cast<Millis>(S().options.utcOffsetMinutes) * 60000;
     uint64_t ticks = static_cast<uint64_t>(utc) * 10000 + 116444736000000000ULL;
@@ -475,16 +480,19 @@ void WINAPI GetSystemTimeAsFileTime(FILETIME *time)
 
 void WINAPI Sleep(DWORD milliseconds)
 {
+    PlatformCode platform;
     S().now += milliseconds;
 }
 
 DWORD WINAPI GetLastError(void)
 {
+    PlatformCode platform;
     Process *process = CurrentProcess();
     return process ? process->lastError : 0;
 }
 
 void WINAPI SetLastError(DWORD error)
 {
+    PlatformCode platform;
     if (Process *process = CurrentProcess()) process->lastError = error;
 }

@@ -81,6 +81,22 @@ struct WindowInfo {
     bool visible = false;
     bool enabled = true;
     int process = 0;
+    UINT classStyle = 0; // the style of the window's class
+};
+
+// The file operations of the simulated drive, by the Windows functions that do them.
+// A failing WriteFile has written half its bytes, as a failing device may.
+enum class FileOperation {
+    Create,        // CreateFileA
+    Read,          // ReadFile
+    Write,         // WriteFile
+    Flush,         // FlushFileBuffers
+    Move,          // MoveFileA and MoveFileExA: every rename and move
+    Copy,          // CopyFileA as a whole; its own opening, reading and writing count as those
+    Delete,        // DeleteFileA
+    SetAttributes, // SetFileAttributesA
+    CreateFolder,  // CreateDirectoryA
+    RemoveFolder,  // RemoveDirectoryA
 };
 
 struct FileFaults {
@@ -89,6 +105,25 @@ struct FileFaults {
     std::vector<std::string> readOnlyFolders;
     // Bytes that may still be written to files before the disk is full; -1 for no limit.
     int64_t writeBudget = -1;
+
+    // Calls of each operation so far, failed ones included.
+    std::map<FileOperation, int64_t> calls;
+    // Makes the nth call of the operation from now on fail (1: the next one), on any file.
+    void FailCall(FileOperation operation, int64_t nth, DWORD error = ERROR_ACCESS_DENIED);
+    // Makes every call of the operation on the file (a Windows path, any letter case; either
+    // side of a move or copy) fail until the failures are cleared.
+    void FailEvery(FileOperation operation, const std::string &windowsPath,
+                   DWORD error = ERROR_ACCESS_DENIED);
+    // Forgets the failures set with FailCall and FailEvery.
+    void ClearFailures();
+
+    struct Failure {
+        FileOperation operation = FileOperation::Create;
+        int64_t call = 0; // the call that fails, counted in calls; 0: every call on path
+        std::string path; // normalized Windows path, for every call on it
+        DWORD error = ERROR_ACCESS_DENIED;
+    };
+    std::vector<Failure> failures;
 };
 
 struct MessageBoxInfo {
@@ -160,6 +195,10 @@ struct Shortcut {
     std::string target;
     std::string description;
     std::string workingDirectory;
+};
+
+struct GdiFaults {
+    bool textExtent = false; // measuring text fails (GetTextExtentPoint32A and W)
 };
 
 // One drawing operation on a window, as the program asked for it.
@@ -319,6 +358,7 @@ class Desktop
     int OpenDeviceContexts() const;
     int OpenFonts() const;   // fonts created and not yet deleted
     int OpenBrushes() const; // brushes created and not yet deleted
+    sim::GdiFaults &GdiFaults();
 
     // ---- tray, icons and shell
     std::optional<TrayInfo> Tray() const;

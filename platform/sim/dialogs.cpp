@@ -137,10 +137,18 @@ bool DialogKey(DialogState &dialog, const MSG &msg)
     }
 }
 
+INT_PTR CallDialogProc(DLGPROC proc, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    ProgramCode program;
+    return proc(hwnd, message, wParam, lParam);
+}
+
 LRESULT CALLBACK DialogWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    PlatformCode platform;
     DialogState *dialog = FindDialog(hwnd);
-    if (dialog && dialog->proc && dialog->proc(hwnd, message, wParam, lParam)) return TRUE;
+    if (dialog && dialog->proc && CallDialogProc(dialog->proc, hwnd, message, wParam, lParam))
+        return TRUE;
     switch (message) {
     case WM_CLOSE: {
         // Unhandled, a close request becomes the cancel command, posted, unless the dialog's
@@ -278,7 +286,8 @@ INT_PTR RunDialog(const DialogTemplate &t, const std::string &name, HINSTANCE in
     bool ownerWasEnabled = owner && IsWindowEnabled(owner);
     if (owner) EnableWindow(owner, FALSE);
     HWND firstTab = FirstTabStop(hwnd);
-    if (proc(hwnd, WM_INITDIALOG, reinterpret_cast<WPARAM>(firstTab), param) && IsWindow(hwnd))
+    if (CallDialogProc(proc, hwnd, WM_INITDIALOG, reinterpret_cast<WPARAM>(firstTab), param) &&
+        IsWindow(hwnd))
         if (HWND focus = FirstTabStop(hwnd)) (void)SetFocus(focus);
     if (announce) {
         D().shown.push_back(name);
@@ -452,6 +461,7 @@ using namespace sim;
 INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner,
                                DLGPROC dialogProc, LPARAM initParam)
 {
+    PlatformCode platform;
     const auto &dialogs = ProgramResources().dialogs;
     auto found = dialogs.find(ResourceKey(templateName));
     if (found == dialogs.end()) {
@@ -463,6 +473,7 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND own
 
 BOOL WINAPI EndDialog(HWND dialog, INT_PTR result)
 {
+    PlatformCode platform;
     DialogState *state = FindDialog(dialog);
     if (!state) return FALSE;
     state->ended = true;

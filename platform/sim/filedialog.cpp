@@ -209,6 +209,7 @@ void Open(HWND dialog, OpenDialog &state)
 
 INT_PTR CALLBACK OpenDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    PlatformCode platform;
     (void)lParam;
     OpenDialog *state = Running;
     switch (message) {
@@ -298,6 +299,7 @@ using namespace sim;
 
 BOOL WINAPI GetOpenFileNameA(LPOPENFILENAMEA ofn)
 {
+    PlatformCode platform;
     S().commonDialogError = 0;
     constexpr DWORD OldSize = offsetof(OPENFILENAMEA, pvReserved);
     if (!ofn || (ofn->lStructSize != sizeof(OPENFILENAMEA) && ofn->lStructSize != OldSize)) {
@@ -336,5 +338,6 @@ BOOL WINAPI GetOpenFileNameA(LPOPENFILENAMEA ofn)
 
 DWORD WINAPI CommDlgExtendedError(void)
 {
+    PlatformCode platform;
     return S().commonDialogError;
 }

@@ -1,9 +1,9 @@
 // The simulated drive C: and its file operations. Drive C: is a real folder on the host, so a
 // test can look at the files the program wrote. Windows paths are resolved as Windows does:
 // either separator, letter case ignored in every component, relative to the process's current
-// directory. Faults (read-only folders, a full disk) are injected through Desktop::Faults().
-// Read-only files refuse to be written, replaced or deleted, and a copy takes its source's
-// attributes (folders.cpp keeps them).
+// directory. Faults (read-only folders, a full disk, failing calls) are injected through
+// Desktop::Faults(). Read-only files refuse to be written, replaced or deleted, and a copy takes
+// its source's attributes (folders.cpp keeps them).
 #include "internal.h"
 #include "names.h"
 
@@ -237,6 +237,7 @@ using namespace sim;
 
 DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size)
 {
+    PlatformCode platform;
     (void)module;
     const std::string &path = S().options.programPath;
     if (size == 0) return 0;
@@ -252,6 +253,7 @@ DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size)
 
 HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName)
 {
+    PlatformCode platform;
     // Only the program's own module is known: the instance WinMain got.
     if (moduleName) {
         SetLastError(126); // ERROR_MOD_NOT_FOUND
@@ -269,6 +271,7 @@ HANDLE OpenFileHandle(LPCSTR fileName, DWORD access, DWORD shareMode, DWORD disp
                       DWORD flags, bool announce)
 {
     std::string normalized = NormalizeWindowsPath(fileName);
+    if (InjectedFailure(FileOperation::Create, normalized)) return INVALID_HANDLE_VALUE;
     bool found = false;
     std::string host = ResolveHostPath(fileName, &found);
     if (host.empty() || !IsDirectory(std::filesystem::path(host).parent_path().string())) {
@@ -352,6 +355,7 @@ HANDLE WINAPI CreateFileA(LPCSTR fileName, DWORD access, DWORD shareMode,
                           SECURITY_ATTRIBUTES *security, DWORD disposition, DWORD flags,
                           HANDLE templateFile)
 {
+    PlatformCode platform;
     (void)security;
     (void)templateFile;
     return OpenFileHandle(fileName, access, shareMode, disposition, flags, true);
@@ -359,13 +363,16 @@ HANDLE WINAPI CreateFileA(LPCSTR fileName, DWORD access, DWORD shareMode,
 
 BOOL WINAPI ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, void *overlapped)
 {
+    PlatformCode platform;
     (void)overlapped;
     auto it = S().files.find(file);
     if (it == S().files.end()) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
-    ssize_t count = ::read(it->second.fd, buffer, toRead);
+    ssize_t count = InjectedFailure(FileOperation::Read, it->second.windowsPath)
+                        ? -1
+                        : ::read(it->second.fd, buffer, toRead);
     if (count < 0) {
         if (read) *read = 0;
         return FALSE;
@@ -376,6 +383,7 @@ BOOL WINAPI ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, voi
 
 BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, LPDWORD written, void *overlapped)
 {
+    PlatformCode platform;
     (void)overlapped;
     auto it = S().files.find(file);
     if (it == S().files.end() || !it->second.write) {
@@ -385,7 +393,10 @@ BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, LPDWORD writte
     DWORD allowed = toWrite;
     int64_t &budget = S().faults.writeBudget;
     bool full = false;
-    if (budget >= 0 && static_cast<int64_t>(toWrite) > budget) {
+    DWORD injected = InjectedFailure(FileOperation::Write, it->second.windowsPath);
+    DWORD error = injected ? injected : ERROR_DISK_FULL;
+    if (injected) allowed = toWrite / 2;
+    if (budget >= 0 && static_cast<int64_t>(allowed) > budget) {
         allowed = static_cast<DWORD>(budget);
         full = true;
     }
@@ -393,8 +404,8 @@ BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, LPDWORD writte
     if (count < 0) count = 0;
     if (budget >= 0) budget -= count;
     if (written) *written = static_cast<DWORD>(count);
-    if (full) {
-        SetLastError(ERROR_DISK_FULL);
+    if (full || injected != 0) {
+        SetLastError(error);
         return FALSE;
     }
     return TRUE;
@@ -402,11 +413,18 @@ BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, LPDWORD writte
 
 BOOL WINAPI FlushFileBuffers(HANDLE file)
 {
-    return S().files.count(file) ? TRUE : FALSE;
+    PlatformCode platform;
+    auto it = S().files.find(file);
+    if (it == S().files.end()) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    return InjectedFailure(FileOperation::Flush, it->second.windowsPath) ? FALSE : TRUE;
 }
 
 BOOL WINAPI CloseHandle(HANDLE handle)
 {
+    PlatformCode platform;
     auto it = S().files.find(handle);
     if (it == S().files.end()) {
         SetLastError(ERROR_INVALID_HANDLE);
@@ -419,7 +437,9 @@ BOOL WINAPI CloseHandle(HANDLE handle)
 
 BOOL WINAPI DeleteFileA(LPCSTR fileName)
 {
+    PlatformCode platform;
     std::string normalized = NormalizeWindowsPath(fileName);
+    if (InjectedFailure(FileOperation::Delete, normalized)) return FALSE;
     bool found = false;
     std::string host = ResolveHostPath(fileName, &found);
     if (!found || IsDirectory(host)) {
@@ -448,8 +468,10 @@ BOOL WINAPI DeleteFileA(LPCSTR fileName)
 
 BOOL WINAPI MoveFileExA(LPCSTR existing, LPCSTR newName, DWORD flags)
 {
+    PlatformCode platform;
     std::string from = NormalizeWindowsPath(existing);
     std::string to = NormalizeWindowsPath(newName);
+    if (InjectedFailure(FileOperation::Move, from, to)) return FALSE;
     bool fromFound = false, toFound = false;
     std::string fromHost = ResolveHostPath(existing, &fromFound);
     std::string toHost = ResolveHostPath(newName, &toFound);
@@ -498,11 +520,16 @@ BOOL WINAPI MoveFileExA(LPCSTR existing, LPCSTR newName, DWORD flags)
 
 BOOL WINAPI MoveFileA(LPCSTR existing, LPCSTR newName)
 {
+    PlatformCode platform;
     return MoveFileExA(existing, newName, 0);
 }
 
 BOOL WINAPI CopyFileA(LPCSTR existing, LPCSTR newName, BOOL failIfExists)
 {
+    PlatformCode platform;
+    if (InjectedFailure(FileOperation::Copy, NormalizeWindowsPath(existing),
+                        NormalizeWindowsPath(newName)))
+        return FALSE;
     HANDLE source = OpenFileHandle(existing, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING,
                                    FILE_ATTRIBUTE_NORMAL, false);
     if (source == INVALID_HANDLE_VALUE) return FALSE;
@@ -522,7 +549,9 @@ BOOL WINAPI CopyFileA(LPCSTR existing, LPCSTR newName, BOOL failIfExists)
     char buffer[8192];
     DWORD count = 0;
     BOOL ok = TRUE;
-    while (ReadFile(source, buffer, sizeof buffer, &count, nullptr) && count > 0) {
+    // A read that fails fails the copy as a write does: the copy is never reported whole when
+    // it is not.
+    while ((ok = ReadFile(source, buffer, sizeof buffer, &count, nullptr)) && count > 0) {
         DWORD written = 0;
         if (!WriteFile(target, buffer, count, &written, nullptr)) {
             ok = FALSE;
@@ -550,6 +579,7 @@ BOOL WINAPI CopyFileA(LPCSTR existing, LPCSTR newName, BOOL failIfExists)
 
 DWORD WINAPI GetFileAttributesA(LPCSTR fileName)
 {
+    PlatformCode platform;
     std::string normalized = NormalizeWindowsPath(fileName);
     bool found = false;
     std::string host = ResolveHostPath(fileName, &found);
@@ -562,6 +592,7 @@ DWORD WINAPI GetFileAttributesA(LPCSTR fileName)
 
 HANDLE WINAPI FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data)
 {
+    PlatformCode platform;
     std::string normalized = NormalizeWindowsPath(pattern);
     size_t cut = normalized.find_last_of('\\');
     std::string folder = normalized.substr(0, cut + 1);
@@ -595,6 +626,7 @@ HANDLE WINAPI FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data)
 
 BOOL WINAPI FindNextFileA(HANDLE find, LPWIN32_FIND_DATAA data)
 {
+    PlatformCode platform;
     auto it = S().searches.find(find);
     if (it == S().searches.end()) {
         SetLastError(ERROR_INVALID_HANDLE);
@@ -611,6 +643,7 @@ BOOL WINAPI FindNextFileA(HANDLE find, LPWIN32_FIND_DATAA data)
 
 BOOL WINAPI FindClose(HANDLE find)
 {
+    PlatformCode platform;
     if (!S().searches.erase(find)) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
@@ -620,6 +653,7 @@ BOOL WINAPI FindClose(HANDLE find)
 
 DWORD WINAPI GetCurrentDirectoryA(DWORD size, LPSTR buffer)
 {
+    PlatformCode platform;
     std::string folder = CurrentProcess()->currentDirectory;
     // Windows answers without the trailing separator, except for a drive's root.
     if (folder.size() > 3) folder.pop_back();
@@ -630,6 +664,7 @@ DWORD WINAPI GetCurrentDirectoryA(DWORD size, LPSTR buffer)
 
 BOOL WINAPI SetCurrentDirectoryA(LPCSTR path)
 {
+    PlatformCode platform;
     std::string normalized = NormalizeWindowsPath(path);
     bool found = false;
     std::string host = ResolveHostPath(path, &found);

@@ -103,7 +103,9 @@ using namespace sim;
 
 BOOL WINAPI SetFileAttributesA(LPCSTR fileName, DWORD attributes)
 {
+    PlatformCode platform;
     std::string normalized = NormalizeWindowsPath(fileName);
+    if (InjectedFailure(FileOperation::SetAttributes, normalized)) return FALSE;
     bool found = false;
     ResolveHostPath(fileName, &found);
     if (!found) {
@@ -121,8 +123,10 @@ BOOL WINAPI SetFileAttributesA(LPCSTR fileName, DWORD attributes)
 
 BOOL WINAPI CreateDirectoryA(LPCSTR path, SECURITY_ATTRIBUTES *security)
 {
+    PlatformCode platform;
     (void)security;
     std::string normalized = NormalizeWindowsPath(path);
+    if (InjectedFailure(FileOperation::CreateFolder, normalized)) return FALSE;
     bool found = false;
     std::string host = ResolveHostPath(path, &found);
     if (found) {
@@ -143,7 +147,9 @@ BOOL WINAPI CreateDirectoryA(LPCSTR path, SECURITY_ATTRIBUTES *security)
 
 BOOL WINAPI RemoveDirectoryA(LPCSTR path)
 {
+    PlatformCode platform;
     std::string normalized = NormalizeWindowsPath(path);
+    if (InjectedFailure(FileOperation::RemoveFolder, normalized)) return FALSE;
     bool found = false;
     std::string host = ResolveHostPath(path, &found);
     if (!found) {

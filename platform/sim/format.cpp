@@ -93,6 +93,7 @@ std::string Padded(const Conversion &conversion, const std::string &text)
 
 int WINAPIV wsprintfA(LPSTR buffer, LPCSTR format, ...)
 {
+    sim::PlatformCode platform;
     va_list args;
     va_start(args, format);
     std::string out;

@@ -37,6 +37,7 @@ struct GdiState {
     std::map<HGDIOBJ, std::string> fonts; // created and not yet deleted: face name
     std::map<HGDIOBJ, COLORREF> brushes;  // created and not yet deleted
     std::vector<DrawOp> log;
+    GdiFaults faults;
 };
 
 // The stock objects are GetStockObject's handles: this base plus their number.
@@ -164,6 +165,11 @@ void ResetGdiState()
     Gdi() = GdiState{};
 }
 
+GdiFaults &Desktop::GdiFaults()
+{
+    return Gdi().faults;
+}
+
 std::vector<DrawOp> Desktop::DrawLog(HWND hwnd) const
 {
     std::vector<DrawOp> ops;
@@ -215,6 +221,7 @@ using namespace sim;
 
 HDC WINAPI GetDC(HWND hwnd)
 {
+    PlatformCode platform;
     if (!FindWindowObject(hwnd)) return nullptr;
     HDC dc = reinterpret_cast<HDC>(S().NewHandle());
     Gdi().contexts[dc] = DeviceContext{hwnd, nullptr, OPAQUE, 0, false, {}};
@@ -223,6 +230,7 @@ HDC WINAPI GetDC(HWND hwnd)
 
 int WINAPI ReleaseDC(HWND hwnd, HDC dc)
 {
+    PlatformCode platform;
     DeviceContext *context = Context(dc);
     if (!context || context->hwnd != hwnd) return 0;
     Gdi().contexts.erase(dc);
@@ -232,6 +240,7 @@ int WINAPI ReleaseDC(HWND hwnd, HDC dc)
 BOOL WINAPI DrawIconEx(HDC dc, int x, int y, HICON icon, int cx, int cy, UINT step,
                        HBRUSH flickerFree, UINT flags)
 {
+    PlatformCode platform;
     (void)step;
     (void)flickerFree;
     DeviceContext *context = Context(dc);
@@ -266,11 +275,13 @@ BOOL WINAPI DrawIconEx(HDC dc, int x, int y, HICON icon, int cx, int cy, UINT st
 
 BOOL WINAPI DrawIcon(HDC dc, int x, int y, HICON icon)
 {
+    PlatformCode platform;
     return DrawIconEx(dc, x, y, icon, 0, 0, 0, nullptr, DI_NORMAL | DI_DEFAULTSIZE);
 }
 
 int WINAPI SetBkMode(HDC dc, int mode)
 {
+    PlatformCode platform;
     DeviceContext *context = Context(dc);
     if (!context) return 0;
     int old = context->bkMode;
@@ -280,6 +291,7 @@ int WINAPI SetBkMode(HDC dc, int mode)
 
 COLORREF WINAPI SetTextColor(HDC dc, COLORREF color)
 {
+    PlatformCode platform;
     DeviceContext *context = Context(dc);
     if (!context) return 0xFFFFFFFF; // CLR_INVALID
     COLORREF old = context->textColor;
@@ -355,25 +367,29 @@ std::vector<int> WideWidths(LPCWSTR text, int length)
 
 BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length)
 {
+    PlatformCode platform;
     return DrawText(dc, x, y, AnsiWidths(length), AnsiShown(text, length));
 }
 
 BOOL WINAPI TextOutW(HDC dc, int x, int y, LPCWSTR text, int length)
 {
+    PlatformCode platform;
     return DrawText(dc, x, y, WideWidths(text, length), NarrowUtf16(text, length));
 }
 
 BOOL WINAPI GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, LPSIZE size)
 {
+    PlatformCode platform;
     (void)text;
-    if (!Context(dc)) return FALSE;
+    if (!Context(dc) || Gdi().faults.textExtent) return FALSE;
     *size = SIZE{length * NarrowWidth, TextHeight};
     return TRUE;
 }
 
 BOOL WINAPI GetTextExtentPoint32W(HDC dc, LPCWSTR text, int length, LPSIZE size)
 {
-    if (!Context(dc)) return FALSE;
+    PlatformCode platform;
+    if (!Context(dc) || Gdi().faults.textExtent) return FALSE;
     int width = 0;
     for (int w : WideWidths(text, length))
         width += w;
@@ -386,6 +402,7 @@ HFONT WINAPI CreateFontA(int height, int width, int escapement, int orientation,
                          DWORD outPrecision, DWORD clipPrecision, DWORD quality,
                          DWORD pitchAndFamily, LPCSTR face)
 {
+    PlatformCode platform;
     // Every font measures and draws with the desktop's fixed metrics.
     (void)height, (void)width, (void)escapement, (void)orientation, (void)weight, (void)italic;
     (void)underline, (void)strikeOut, (void)charSet, (void)outPrecision, (void)clipPrecision;
@@ -397,6 +414,7 @@ HFONT WINAPI CreateFontA(int height, int width, int escapement, int orientation,
 
 HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object)
 {
+    PlatformCode platform;
     DeviceContext *context = Context(dc);
     if (!context || !object) return nullptr;
     HGDIOBJ old = context->font ? context->font : reinterpret_cast<HGDIOBJ>(0x1000 + 13);
@@ -407,6 +425,7 @@ HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object)
 
 BOOL WINAPI DeleteObject(HGDIOBJ object)
 {
+    PlatformCode platform;
     for (const auto &[dc, context] : Gdi().contexts)
         if (context.font == object) return FALSE; // still selected
     if (Gdi().brushes.erase(object)) return TRUE;
@@ -415,6 +434,7 @@ BOOL WINAPI DeleteObject(HGDIOBJ object)
 
 HBRUSH WINAPI CreateSolidBrush(COLORREF color)
 {
+    PlatformCode platform;
     HBRUSH brush = reinterpret_cast<HBRUSH>(S().NewHandle());
     Gdi().brushes[reinterpret_cast<HGDIOBJ>(brush)] = color & 0xFFFFFF;
     return brush;
@@ -422,6 +442,7 @@ HBRUSH WINAPI CreateSolidBrush(COLORREF color)
 
 int WINAPI FillRect(HDC dc, const RECT *rect, HBRUSH brush)
 {
+    PlatformCode platform;
     DeviceContext *context = Context(dc);
     WindowObject *window = context ? FindWindowObject(context->hwnd) : nullptr;
     if (!window || !rect) return 0;
@@ -445,6 +466,7 @@ int WINAPI FillRect(HDC dc, const RECT *rect, HBRUSH brush)
 
 COLORREF WINAPI GetPixel(HDC dc, int x, int y)
 {
+    PlatformCode platform;
     DeviceContext *context = Context(dc);
     WindowObject *window = context ? FindWindowObject(context->hwnd) : nullptr;
     if (!window || !SurfaceOf(context, *window).Allows(x, y)) return CLR_INVALID;

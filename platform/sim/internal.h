@@ -2,6 +2,7 @@
 #pragma once
 
 #include "desktop.h"
+#include "codeowner.h"
 #include "names.h"
 
 #include <condition_variable>
@@ -249,6 +250,11 @@ LRESULT DefaultMouseMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 std::string ResolveHostPath(const std::string &windowsPath, bool *found = nullptr);
 std::string NormalizeWindowsPath(const std::string &path);
 bool InReadOnlyFolder(const std::string &normalizedWindowsPath);
+// Counts a call of the operation on the file (and, for a move or copy, the other file) and
+// answers the error of an injected failure that makes it fail, already set as the last error,
+// or 0 (filefaults.cpp).
+DWORD InjectedFailure(FileOperation operation, const std::string &normalizedPath,
+                      const std::string &otherNormalizedPath = "");
 void CloseAllHandles();
 // The error for a path that names nothing: ERROR_PATH_NOT_FOUND when its folder is missing too,
 // else ERROR_FILE_NOT_FOUND.

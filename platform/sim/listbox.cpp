@@ -180,6 +180,7 @@ using namespace sim;
 
 int WINAPI DlgDirListA(HWND dialog, LPSTR pathSpec, int listBoxId, int staticPathId, UINT fileType)
 {
+    PlatformCode platform;
     std::string given = pathSpec ? pathSpec : "";
     std::string folder, pattern = "*";
     DWORD attributes = given.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(given.c_str());
@@ -212,6 +213,7 @@ int WINAPI DlgDirListA(HWND dialog, LPSTR pathSpec, int listBoxId, int staticPat
 
 BOOL WINAPI DlgDirSelectExA(HWND dialog, LPSTR path, int count, int listBoxId)
 {
+    PlatformCode platform;
     HWND list = GetDlgItem(dialog, listBoxId);
     LRESULT index = list ? SendMessageA(list, LB_GETCURSEL, 0, 0) : LB_ERR;
     if (index == LB_ERR) return FALSE;

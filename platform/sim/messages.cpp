@@ -73,6 +73,8 @@ bool ForWindow(HWND target, HWND filter)
 LRESULT SendToWindow(WindowObject *window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (!window->proc) return 0;
+    // The program's window procedure, or one of the desktop's own (which marks itself).
+    ProgramCode program;
     return window->proc(window->handle, message, wParam, lParam);
 }
 
@@ -218,11 +220,13 @@ using namespace sim;
 
 BOOL WINAPI GetMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax)
 {
+    PlatformCode platform;
     return NextMessage(msg, MessageFilter{hwnd, filterMin, filterMax}) ? TRUE : FALSE;
 }
 
 BOOL WINAPI PeekMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeMsg)
 {
+    PlatformCode platform;
     if (removeMsg & ~static_cast<UINT>(PM_REMOVE | PM_NOYIELD))
         throw SimulationError("PeekMessageA: only PM_REMOVE and PM_NOYIELD are simulated");
     return TakeMessage(msg, MessageFilter{hwnd, filterMin, filterMax}, removeMsg & PM_REMOVE)
@@ -232,6 +236,7 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, U
 
 BOOL WINAPI TranslateMessage(const MSG *msg)
 {
+    PlatformCode platform;
     // A key that types a character gives WM_CHAR behind it, as the keyboard layout says (no
     // shift state is simulated: letters come in lower case).
     if (msg->message != WM_KEYDOWN) return FALSE;
@@ -249,8 +254,10 @@ BOOL WINAPI TranslateMessage(const MSG *msg)
 
 LRESULT WINAPI DispatchMessageA(const MSG *msg)
 {
+    PlatformCode platform;
     if (msg->message == WM_TIMER && msg->lParam) {
         auto proc = reinterpret_cast<TIMERPROC>(msg->lParam);
+        ProgramCode program;
         proc(msg->hwnd, WM_TIMER, msg->wParam, GetTickCount());
         return 0;
     }
@@ -262,6 +269,7 @@ LRESULT WINAPI DispatchMessageA(const MSG *msg)
 
 BOOL WINAPI PostMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    PlatformCode platform;
     if (!hwnd) {
         // A thread message, for the calling thread's loops.
         CurrentProcess()->posted.push_back(Stamped(nullptr, message, wParam, lParam));
@@ -278,6 +286,7 @@ BOOL WINAPI PostMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 
 LRESULT WINAPI SendMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    PlatformCode platform;
     WindowObject *window = FindWindowObject(hwnd);
     if (!window) return 0;
     if (window->process != CurrentProcess())
@@ -287,6 +296,7 @@ LRESULT WINAPI SendMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 
 void WINAPI PostQuitMessage(int exitCode)
 {
+    PlatformCode platform;
     Process *process = CurrentProcess();
     process->quitPosted = true;
     process->quitCode = exitCode;
@@ -294,21 +304,25 @@ void WINAPI PostQuitMessage(int exitCode)
 
 DWORD WINAPI GetMessageTime(void)
 {
+    PlatformCode platform;
     return CurrentProcess()->messageTime;
 }
 
 DWORD WINAPI GetMessagePos(void)
 {
+    PlatformCode platform;
     return CurrentProcess()->messagePos;
 }
 
 DWORD WINAPI GetTickCount(void)
 {
+    PlatformCode platform;
     return static_cast<DWORD>(S().now - ToMillis(S().options.start) + UptimeAtStart);
 }
 
 UINT_PTR WINAPI SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc)
 {
+    PlatformCode platform;
     Desktop::State &state = S();
     WindowObject *window = FindWindowObject(hwnd);
     if (!window) return 0;
@@ -330,6 +344,7 @@ UINT_PTR WINAPI SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc)
 
 BOOL WINAPI KillTimer(HWND hwnd, UINT_PTR id)
 {
+    PlatformCode platform;
     auto &timers = S().timers;
     auto it = std::find_if(timers.begin(), timers.end(),
                            [&](const Timer &t) { return t.hwnd == hwnd && t.id == id; });

@@ -73,6 +73,7 @@ DialogTemplate MessageBoxTemplate(const std::string &text, const std::string &ca
 // button, or as OK when OK is its only button.
 INT_PTR CALLBACK MessageBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    PlatformCode platform;
     switch (message) {
     case WM_INITDIALOG: {
         Modal().messageBoxes[static_cast<size_t>(lParam)].hwnd = hwnd;
@@ -252,6 +253,7 @@ using namespace sim;
 
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
 {
+    PlatformCode platform;
     MessageBoxInfo box;
     box.process = CurrentProcess()->id;
     box.owner = owner;
@@ -277,6 +279,7 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
 
 HMENU WINAPI CreatePopupMenu(void)
 {
+    PlatformCode platform;
     HMENU menu = reinterpret_cast<HMENU>(S().NewHandle());
     Modal().menus[menu] = {};
     return menu;
@@ -284,6 +287,7 @@ HMENU WINAPI CreatePopupMenu(void)
 
 BOOL WINAPI AppendMenuA(HMENU menu, UINT flags, UINT_PTR idNewItem, LPCSTR newItem)
 {
+    PlatformCode platform;
     auto it = Modal().menus.find(menu);
     if (it == Modal().menus.end()) return FALSE;
     MenuItem item;
@@ -298,6 +302,7 @@ BOOL WINAPI AppendMenuA(HMENU menu, UINT flags, UINT_PTR idNewItem, LPCSTR newIt
 BOOL WINAPI TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, HWND hwnd,
                            const RECT *rect)
 {
+    PlatformCode platform;
     (void)reserved;
     (void)rect;
     auto it = Modal().menus.find(menu);
@@ -342,11 +347,13 @@ BOOL WINAPI TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, H
 
 BOOL WINAPI DestroyMenu(HMENU menu)
 {
+    PlatformCode platform;
     return Modal().menus.erase(menu) ? TRUE : FALSE;
 }
 
 BOOL WINAPI WinHelpA(HWND hwnd, LPCSTR helpFile, UINT command, ULONG_PTR data)
 {
+    PlatformCode platform;
     Modal().help.push_back(HelpRequest{S().now, hwnd, helpFile ? helpFile : "", command, data});
     EmitModal("help", {{"file", JsonString(helpFile ? helpFile : "")}});
     return TRUE;

@@ -407,6 +407,7 @@ using namespace sim;
 
 UINT WINAPI SendInput(UINT count, LPINPUT inputs, int size)
 {
+    PlatformCode platform;
     if (size != static_cast<int>(sizeof(INPUT)) || !inputs) {
         SetLastError(87); // ERROR_INVALID_PARAMETER
         return 0;
@@ -431,6 +432,7 @@ UINT WINAPI SendInput(UINT count, LPINPUT inputs, int size)
 
 BOOL WINAPI SetCursorPos(int x, int y)
 {
+    PlatformCode platform;
     // The pointer is moved: the window under it gets a mouse move.
     MouseEvent(MOUSEEVENTF_MOVE, POINT{x, y}, GetTickCount());
     return TRUE;
@@ -438,18 +440,21 @@ BOOL WINAPI SetCursorPos(int x, int y)
 
 BOOL WINAPI GetCursorPos(LPPOINT point)
 {
+    PlatformCode platform;
     *point = S().cursor;
     return TRUE;
 }
 
 HWND WINAPI WindowFromPoint(POINT point)
 {
+    PlatformCode platform;
     int hit = HTNOWHERE;
     return HitTest(point, &hit);
 }
 
 BOOL WINAPI ScreenToClient(HWND hwnd, LPPOINT point)
 {
+    PlatformCode platform;
     WindowObject *window = FindWindowObject(hwnd);
     if (!window || !point) return FALSE;
     POINT origin = ClientOrigin(*window);
@@ -460,6 +465,7 @@ BOOL WINAPI ScreenToClient(HWND hwnd, LPPOINT point)
 
 BOOL WINAPI ClientToScreen(HWND hwnd, LPPOINT point)
 {
+    PlatformCode platform;
     WindowObject *window = FindWindowObject(hwnd);
     if (!window || !point) return FALSE;
     POINT origin = ClientOrigin(*window);
@@ -470,17 +476,20 @@ BOOL WINAPI ClientToScreen(HWND hwnd, LPPOINT point)
 
 HWND WINAPI GetActiveWindow(void)
 {
+    PlatformCode platform;
     WindowObject *window = FindWindowObject(S().foreground);
     return window && window->process == CurrentProcess() ? window->handle : nullptr;
 }
 
 UINT WINAPI GetDoubleClickTime(void)
 {
+    PlatformCode platform;
     return DoubleClickTime;
 }
 
 HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name)
 {
+    PlatformCode platform;
     if (!instance && IS_INTRESOURCE(name)) {
         auto id = static_cast<WORD>(reinterpret_cast<uintptr_t>(name));
         for (const auto &system : SystemCursors)
@@ -493,6 +502,7 @@ HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name)
 
 HCURSOR WINAPI SetCursor(HCURSOR cursor)
 {
+    PlatformCode platform;
     Process *process = CurrentProcess();
     HCURSOR previous = process->cursor;
     process->cursor = cursor;
@@ -506,5 +516,6 @@ HCURSOR WINAPI SetCursor(HCURSOR cursor)
 
 HCURSOR WINAPI GetCursor(void)
 {
+    PlatformCode platform;
     return CurrentProcess()->cursor;
 }

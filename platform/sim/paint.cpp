@@ -191,6 +191,7 @@ using namespace sim;
 
 HDC WINAPI BeginPaint(HWND hwnd, LPPAINTSTRUCT paint)
 {
+    PlatformCode platform;
     WindowObject *window = FindWindowObject(hwnd);
     if (!window || !paint) return nullptr;
     if (window->erasePending) {
@@ -207,6 +208,7 @@ HDC WINAPI BeginPaint(HWND hwnd, LPPAINTSTRUCT paint)
 
 BOOL WINAPI EndPaint(HWND hwnd, const PAINTSTRUCT *paint)
 {
+    PlatformCode platform;
     (void)hwnd;
     if (paint) CloseContext(paint->hdc);
     return TRUE;
@@ -214,6 +216,7 @@ BOOL WINAPI EndPaint(HWND hwnd, const PAINTSTRUCT *paint)
 
 BOOL WINAPI InvalidateRect(HWND hwnd, const RECT *rect, BOOL erase)
 {
+    PlatformCode platform;
     WindowObject *window = FindWindowObject(hwnd);
     if (!window) {
         // A null window would mean every window of the desktop; the program never asks that.
@@ -226,6 +229,7 @@ BOOL WINAPI InvalidateRect(HWND hwnd, const RECT *rect, BOOL erase)
 
 BOOL WINAPI ValidateRect(HWND hwnd, const RECT *rect)
 {
+    PlatformCode platform;
     WindowObject *window = FindWindowObject(hwnd);
     if (!window) {
         SetLastError(1400); // ERROR_INVALID_WINDOW_HANDLE
@@ -245,6 +249,7 @@ BOOL WINAPI ValidateRect(HWND hwnd, const RECT *rect)
 
 BOOL WINAPI GetUpdateRect(HWND hwnd, LPRECT rect, BOOL erase)
 {
+    PlatformCode platform;
     WindowObject *window = FindWindowObject(hwnd);
     if (!window) return FALSE;
     if (erase && window->erasePending) Erase(*window);
@@ -254,6 +259,7 @@ BOOL WINAPI GetUpdateRect(HWND hwnd, LPRECT rect, BOOL erase)
 
 BOOL WINAPI UpdateWindow(HWND hwnd)
 {
+    PlatformCode platform;
     WindowObject *window = FindWindowObject(hwnd);
     if (!window) return FALSE;
     // The window's own paint first, then its children's, each sent at once.

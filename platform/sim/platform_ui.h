@@ -30,7 +30,9 @@ struct NOTIFYICONDATAA {
     CHAR szTip[64];
 };
 typedef NOTIFYICONDATAA *PNOTIFYICONDATAA;
-#define NOTIFYICONDATAA_V1_SIZE 88
+// As the SDK defines it: up to the end of the 64-character tip, so 88 bytes on 32-bit Windows
+// and more where handles are wider.
+#define NOTIFYICONDATAA_V1_SIZE (offsetof(NOTIFYICONDATAA, szTip) + 64 * sizeof(CHAR))
 
 BOOL WINAPI Shell_NotifyIconA(DWORD message, PNOTIFYICONDATAA data);
 

@@ -653,6 +653,7 @@ using namespace sim;
 
 int WINAPI LoadStringA(HINSTANCE instance, UINT id, LPSTR buffer, int bufferMax)
 {
+    PlatformCode platform;
     (void)instance;
     const auto &strings = ProgramResources().strings;
     auto it = strings.find(static_cast<int>(id));

@@ -100,6 +100,7 @@ using namespace sim;
 
 HANDLE WINAPI LoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int cx, int cy, UINT flags)
 {
+    PlatformCode platform;
     (void)instance;
     if (type != IMAGE_ICON) return nullptr;
     std::string key = ResourceKey(name);
@@ -126,6 +127,7 @@ HANDLE WINAPI LoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int cx, int
 
 BOOL WINAPI DestroyIcon(HICON icon)
 {
+    PlatformCode platform;
     auto it = Shell().icons.find(icon);
     if (it == Shell().icons.end() || it->second.shared) return it != Shell().icons.end();
     Shell().icons.erase(it);
@@ -134,8 +136,12 @@ BOOL WINAPI DestroyIcon(HICON icon)
 
 BOOL WINAPI Shell_NotifyIconA(DWORD message, PNOTIFYICONDATAA data)
 {
-    // The shell knows the record by its size; 88 is the first layout, as 32-bit Windows has it.
-    if (!data || (data->cbSize != 88 && data->cbSize != sizeof(NOTIFYICONDATAA))) return FALSE;
+    PlatformCode platform;
+    // The shell knows the record by its size: the first layout (88 bytes on 32-bit Windows) or
+    // the whole record as this header declares it.
+    if (!data ||
+        (data->cbSize != NOTIFYICONDATAA_V1_SIZE && data->cbSize != sizeof(NOTIFYICONDATAA)))
+        return FALSE;
     auto &trays = Shell().trayIcons;
     auto it = std::find_if(trays.begin(), trays.end(), [&](const TrayInfo &t) {
         return t.hwnd == data->hWnd && t.id == data->uID;
@@ -176,6 +182,7 @@ BOOL WINAPI Shell_NotifyIconA(DWORD message, PNOTIFYICONDATAA data)
 HINSTANCE WINAPI ShellExecuteA(HWND hwnd, LPCSTR operation, LPCSTR file, LPCSTR parameters,
                                LPCSTR directory, INT showCmd)
 {
+    PlatformCode platform;
     (void)hwnd;
     (void)parameters;
     (void)directory;

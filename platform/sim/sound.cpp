@@ -79,6 +79,7 @@ void CutOffPlaying()
 
 BOOL WINAPI PlaySoundA(LPCSTR sound, HMODULE module, DWORD flags)
 {
+    PlatformCode platform;
     (void)module;
     CutOffPlaying();
     SoundRecord record;
@@ -109,6 +110,7 @@ BOOL WINAPI PlaySoundA(LPCSTR sound, HMODULE module, DWORD flags)
 
 BOOL WINAPI Beep(DWORD frequency, DWORD duration)
 {
+    PlatformCode platform;
     S().beeps.push_back(BeepRecord{S().now, frequency, duration});
     Event event;
     event.kind = "beep";

@@ -160,12 +160,14 @@ using namespace sim;
 
 UINT WINAPI GetACP(void)
 {
+    PlatformCode platform;
     return ActiveCodePage();
 }
 
 int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int length, LPWSTR wide,
                                int wideLength)
 {
+    PlatformCode platform;
     if (codePage == CP_ACP) codePage = ActiveCodePage();
     if (codePage != CP_UTF8)
         throw SimulationError("MultiByteToWideChar: code page " + std::to_string(codePage) +

@@ -368,6 +368,7 @@ LRESULT SetToolInfo(HWND self, Tip &tip, LPARAM lParam)
 
 LRESULT CALLBACK ToolTipProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    PlatformCode platform;
     if (message == WM_NCCREATE) {
         // Always a bordered pop-up window, whatever style it was made with; it has window events
         // of its own (tooltip.show and tooltip.hide).
@@ -461,6 +462,7 @@ using namespace sim;
 
 void WINAPI InitCommonControls(void)
 {
+    PlatformCode platform;
     Process *process = CurrentProcess();
     std::string key = Upper(TOOLTIPS_CLASSA);
     if (process->classes.count(key)) return;

@@ -84,6 +84,7 @@ void EmitWindow(const char *kind, const WindowObject &window)
 
 ATOM WINAPI RegisterClassA(const WNDCLASSA *wndClass)
 {
+    PlatformCode platform;
     Process *process = CurrentProcess();
     std::string key = Upper(wndClass->lpszClassName);
     if (process->classes.count(key)) {
@@ -99,6 +100,7 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
                             int y, int width, int height, HWND parent, HMENU menu,
                             HINSTANCE instance, LPVOID param)
 {
+    PlatformCode platform;
     Process *process = CurrentProcess();
     Desktop::State &state = S();
     std::string key = Upper(className);
@@ -152,6 +154,7 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
 
 BOOL WINAPI DestroyWindow(HWND hwnd)
 {
+    PlatformCode platform;
     WindowObject *window = FindWindowObject(hwnd);
     if (!window || window->destroying) {
         SetLastError(ERROR_INVALID_HANDLE);
@@ -182,6 +185,7 @@ BOOL WINAPI DestroyWindow(HWND hwnd)
 
 HWND WINAPI FindWindowA(LPCSTR className, LPCSTR windowName)
 {
+    PlatformCode platform;
     // A null class or title matches any; an empty title matches only an empty title.
     for (HWND hwnd : S().zOrder) {
         const WindowObject &window = *S().windows.at(hwnd);
@@ -195,17 +199,20 @@ HWND WINAPI FindWindowA(LPCSTR className, LPCSTR windowName)
 
 BOOL WINAPI IsWindow(HWND hwnd)
 {
+    PlatformCode platform;
     return FindWindowObject(hwnd) != nullptr;
 }
 
 BOOL WINAPI IsWindowVisible(HWND hwnd)
 {
+    PlatformCode platform;
     WindowObject *window = FindWindowObject(hwnd);
     return window && window->visible;
 }
 
 LRESULT WINAPI DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    PlatformCode platform;
     switch (message) {
     case WM_NCCREATE:
         return TRUE;
@@ -238,6 +245,7 @@ LRESULT WINAPI DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
 
 BOOL WINAPI ShowWindow(HWND hwnd, int cmdShow)
 {
+    PlatformCode platform;
     WindowObject *window = FindWindowObject(hwnd);
     if (!window) return FALSE;
     bool wasVisible = window->visible;
@@ -264,6 +272,7 @@ BOOL WINAPI ShowWindow(HWND hwnd, int cmdShow)
 
 BOOL WINAPI MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repaint)
 {
+    PlatformCode platform;
     WindowObject *window = FindWindowObject(hwnd);
     if (!window) return FALSE;
     RECT old = window->rect;
@@ -278,6 +287,7 @@ BOOL WINAPI MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repa
 
 BOOL WINAPI GetWindowRect(HWND hwnd, LPRECT rect)
 {
+    PlatformCode platform;
     WindowObject *window = FindWindowObject(hwnd);
     if (!window) return FALSE;
     *rect = window->rect;
@@ -286,6 +296,7 @@ BOOL WINAPI GetWindowRect(HWND hwnd, LPRECT rect)
 
 BOOL WINAPI GetClientRect(HWND hwnd, LPRECT rect)
 {
+    PlatformCode platform;
     WindowObject *window = FindWindowObject(hwnd);
     if (!window) return FALSE;
     SIZE size = ClientSize(*window);
@@ -295,6 +306,7 @@ BOOL WINAPI GetClientRect(HWND hwnd, LPRECT rect)
 
 BOOL WINAPI SetForegroundWindow(HWND hwnd)
 {
+    PlatformCode platform;
     WindowObject *window = FindWindowObject(hwnd);
     if (!window) return FALSE;
     HWND previous = S().foreground;
@@ -314,11 +326,13 @@ BOOL WINAPI SetForegroundWindow(HWND hwnd)
 
 HWND WINAPI GetForegroundWindow(void)
 {
+    PlatformCode platform;
     return S().foreground;
 }
 
 BOOL WINAPI SetWindowTextA(HWND hwnd, LPCSTR text)
 {
+    PlatformCode platform;
     WindowObject *window = FindWindowObject(hwnd);
     if (!window) return FALSE;
     window->title = text ? text : "";
@@ -329,6 +343,7 @@ BOOL WINAPI SetWindowTextA(HWND hwnd, LPCSTR text)
 
 int WINAPI GetWindowTextA(HWND hwnd, LPSTR text, int maxCount)
 {
+    PlatformCode platform;
     WindowObject *window = FindWindowObject(hwnd);
     if (!window || maxCount <= 0) {
         if (text && maxCount > 0) text[0] = '\0';
@@ -342,6 +357,7 @@ int WINAPI GetWindowTextA(HWND hwnd, LPSTR text, int maxCount)
 
 HWND WINAPI GetParent(HWND hwnd)
 {
+    PlatformCode platform;
     // A child's parent, or a top-level window's owner, as Windows answers for pop-up windows.
     WindowObject *window = FindWindowObject(hwnd);
     if (!window) {
@@ -353,12 +369,14 @@ HWND WINAPI GetParent(HWND hwnd)
 
 int WINAPI GetDlgCtrlID(HWND hwnd)
 {
+    PlatformCode platform;
     WindowObject *window = FindWindowObject(hwnd);
     return window && window->parent ? window->controlId : 0;
 }
 
 int WINAPI GetClassNameA(HWND hwnd, LPSTR className, int maxCount)
 {
+    PlatformCode platform;
     WindowObject *window = FindWindowObject(hwnd);
     if (!window || maxCount <= 0) return 0;
     size_t count = std::min(window->className.size(), static_cast<size_t>(maxCount - 1));
@@ -369,6 +387,7 @@ int WINAPI GetClassNameA(HWND hwnd, LPSTR className, int maxCount)
 
 HWND WINAPI SetFocus(HWND hwnd)
 {
+    PlatformCode platform;
     HWND previous = S().focus;
     if (hwnd && !FindWindowObject(hwnd)) {
         SetLastError(1400); // ERROR_INVALID_WINDOW_HANDLE
@@ -389,11 +408,13 @@ HWND WINAPI SetFocus(HWND hwnd)
 
 HWND WINAPI GetFocus(void)
 {
+    PlatformCode platform;
     return S().focus;
 }
 
 BOOL WINAPI EnableWindow(HWND hwnd, BOOL enable)
 {
+    PlatformCode platform;
     WindowObject *window = FindWindowObject(hwnd);
     if (!window) return FALSE;
     bool wasDisabled = !window->enabled;
@@ -403,12 +424,14 @@ BOOL WINAPI EnableWindow(HWND hwnd, BOOL enable)
 
 BOOL WINAPI IsWindowEnabled(HWND hwnd)
 {
+    PlatformCode platform;
     WindowObject *window = FindWindowObject(hwnd);
     return window && window->enabled;
 }
 
 int WINAPI GetSystemMetrics(int index)
 {
+    PlatformCode platform;
     switch (index) {
     case SM_CXSCREEN:
         return S().options.screenWidth;
@@ -421,6 +444,7 @@ int WINAPI GetSystemMetrics(int index)
 
 HGDIOBJ WINAPI GetStockObject(int object)
 {
+    PlatformCode platform;
     return reinterpret_cast<HGDIOBJ>(static_cast<uintptr_t>(0x1000 + object));
 }
 
@@ -440,8 +464,11 @@ std::optional<WindowInfo> Desktop::Window(HWND hwnd) const
     auto it = state_->windows.find(hwnd);
     if (it == state_->windows.end()) return std::nullopt;
     const WindowObject &w = *it->second;
-    return WindowInfo{w.handle, w.className, w.title,   w.style,   w.exStyle,    w.rect,
-                      w.owner,  w.parent,    w.visible, w.enabled, w.process->id};
+    WindowInfo info{w.handle, w.className, w.title,   w.style,   w.exStyle,    w.rect,
+                    w.owner,  w.parent,    w.visible, w.enabled, w.process->id};
+    auto found = w.process->classes.find(Upper(w.className));
+    if (found != w.process->classes.end()) info.classStyle = found->second.style;
+    return info;
 }
 
 std::vector<WindowInfo> Desktop::Windows() const
