@@ -3,7 +3,8 @@
 // either separator, letter case ignored in every component, relative to the process's current
 // directory. Faults (read-only folders, a full disk) are injected through Desktop::Faults().
 // Read-only files refuse to be written, replaced or deleted, and a copy takes its source's
-// attributes (folders.cpp keeps them).
+// attributes (folders.cpp keeps them). A file held open refuses to be renamed, replaced or
+// deleted unless its holder shares deletion.
 #include "internal.h"
 #include "names.h"
 
@@ -473,10 +474,16 @@ BOOL WINAPI MoveFileExA(LPCSTR existing, LPCSTR newName, DWORD flags)
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
+    // A file held open is renamed, or replaced, only when its holder shares deletion: else the
+    // rename is a sharing violation and the replacement is refused.
     for (const auto &[handle, open] : S().files) {
-        if (FoldCase(open.windowsPath) == FoldCase(from) ||
-            FoldCase(open.windowsPath) == FoldCase(to)) {
+        if (open.share & FILE_SHARE_DELETE) continue;
+        if (FoldCase(open.windowsPath) == FoldCase(from)) {
             SetLastError(ERROR_SHARING_VIOLATION);
+            return FALSE;
+        }
+        if (toFound && !sameFile && FoldCase(open.windowsPath) == FoldCase(to)) {
+            SetLastError(ERROR_ACCESS_DENIED);
             return FALSE;
         }
     }
@@ -484,6 +491,12 @@ BOOL WINAPI MoveFileExA(LPCSTR existing, LPCSTR newName, DWORD flags)
     if (rename(fromHost.c_str(), toHost.c_str()) != 0) {
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
+    }
+    // A handle still open on the file now reaches it by its new name.
+    for (auto &[handle, open] : S().files) {
+        if (FoldCase(open.windowsPath) != FoldCase(from)) continue;
+        open.windowsPath = to;
+        open.hostPath = toHost;
     }
     MoveAttributes(from, to);
     EmitFile("file.rename", from, to);

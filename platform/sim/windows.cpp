@@ -40,14 +40,20 @@ void RemoveWindow(HWND hwnd)
     state.windows.erase(hwnd);
 }
 
-// A control tells its parent: an edit field or a list box of focus changes, an edit field of
-// new text.
+// A control tells its parent: an edit field, a list box or a button with BS_NOTIFY of focus
+// changes, an edit field of new text.
 void NotifyParent(HWND hwnd, const char *className, WORD code)
 {
     WindowObject *window = FindWindowObject(hwnd);
     if (!window || !window->parent || Upper(window->className) != className) return;
     (void)SendMessageA(window->parent, WM_COMMAND, MAKEWPARAM(window->controlId, code),
                        reinterpret_cast<LPARAM>(hwnd));
+}
+
+void NotifyButtonFocus(HWND hwnd, WORD code)
+{
+    WindowObject *window = FindWindowObject(hwnd);
+    if (window && (window->style & BS_NOTIFY)) NotifyParent(hwnd, "BUTTON", code);
 }
 
 // True when the focus is the window or one of its descendants.
@@ -300,10 +306,8 @@ int WINAPI GetWindowTextA(HWND hwnd, LPSTR text, int maxCount)
         if (text && maxCount > 0) text[0] = '\0';
         return 0;
     }
-    size_t count = std::min(window->title.size(), static_cast<size_t>(maxCount - 1));
-    std::memcpy(text, window->title.data(), count);
-    text[count] = '\0';
-    return static_cast<int>(count);
+    // Cut to whole characters, as the conversion from the text's UTF-16 does.
+    return static_cast<int>(CopyWholeCharacters(window->title, text, maxCount));
 }
 
 HWND WINAPI GetParent(HWND hwnd)
@@ -342,11 +346,14 @@ HWND WINAPI SetFocus(HWND hwnd)
     }
     if (hwnd == previous) return previous;
     S().focus = hwnd;
-    // The control that loses the focus says so first, then the one that gets it.
+    // The control that loses the focus says so first, then the one that gets it; a button only
+    // with BS_NOTIFY.
     NotifyParent(previous, "EDIT", EN_KILLFOCUS);
     NotifyParent(previous, "LISTBOX", LBN_KILLFOCUS);
+    NotifyButtonFocus(previous, BN_KILLFOCUS);
     NotifyParent(hwnd, "EDIT", EN_SETFOCUS);
     NotifyParent(hwnd, "LISTBOX", LBN_SETFOCUS);
+    NotifyButtonFocus(hwnd, BN_SETFOCUS);
     return previous;
 }
 
