@@ -529,7 +529,13 @@ BOOL WINAPI CopyFileA(LPCSTR existing, LPCSTR newName, BOOL failIfExists)
     char buffer[8192];
     DWORD count = 0;
     BOOL ok = TRUE;
-    while (ReadFile(source, buffer, sizeof buffer, &count, nullptr) && count > 0) {
+    // A read that fails fails the copy; only a read of nothing is the end of the source.
+    for (;;) {
+        if (!ReadFile(source, buffer, sizeof buffer, &count, nullptr)) {
+            ok = FALSE;
+            break;
+        }
+        if (count == 0) break;
         DWORD written = 0;
         if (!WriteFile(target, buffer, count, &written, nullptr)) {
             ok = FALSE;
