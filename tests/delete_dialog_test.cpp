@@ -208,8 +208,7 @@ TEST_F(DeleteDialog, AReadOnlyOrOpenFileIsRefusedAndNothingIsRenamed)
     EXPECT_EQ("bird01.wav", Control(dialog, IDC_SELECTED).text);
 
     // Another program holds the file open.
-    HANDLE held = CreateFileA((desktop().ProgramFolder() + "bird02.wav").c_str(), GENERIC_READ,
-                              FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE held = HoldOpen("bird02.wav");
     ASSERT_NE(INVALID_HANDLE_VALUE, held);
     Delete(dialog, "bird02.wav");
     ExpectBox(DeleteFailed, MB_OK | MB_ICONWARNING, IDOK);
@@ -229,8 +228,7 @@ TEST_F(DeleteDialog, ARenameThatFailsInTheMiddleOfTheChainLosesNoFile)
     program.Start();
     HWND dialog = OpenOnBirds();
     WatchFiles();
-    HANDLE held = CreateFileA((desktop().ProgramFolder() + "bird03.wav").c_str(), GENERIC_READ,
-                              FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE held = HoldOpen("bird03.wav");
     ASSERT_NE(INVALID_HANDLE_VALUE, held);
     Delete(dialog, "bird01.wav");
     ExpectBox(Deleted, MB_OK | MB_ICONINFORMATION, IDOK);
@@ -254,15 +252,7 @@ TEST_F(DeleteDialog, WhileTheDeleteDialogIsOpenSoundsPauseAndOtherDialogsWait)
     program.Advance(10 * 1000);
     ASSERT_FALSE(program.Sounds().empty());
     HWND dialog = OpenFromTray(IDM_DELETEWAVE, DeleteTemplate);
-    desktop().ClearSounds();
-    program.Advance(60 * 1000);
-    EXPECT_TRUE(program.Sounds().empty());
-    for (int command : {IDM_SOUNDSETTINGS, IDM_OTHERSETTINGS, IDM_REGISTWAVE, IDM_DELETEWAVE})
-        program.Command(command);
-    EXPECT_EQ(std::vector<std::string>{DeleteTemplate}, desktop().DialogsShown());
-    EXPECT_TRUE(desktop().MessageBoxes().empty());
-    desktop().PressEscape(dialog);
-    ASSERT_TRUE(desktop().Dialog(DeleteTemplate));
+    ExpectTheDialogHoldsEverythingBack(dialog, DeleteTemplate);
     desktop().PressCloseBox(dialog);
     EXPECT_FALSE(desktop().Dialog(DeleteTemplate));
     program.Advance(20 * 1000);

@@ -106,12 +106,7 @@ TEST_F(SoundFileDialogs, TheFileOpenDialogWantsAFileThatExistsAndAddsTheWaveExte
 
 TEST_F(SoundFileDialogs, TwoCopiesInARowTakeTheNextTwoNumbers)
 {
-    program.AddSounds("bird", 4);
-    desktop().WriteFile("C:\\Music\\Song.wav", Recording(1));
-    program.Start();
-    HWND dialog = OpenFromTray(IDM_REGISTWAVE, RegistTemplate);
-    desktop().Click(dialog, IDC_GROUP02);
-    desktop().TypeText(dialog, IDC_FILENAME, "C:\\Music\\Song.wav");
+    HWND dialog = RegistSongIntoBirds(4);
     WatchFiles();
     desktop().Click(dialog, IDC_REGIST);
     ExpectBox("指定のファイルは bird04.wav として登録されました。", Information, IDOK);
@@ -207,15 +202,7 @@ TEST_F(SoundFileDialogs, WhileTheRegisterDialogIsOpenSoundsPauseAndOtherDialogsW
     program.Advance(10 * 1000);
     ASSERT_FALSE(program.Sounds().empty());
     HWND dialog = OpenFromTray(IDM_REGISTWAVE, RegistTemplate);
-    desktop().ClearSounds();
-    program.Advance(60 * 1000);
-    EXPECT_TRUE(program.Sounds().empty());
-    for (int command : {IDM_SOUNDSETTINGS, IDM_OTHERSETTINGS, IDM_REGISTWAVE, IDM_DELETEWAVE})
-        program.Command(command);
-    EXPECT_EQ(std::vector<std::string>{RegistTemplate}, desktop().DialogsShown());
-    EXPECT_TRUE(desktop().MessageBoxes().empty());
-    desktop().PressEscape(dialog);
-    ASSERT_TRUE(desktop().Dialog(RegistTemplate));
+    ExpectTheDialogHoldsEverythingBack(dialog, RegistTemplate);
 
     // The birds' new file is played once the dialog has closed.
     desktop().Click(dialog, IDC_GROUP02);
@@ -236,12 +223,7 @@ TEST_F(SoundFileDialogs, WhileTheRegisterDialogIsOpenSoundsPauseAndOtherDialogsW
 // the source as it was.
 TEST_F(SoundFileDialogs, ACopyThatFailsLeavesNoPartialFile)
 {
-    program.AddSounds("bird", 2);
-    desktop().WriteFile("C:\\Music\\Song.wav", Recording(1));
-    program.Start();
-    HWND dialog = OpenFromTray(IDM_REGISTWAVE, RegistTemplate);
-    desktop().Click(dialog, IDC_GROUP02);
-    desktop().TypeText(dialog, IDC_FILENAME, "C:\\Music\\Song.wav");
+    HWND dialog = RegistSongIntoBirds(2);
     const auto before = Folder();
     for (int64_t budget : {0, 1, 44, 2000}) {
         desktop().Faults().writeBudget = budget;

@@ -25,6 +25,31 @@ void SoundFileDialogs::ExpectBox(const std::string &text, UINT type, int answer)
     desktop().AnswerMessageBox(answer);
 }
 
+HWND SoundFileDialogs::RegistSongIntoBirds(int birds)
+{
+    program.AddSounds("bird", birds);
+    desktop().WriteFile("C:\\Music\\Song.wav", Recording(1));
+    program.Start();
+    HWND dialog = OpenFromTray(IDM_REGISTWAVE, RegistTemplate);
+    if (!dialog) return nullptr;
+    desktop().Click(dialog, IDC_GROUP02);
+    desktop().TypeText(dialog, IDC_FILENAME, "C:\\Music\\Song.wav");
+    return dialog;
+}
+
+void SoundFileDialogs::ExpectTheDialogHoldsEverythingBack(HWND dialog, const char *templateName)
+{
+    desktop().ClearSounds();
+    program.Advance(60 * 1000);
+    EXPECT_TRUE(program.Sounds().empty());
+    for (int command : {IDM_SOUNDSETTINGS, IDM_OTHERSETTINGS, IDM_REGISTWAVE, IDM_DELETEWAVE})
+        program.Command(command);
+    EXPECT_EQ(std::vector<std::string>{templateName}, desktop().DialogsShown());
+    EXPECT_TRUE(desktop().MessageBoxes().empty());
+    desktop().PressEscape(dialog);
+    EXPECT_TRUE(desktop().Dialog(templateName));
+}
+
 std::multiset<std::string> SoundFileDialogs::Contents()
 {
     std::multiset<std::string> contents;

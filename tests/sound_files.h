@@ -37,6 +37,19 @@ class SoundFileDialogs : public ::testing::Test
     // the application name), then answered with the button.
     void ExpectBox(const std::string &text, UINT type, int answer);
 
+    // Birds 00 to birds - 1, and the user's own C:\Music\Song.wav (Recording(1)); the program
+    // started and its register dialog open on the birds, with the song's path typed in.
+    HWND RegistSongIntoBirds(int birds);
+    // With the dialog open, the ambient sounds keep still for a minute, the other dialog
+    // commands do nothing and Esc leaves the dialog open.
+    void ExpectTheDialogHoldsEverythingBack(HWND dialog, const char *templateName);
+    // Another program opens the program folder's file for reading, sharing only reading.
+    HANDLE HoldOpen(const std::string &name)
+    {
+        return CreateFileA((desktop().ProgramFolder() + name).c_str(), GENERIC_READ,
+                           FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    }
+
     // A wave file whose bytes tell it from every other one made with another tag.
     static std::string Recording(int tag) { return WaveBytes(100 + tag); }
     void Put(const std::string &name, const std::string &bytes)

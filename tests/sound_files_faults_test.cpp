@@ -49,12 +49,7 @@ class SoundFileFaults : public SoundFileDialogs
 
 TEST_F(SoundFileFaults, ACopyFailingAtAnyStepLeavesTheGroupAsItWasOrWithTheWholeNewFile)
 {
-    program.AddSounds("bird", 2);
-    desktop().WriteFile("C:\\Music\\Song.wav", Recording(1));
-    program.Start();
-    HWND dialog = OpenFromTray(IDM_REGISTWAVE, RegistTemplate);
-    desktop().Click(dialog, IDC_GROUP02);
-    desktop().TypeText(dialog, IDC_FILENAME, "C:\\Music\\Song.wav");
+    HWND dialog = RegistSongIntoBirds(2);
     std::string result;
     int runs = ForEachFailurePlan(
         desktop(), 2,
