@@ -10,7 +10,9 @@
 #include "tray.h"
 
 #include "../jelly/jellywindow.h"
+#include "../settings/delete.h"
 #include "../settings/dialogs.h"
+#include "../settings/regist.h"
 #include "../timesignal/timesignal.h"
 
 #include <cstring>

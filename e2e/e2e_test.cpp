@@ -1,5 +1,5 @@
 // End-to-end scenarios against the real ZelmoSound.exe under Wine on a virtual display.
-#include "harness.h"
+#include "tray_user.h"
 
 #include <algorithm>
 #include <cctype>
@@ -16,7 +16,6 @@ namespace fs = std::filesystem;
 namespace
 {
 
-constexpr char MenuClass[] = "#32768";
 constexpr char AboutTitle[] = "About ZelmoSound";
 constexpr char IdmQuit[] = "210";
 constexpr char IdmOtherSettings[] = "202";
@@ -36,7 +35,6 @@ constexpr char SignalCheck[] = "321";
 constexpr char SignalList[] = "381";
 
 // The Startup button's question box and the shortcut it saves.
-constexpr char QuestionCaption[] = "ZelmoSound";
 constexpr char StartupQuestion[] = "「スタートアップ」にショートカットを作成してよろしいですか？";
 constexpr char IdYes[] = "6";
 constexpr char IdNo[] = "7";
@@ -62,34 +60,6 @@ const std::vector<std::string> PointerAside{"mousemove", "1000", "740"};
 // Where the mouse is when the time signal shows: it appears beside the cursor.
 const std::vector<std::string> SignalPointer{"mousemove", "600", "450"};
 
-std::optional<Record> Control(const std::vector<Record> &records, const std::string &id)
-{
-    for (const Record &record : records)
-        if (record.kind == "control" && record.get("id") == id) return record;
-    return std::nullopt;
-}
-
-std::vector<std::string> Items(const std::vector<Record> &records, const std::string &id)
-{
-    std::vector<std::string> items;
-    for (const Record &record : records)
-        if (record.kind == "item" && record.get("id") == id) items.push_back(record.get("text"));
-    return items;
-}
-
-std::string Lower(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
-std::string ReadText(const std::filesystem::path &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 void RemoveAll(const std::vector<fs::path> &files)
 {
     std::error_code error;
@@ -114,125 +84,9 @@ std::string SettingsFile(const std::map<int, std::pair<int, int>> &groups, int s
     return text;
 }
 
-class ZelmoE2E : public SessionTest
+class ZelmoE2E : public TrayUser
 {
   protected:
-    // The hidden main window, once the program has made it.
-    testing::AssertionResult WaitMainWindow(Record *window)
-    {
-        DriverResult found = session.Driver({"wait", MainClass, MainTitle, "30000"}, 45s);
-        if (found.code != 0 || !found.First())
-            return testing::AssertionFailure() << "the main window did not appear\n"
-                                               << session.ScreenState("main window");
-        *window = *found.First();
-        return testing::AssertionSuccess();
-    }
-
-    testing::AssertionResult WaitTrayIcon(Record *icon)
-    {
-        return session.WaitFor(
-            "the tray icon",
-            [&] {
-                std::optional<Record> found = session.Driver({"tray"}).First("icon");
-                if (found) *icon = *found;
-                return found.has_value();
-            },
-            30s);
-    }
-
-    // Right-clicks the icon and waits for the popup menu. Right after the icon's picture
-    // changed, Wine's tray window now and then drops a click (seen once in many runs): a click
-    // that opened nothing within a few seconds is given again, never while a menu is open.
-    testing::AssertionResult OpenMenu(const Rect &icon, Record *menu)
-    {
-        auto shown = [&] {
-            std::vector<Record> menus = session.VisibleWindows(MenuClass);
-            if (!menus.empty() && menus.front().get("xid") != "0x0") *menu = menus.front();
-            return !menus.empty() && menus.front().get("xid") != "0x0";
-        };
-        for (int attempt = 1;; ++attempt) {
-            if (!session.Xdotool({"mousemove", std::to_string(icon.CentreX()),
-                                  std::to_string(icon.CentreY()), "click", "3"}))
-                return testing::AssertionFailure() << "xdotool could not right-click the tray icon";
-            if (attempt == 3) return session.WaitFor("the tray menu", shown, 15s);
-            if (PollUntil(shown, 5s)) return testing::AssertionSuccess();
-            if (!session.VisibleWindows(MenuClass).empty())
-                return session.WaitFor("the tray menu", shown, 15s);
-        }
-    }
-
-    // Presses the item's accelerator key in the menu's window and waits for the menu to close.
-    testing::AssertionResult Choose(const Record &menu, const std::string &key)
-    {
-        if (!session.Xdotool({"windowfocus", menu.get("xid"), "key", key}))
-            return testing::AssertionFailure() << "xdotool could not press " << key;
-        return session.WaitFor(
-            "the tray menu to close after " + key,
-            [&] { return session.VisibleWindows(MenuClass).empty(); }, 15s);
-    }
-
-    // Waits for the dialog and then for it to show: the window exists (and can be found) while
-    // its controls are still being made, and a dialog box shows itself only once its dialog
-    // procedure has initialised it.
-    testing::AssertionResult WaitDialog(const std::string &title, Record *dialog)
-    {
-        DriverResult found = session.Driver({"wait", DialogClass, title, "15000"});
-        if (found.code != 0 || !found.First())
-            return testing::AssertionFailure() << "no dialog " << title << "\n"
-                                               << session.ScreenState(title);
-        DriverResult shown = session.Driver({"visible", found.First()->get("hwnd"), "15000"});
-        if (shown.code != 0 || !shown.First())
-            return testing::AssertionFailure() << "the dialog " << title << " did not show\n"
-                                               << session.ScreenState(title);
-        *dialog = *shown.First();
-        return testing::AssertionSuccess();
-    }
-
-    // Chooses a dialog's item from the tray menu by its accelerator and waits for the dialog.
-    testing::AssertionResult OpenFromTray(const Rect &icon, const std::string &key,
-                                          const std::string &title, Record *dialog)
-    {
-        Record menu;
-        testing::AssertionResult opened = OpenMenu(icon, &menu);
-        if (!opened) return opened;
-        testing::AssertionResult chosen = Choose(menu, key);
-        if (!chosen) return chosen;
-        return WaitDialog(title, dialog);
-    }
-
-    // Waits until each (control id, field, value) holds in the dialog's controls.
-    testing::AssertionResult
-    WaitControls(const Record &dialog, const std::string &what,
-                 const std::vector<std::tuple<std::string, std::string, std::string>> &wanted)
-    {
-        return session.WaitFor(
-            what,
-            [&] {
-                std::vector<Record> now = session.Driver({"controls", dialog.get("hwnd")}).records;
-                return std::all_of(wanted.begin(), wanted.end(), [&](const auto &entry) {
-                    std::optional<Record> control = Control(now, std::get<0>(entry));
-                    return control && control->get(std::get<1>(entry)) == std::get<2>(entry);
-                });
-            },
-            15s);
-    }
-
-    // The question box the Startup button opens over the dialog.
-    testing::AssertionResult WaitQuestion(const Record &dialog, Record *box)
-    {
-        DriverResult found = session.Driver({"wait", DialogClass, QuestionCaption, "15000"});
-        if (found.code != 0 || !found.First())
-            return testing::AssertionFailure() << "no question box\n"
-                                               << session.ScreenState("startup question");
-        *box = *found.First();
-        if (box->get("owner") != dialog.get("hwnd"))
-            return testing::AssertionFailure()
-                   << "the question belongs to " << box->get("owner") << ", not to the dialog "
-                   << dialog.get("hwnd") << "\n"
-                   << session.ScreenState("startup question owner");
-        return testing::AssertionSuccess();
-    }
-
     // The hidden time-signal window the program makes at its start: untitled, owned by the
     // main window.
     testing::AssertionResult FindSignalWindow(const Record &main, Record *signal)
@@ -553,7 +407,7 @@ TEST_F(ZelmoE2E, StartupButtonAsksThenSavesShortcut)
     ASSERT_TRUE(WaitDialog(OtherSettingsTitle, &dialog));
 
     ASSERT_EQ(session.Driver({"click", dialog.get("hwnd"), IdcStartup}).code, 0);
-    ASSERT_TRUE(WaitQuestion(dialog, &box));
+    ASSERT_TRUE(WaitMessageBox(dialog, "startup question", &box));
     EXPECT_EQ(box.get("pid"), main.get("pid"));
     std::vector<Record> controls = session.Driver({"controls", box.get("hwnd")}).records;
     EXPECT_TRUE(std::any_of(controls.begin(), controls.end(), [](const Record &c) {
@@ -568,7 +422,7 @@ TEST_F(ZelmoE2E, StartupButtonAsksThenSavesShortcut)
 
     // The dialog handles the second press only after the first one's answer has been acted on.
     ASSERT_EQ(session.Driver({"click", dialog.get("hwnd"), IdcStartup}).code, 0);
-    ASSERT_TRUE(WaitQuestion(dialog, &box));
+    ASSERT_TRUE(WaitMessageBox(dialog, "startup question", &box));
     EXPECT_TRUE(FindFilesNamed(users, ShortcutName).empty()) << "No saved a shortcut";
     ASSERT_EQ(session.Driver({"click", box.get("hwnd"), IdYes}).code, 0);
     ASSERT_EQ(session.Driver({"gone", box.get("hwnd"), "15000"}).code, 0)

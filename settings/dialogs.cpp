@@ -4,6 +4,7 @@
 // "ＯＫ" copies the controls into the group table and writes the settings file at once.
 #include "dialogs.h"
 
+#include "groupcontrols.h"
 #include "startup.h"
 
 #include "../app/inifile.h"
@@ -44,15 +45,6 @@ struct PageRange {
 PageRange RangeOf(int page)
 {
     return page == 1 ? PageRange{0, 9} : PageRange{10, InCount - 1};
-}
-
-int CheckBoxOf(int group)
-{
-    return IDC_SOUND_FIRST + group;
-}
-int ListOf(int group)
-{
-    return IDCB_SOUND_FIRST + group;
 }
 
 int Selection(HWND dialog, int list)
@@ -169,38 +161,4 @@ INT_PTR CALLBACK Page2Property(HWND dialog, UINT message, WPARAM wParam, LPARAM 
 {
     (void)lParam;
     return PageProperty(dialog, message, wParam, 2, Property2);
-}
-
-// Adding and deleting sound files are not built yet: their dialogs open empty and close again
-// on the close box.
-namespace
-{
-INT_PTR NotBuilt(HWND dialog, UINT message, int &openFlag)
-{
-    switch (message) {
-    case WM_INITDIALOG:
-        openFlag = 1;
-        return TRUE;
-    case WM_CLOSE:
-        openFlag = 0;
-        EndDialog(dialog, 1);
-        return TRUE;
-    default:
-        return FALSE;
-    }
-}
-} // namespace
-
-INT_PTR CALLBACK RegistProperty(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    (void)wParam;
-    (void)lParam;
-    return NotBuilt(dialog, message, RegistDlg);
-}
-
-INT_PTR CALLBACK DeleteProperty(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    (void)wParam;
-    (void)lParam;
-    return NotBuilt(dialog, message, DeleteDlg);
 }

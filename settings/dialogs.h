@@ -1,5 +1,4 @@
-// The four dialogs of the sound settings: the two settings pages, adding and deleting a sound
-// file.
+// The two sound settings dialogs: groups and interval classes, the time signal.
 #pragma once
 
 #include "platform.h"
@@ -9,5 +8,3 @@ void DataGet(HWND dialog, int page);
 
 INT_PTR CALLBACK Page1Property(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK Page2Property(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-INT_PTR CALLBACK RegistProperty(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-INT_PTR CALLBACK DeleteProperty(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -137,13 +137,13 @@ TEST_F(SimDialogs, KeysMoveTheSelectionAndTellTheDialogWhatTheProgramsOwnChoiceD
     OnProgram([&] {
         (void)SendDlgItemMessageA(Dialog, IDC_FILELIST, LB_SETCURSEL, 3, 0);
         SetLastError(0);
-        // "bird" and the first two of the three bytes of 鳥 would fit: the cut keeps whole
-        // characters.
+        // "bird" and all three bytes of 鳥 fill the buffer, whose last byte then becomes the
+        // zero: the cut falls inside the character, as Wine's conversion leaves it.
         isFolder = DlgDirSelectExA(Dialog, selected, 7, IDC_FILELIST);
         error = GetLastError();
     });
     EXPECT_EQ(FALSE, isFolder);
-    EXPECT_STREQ("bird", selected);
+    EXPECT_STREQ("bird\xe9\xb3", selected);
     EXPECT_EQ(DWORD{ERROR_INSUFFICIENT_BUFFER}, error);
     EXPECT_TRUE(Commands.empty());
 
@@ -155,7 +155,9 @@ TEST_F(SimDialogs, KeysMoveTheSelectionAndTellTheDialogWhatTheProgramsOwnChoiceD
     desktop_.Post(list, WM_KEYDOWN, VK_END, 0);
     desktop_.Post(list, WM_KEYDOWN, VK_DOWN, 0); // at the end: no move, still a notification
     EXPECT_EQ(3, List().selection);
-    EXPECT_EQ((std::vector<std::string>{"634 4", "634 1", "634 1", "634 1", "634 1"}), Commands);
+    // The focus leaves the first radio button (BS_NOTIFY) for the list.
+    EXPECT_EQ((std::vector<std::string>{"601 7", "634 4", "634 1", "634 1", "634 1", "634 1"}),
+              Commands);
     OnProgram([&] { isFolder = DlgDirSelectExA(Dialog, selected, MAX_PATH, IDC_FILELIST); });
     EXPECT_STREQ("bird鳥.wav", selected);
 

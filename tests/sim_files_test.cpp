@@ -203,6 +203,40 @@ TEST_F(SimFiles, InjectedFailuresReachCopiesAttributesAndFoldersAndChangeNothing
     faults.FailCall(FileOperation::RemoveFolder, 1, Injected);
     EXPECT_EQ(Failed(Injected), Run([] { return RemoveDirectoryA("Sounds"); }));
     EXPECT_EQ(DWORD{FILE_ATTRIBUTE_DIRECTORY}, desktop_.FileAttributes(At("Sounds")));
+}
+
+// Another program holds a file open: renaming it is a sharing violation and replacing it is
+// refused, unless the holder shares deletion; the holder's handle then follows the new name.
+TEST_F(SimFiles, AFileHeldOpenMovesOnlyWhenItsHolderSharesDeletion)
+{
+    desktop_.WriteFile(At("a.wav"), "aaa");
+    desktop_.WriteFile(At("b.wav"), "bbb");
+    HANDLE held = INVALID_HANDLE_VALUE;
+    auto hold = [&](DWORD share) {
+        return Run([&] {
+            held = CreateFileA(At("a.wav").c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0,
+                               nullptr);
+            return held != INVALID_HANDLE_VALUE;
+        });
+    };
+    ASSERT_EQ(1, hold(FILE_SHARE_READ).first);
+    EXPECT_EQ(Failed(ERROR_SHARING_VIOLATION),
+              Run([] { return MoveFileA(At("a.wav").c_str(), At("c.wav").c_str()); }));
+    EXPECT_EQ(Failed(ERROR_ACCESS_DENIED), Run([] {
+                  return MoveFileExA(At("b.wav").c_str(), At("a.wav").c_str(),
+                                     MOVEFILE_REPLACE_EXISTING);
+              }));
+    Run([&] { return CloseHandle(held); });
+
+    ASSERT_EQ(1, hold(FILE_SHARE_READ | FILE_SHARE_DELETE).first);
+    EXPECT_EQ(1, Run([] { return MoveFileA(At("a.wav").c_str(), At("c.wav").c_str()); }).first);
+    char bytes[4] = {};
+    DWORD read = 0;
+    EXPECT_EQ(1, Run([&] { return ReadFile(held, bytes, 3, &read, nullptr); }).first);
+    EXPECT_STREQ("aaa", bytes);
+    // Under its new name the file is still shared for deletion.
+    EXPECT_EQ(1, Run([] { return DeleteFileA(At("c.wav").c_str()); }).first);
+    Run([&] { return CloseHandle(held); });
     EXPECT_EQ(0, desktop_.OpenHandles());
 }
 

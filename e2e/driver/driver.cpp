@@ -12,6 +12,7 @@
 //   controls HWND                  the child windows of a window, with list items
 //   click HWND ID                  clicks button ID of dialog HWND
 //   select HWND ID INDEX           selects item INDEX of combo or list box ID of dialog HWND
+//   text HWND ID TEXT              puts TEXT into control ID of dialog HWND, as typing leaves it
 //   rect HWND                      the window's screen rectangle
 //   foreground                     the foreground window
 //   tray                           the icon windows inside the shell's system-tray window
@@ -334,6 +335,22 @@ int Select(HWND dialog, int id, int index)
     return ExitOk;
 }
 
+// Sent, and so done by the time the driver ends: the dialog that owns the control reads it only
+// when the user acts next (a click on its OK button, say).
+int Text(HWND dialog, int id, const wchar_t *text)
+{
+    HWND control = GetDlgItem(dialog, id);
+    if (!control) return ExitNotFound;
+    if (!IsWindowEnabled(control)) {
+        Print("disabled\thwnd=" + HexHwnd(control) + "\tid=" + std::to_string(id));
+        return ExitNotFound;
+    }
+    if (Send(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)) != TRUE) return ExitNotFound;
+    Print("typed\thwnd=" + HexHwnd(control) + "\tid=" + std::to_string(id) +
+          "\ttext=" + Utf8(text));
+    return ExitOk;
+}
+
 int Rect(HWND hwnd)
 {
     RECT r;
@@ -555,7 +572,7 @@ int CloseBox(HWND hwnd)
 int Usage()
 {
     Print("usage: zelmo-e2e-driver find|wait|gone|visible|hidden|post|list|controls|click|"
-          "select|rect|foreground|tray|labels|font|closebox ARGS...");
+          "select|text|rect|foreground|tray|labels|font|closebox ARGS...");
     return ExitUsage;
 }
 
@@ -586,6 +603,9 @@ int Run(int argc, wchar_t **argv)
     if (command == L"select" && HasArguments(argc, 3) && ParseHwnd(argv[2], &hwnd) &&
         ParseNumber(argv[3], 0, &a) && ParseNumber(argv[4], 0, &b))
         return Select(hwnd, static_cast<int>(a), static_cast<int>(b));
+    if (command == L"text" && HasArguments(argc, 3) && ParseHwnd(argv[2], &hwnd) &&
+        ParseNumber(argv[3], 0, &a))
+        return Text(hwnd, static_cast<int>(a), argv[4]);
     if (command == L"rect" && HasArguments(argc, 1) && ParseHwnd(argv[2], &hwnd)) return Rect(hwnd);
     if (command == L"foreground" && HasArguments(argc, 0)) return Foreground();
     if (command == L"tray" && HasArguments(argc, 0)) return Tray();

@@ -3,7 +3,8 @@
 // either separator, letter case ignored in every component, relative to the process's current
 // directory. Faults (read-only folders, a full disk, failing calls) are injected through
 // Desktop::Faults(). Read-only files refuse to be written, replaced or deleted, and a copy takes
-// its source's attributes (folders.cpp keeps them).
+// its source's attributes (folders.cpp keeps them). A file held open refuses to be renamed,
+// replaced or deleted unless its holder shares deletion.
 #include "internal.h"
 #include "names.h"
 
@@ -501,10 +502,16 @@ BOOL WINAPI MoveFileExA(LPCSTR existing, LPCSTR newName, DWORD flags)
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
+    // A file held open is renamed, or replaced, only when its holder shares deletion: else the
+    // rename is a sharing violation and the replacement is refused.
     for (const auto &[handle, open] : S().files) {
-        if (FoldCase(open.windowsPath) == FoldCase(from) ||
-            FoldCase(open.windowsPath) == FoldCase(to)) {
+        if (open.share & FILE_SHARE_DELETE) continue;
+        if (FoldCase(open.windowsPath) == FoldCase(from)) {
             SetLastError(ERROR_SHARING_VIOLATION);
+            return FALSE;
+        }
+        if (toFound && !sameFile && FoldCase(open.windowsPath) == FoldCase(to)) {
+            SetLastError(ERROR_ACCESS_DENIED);
             return FALSE;
         }
     }
@@ -512,6 +519,12 @@ BOOL WINAPI MoveFileExA(LPCSTR existing, LPCSTR newName, DWORD flags)
     if (rename(fromHost.c_str(), toHost.c_str()) != 0) {
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
+    }
+    // A handle still open on the file now reaches it by its new name.
+    for (auto &[handle, open] : S().files) {
+        if (FoldCase(open.windowsPath) != FoldCase(from)) continue;
+        open.windowsPath = to;
+        open.hostPath = toHost;
     }
     MoveAttributes(from, to);
     EmitFile("file.rename", from, to);
@@ -549,9 +562,13 @@ BOOL WINAPI CopyFileA(LPCSTR existing, LPCSTR newName, BOOL failIfExists)
     char buffer[8192];
     DWORD count = 0;
     BOOL ok = TRUE;
-    // A read that fails fails the copy as a write does: the copy is never reported whole when
-    // it is not.
-    while ((ok = ReadFile(source, buffer, sizeof buffer, &count, nullptr)) && count > 0) {
+    // A read that fails fails the copy; only a read of nothing is the end of the source.
+    for (;;) {
+        if (!ReadFile(source, buffer, sizeof buffer, &count, nullptr)) {
+            ok = FALSE;
+            break;
+        }
+        if (count == 0) break;
         DWORD written = 0;
         if (!WriteFile(target, buffer, count, &written, nullptr)) {
             ok = FALSE;

@@ -275,5 +275,15 @@ std::string NarrowUtf16(const WCHAR *wide, int length);
 // conversion does; *valid says which.
 uint32_t DecodeUtf8(const std::string &text, size_t &i, bool *valid = nullptr);
 void EncodeUtf8(uint32_t codePoint, std::string &out);
+// Text the system keeps in UTF-16 given back into a caller's buffer of count bytes, as Windows'
+// conversions do it (measured under Wine by the conformance probe). A window's text
+// (GetWindowTextA, WM_GETTEXT; text/window-text-cut): the whole characters that fit in count - 1
+// bytes and the terminating zero; returns their length.
+size_t CopyWholeCharacters(const std::string &text, LPSTR buffer, int count);
+// A converted list entry (DlgDirSelectExA; filedialogs/select-japanese-entry): the whole
+// characters that fit in count bytes; when the text and its zero do not all fit, the buffer's
+// last byte becomes zero, which may cut the last character short, and the bytes between are
+// left as they were. False when the text did not fit.
+bool CopyConverted(const std::string &text, LPSTR buffer, int count);
 
 } // namespace sim

@@ -11,8 +11,9 @@
 // - DlgDirListA makes the folder of its path the current directory, lists the rest of the path
 //   (upper-cased, and given back in the path buffer) and shows the current directory in lower
 //   case in the static control; a folder that does not exist changes nothing and fails.
-// - DlgDirSelectExA gives the selected entry, cut to the buffer, and says whether it is a
-//   folder or drive; a file is FALSE.
+// - DlgDirSelectExA gives the selected entry, converted into the buffer as far as it goes (the
+//   last byte of a buffer too small becomes zero, even inside a character), and says whether it
+//   is a folder or drive; a file is FALSE.
 #include "listbox.h"
 
 #include "internal.h"
@@ -126,21 +127,6 @@ bool MoveSelection(HWND hwnd, DWORD style, const std::vector<std::string> &items
     return true;
 }
 
-// Text cut to a buffer of count bytes at a character's boundary, as the conversion from the
-// list box's Unicode text does.
-void CopyCut(const std::string &text, LPSTR buffer, int count)
-{
-    size_t fits = 0;
-    for (size_t at = 0; at < text.size();) {
-        size_t next = at;
-        DecodeUtf8(text, next);
-        if (next + 1 > static_cast<size_t>(count)) break;
-        fits = at = next;
-    }
-    std::memcpy(buffer, text.data(), fits);
-    buffer[fits] = '\0';
-}
-
 } // namespace
 
 size_t SortedPosition(const std::vector<std::string> &items, const std::string &text)
@@ -230,7 +216,6 @@ BOOL WINAPI DlgDirSelectExA(HWND dialog, LPSTR path, int count, int listBoxId)
     else if (isFolder)
         text = text.substr(1, text.size() - 2) + "\\";
     if (count <= 0) return isFolder;
-    CopyCut(text, path, count);
-    if (text.size() + 1 > static_cast<size_t>(count)) SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    if (!CopyConverted(text, path, count)) SetLastError(ERROR_INSUFFICIENT_BUFFER);
     return isFolder;
 }

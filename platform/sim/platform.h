@@ -333,6 +333,8 @@ typedef MSG *LPMSG;
 #define BM_SETCHECK 0x00F1
 #define BM_CLICK 0x00F5
 #define BN_CLICKED 0
+#define BN_SETFOCUS 6
+#define BN_KILLFOCUS 7
 #define CB_GETCURSEL 0x0147
 #define CB_GETCOUNT 0x0146
 #define CB_GETLBTEXT 0x0148

@@ -5,6 +5,7 @@
 #include "internal.h"
 #include "resources.h"
 
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -125,6 +126,45 @@ void EncodeUtf8(uint32_t c, std::string &out)
         out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
         out += static_cast<char>(0x80 | (c & 0x3F));
     }
+}
+
+namespace
+{
+
+// The length of the longest beginning of the text, in whole characters, within room bytes.
+size_t WholeCharacters(const std::string &text, size_t room)
+{
+    size_t fits = 0;
+    for (size_t at = 0; at < text.size();) {
+        DecodeUtf8(text, at);
+        if (at > room) break;
+        fits = at;
+    }
+    return fits;
+}
+
+} // namespace
+
+size_t CopyWholeCharacters(const std::string &text, LPSTR buffer, int count)
+{
+    if (count <= 0) return 0;
+    size_t length = WholeCharacters(text, static_cast<size_t>(count) - 1);
+    std::memcpy(buffer, text.data(), length);
+    buffer[length] = '\0';
+    return length;
+}
+
+bool CopyConverted(const std::string &text, LPSTR buffer, int count)
+{
+    if (count <= 0) return false;
+    const size_t room = static_cast<size_t>(count);
+    if (text.size() + 1 <= room) {
+        std::memcpy(buffer, text.c_str(), text.size() + 1);
+        return true;
+    }
+    std::memcpy(buffer, text.data(), WholeCharacters(text, room));
+    buffer[room - 1] = '\0';
+    return false;
 }
 
 std::string Upper(std::string text)

@@ -38,8 +38,8 @@ void RemoveWindow(HWND hwnd)
     state.windows.erase(hwnd);
 }
 
-// A control tells its parent: an edit field or a list box of focus changes, an edit field of
-// new text.
+// A control tells its parent: an edit field, a list box or a button with BS_NOTIFY of focus
+// changes, an edit field of new text.
 void NotifyParent(HWND hwnd, const char *className, WORD code)
 {
     WindowObject *window = FindWindowObject(hwnd);
@@ -55,6 +55,12 @@ void SendWithinProgram(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     WindowObject *window = FindWindowObject(hwnd);
     if (window && CurrentProcess() && window->process == CurrentProcess())
         (void)SendToWindow(window, message, wParam, lParam);
+}
+
+void NotifyButtonFocus(HWND hwnd, WORD code)
+{
+    WindowObject *window = FindWindowObject(hwnd);
+    if (window && (window->style & BS_NOTIFY)) NotifyParent(hwnd, "BUTTON", code);
 }
 
 // True when the focus is the window or one of its descendants.
@@ -349,10 +355,8 @@ int WINAPI GetWindowTextA(HWND hwnd, LPSTR text, int maxCount)
         if (text && maxCount > 0) text[0] = '\0';
         return 0;
     }
-    size_t count = std::min(window->title.size(), static_cast<size_t>(maxCount - 1));
-    std::memcpy(text, window->title.data(), count);
-    text[count] = '\0';
-    return static_cast<int>(count);
+    // Cut to whole characters, as the conversion from the text's UTF-16 does.
+    return static_cast<int>(CopyWholeCharacters(window->title, text, maxCount));
 }
 
 HWND WINAPI GetParent(HWND hwnd)
@@ -395,13 +399,15 @@ HWND WINAPI SetFocus(HWND hwnd)
     }
     if (hwnd == previous) return previous;
     S().focus = hwnd;
-    // The window that loses the focus hears of it first (and a control tells its parent), then
-    // the one that gets it.
+    // The window that loses the focus hears of it first (and a control tells its parent; a
+    // button only with BS_NOTIFY), then the one that gets it.
     NotifyParent(previous, "EDIT", EN_KILLFOCUS);
     NotifyParent(previous, "LISTBOX", LBN_KILLFOCUS);
+    NotifyButtonFocus(previous, BN_KILLFOCUS);
     SendWithinProgram(previous, WM_KILLFOCUS, reinterpret_cast<WPARAM>(hwnd), 0);
     NotifyParent(hwnd, "EDIT", EN_SETFOCUS);
     NotifyParent(hwnd, "LISTBOX", LBN_SETFOCUS);
+    NotifyButtonFocus(hwnd, BN_SETFOCUS);
     SendWithinProgram(hwnd, WM_SETFOCUS, reinterpret_cast<WPARAM>(previous), 0);
     return previous;
 }

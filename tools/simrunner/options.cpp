@@ -290,9 +290,12 @@ Actions at the same time run in file order, snapshots after them.
   menu COMMAND_ID                   choose the item of the open menu; with no menu open, the
                                     tray menu is opened first by a right click
   menu-dismiss                      close the open menu without a choice
-  click TEMPLATE CONTROL_ID         click a button of the open dialog of that template (3, 4, 702)
+  click TEMPLATE CONTROL_ID         click a button of the open dialog of that template (3, 4, 6,
+                                    7, 702)
   check TEMPLATE CONTROL_ID on|off  click a check box only if its state differs
-  select TEMPLATE CONTROL_ID INDEX  choose an entry of a combo box or list box
+  select TEMPLATE CONTROL_ID INDEX  choose an entry of a combo box or list box, by its index
+                                    or, given as "TEXT", by its text (a file of the delete
+                                    dialog's list: select 7 634 "bird01.wav")
   text TEMPLATE CONTROL_ID "TEXT"   type into an edit field ("\"" and "\\" inside quotes)
   enter TEMPLATE | escape TEMPLATE | close TEMPLATE
                                     Enter, Esc, or the caption's close box of the dialog

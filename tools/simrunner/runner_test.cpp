@@ -262,7 +262,7 @@ TEST_F(Runner, AScriptLineThatCannotBeParsedStopsTheRunBeforeItStarts)
     for (const Case &c : std::vector<Case>{
              {"+1 menu 201\n+2 frobnicate\n", "script line 2: unknown action 'frobnicate'"},
              {"# a comment\n\n+1 select 3 362\n",
-              "script line 3: select wants TEMPLATE CONTROL_ID INDEX, got 2"},
+              "script line 3: select wants TEMPLATE CONTROL_ID INDEX|\"TEXT\", got 2"},
              {"+5 cursor 1 2\n+4 cursor 1 2\n", "script line 2: time 2026-12-08 12:00:04.000 is "
                                                 "before 2026-12-08 12:00:05.000"},
              {"12:00:01 check 3 302 maybe\n", "script line 1: check wants on or off"},
@@ -290,6 +290,8 @@ TEST_F(Runner, AnActionThatCannotBeDoneAtItsTimeStopsTheRunWithItsLine)
              {"+1 click 3 452\n", "script line 1: no dialog 3 is open"},
              {"+1 menu 201\n+2 select 3 362 42\n",
               "script line 2: control 362 of dialog 3 has no entry 42 (it has 8)"},
+             {"+1 menu 204\n+2 select 7 634 \"bird09.wav\"\n",
+              "script line 2: control 634 of dialog 7 has no entry \"bird09.wav\""},
              {"+1 menu 201\n+2 check 3 304 on\n", "script line 2: control 304 of dialog 3 is "
                                                   "disabled"},
              {"+1 menu 201\n+2 click 3 999\n", "script line 2: dialog 3 has no control 999"},
@@ -402,4 +404,52 @@ TEST_F(Runner, TheScreenOptionSizesTheSimulatedScreen)
         EXPECT_EQ(2, refused.code) << bad;
         EXPECT_EQ(0, refused.err.rfind("--screen wants WIDTHxHEIGHT", 0)) << refused.err;
     }
+}
+
+TEST_F(Runner, AScriptRegistersAndDeletesSoundFilesAndTheFileEventsShowEachStep)
+{
+    Write("folder/Music/Song.wav", zelmo_test::WaveBytes(700));
+    Result run = RunScript("+1 menu 203\n"
+                           "+2 click 6 602\n"
+                           "+3 click 6 458\n"
+                           "+4 choose-file \"C:\\ZelmoSound\\Music\\Song.wav\"\n"
+                           "+5 click 6 456\n"
+                           "+6 answer IDOK\n"
+                           "+7 click 6 454\n"
+                           "+8 menu 204\n"
+                           "+9 click 7 602\n"
+                           "+10 select 7 634 \"bird01.wav\"\n"
+                           "+11 click 7 457\n"
+                           "+12 answer IDYES\n"
+                           "+13 answer IDOK\n"
+                           "+14 click 7 454\n",
+                           "2026-12-08 12:00:00", "15");
+    ASSERT_EQ(0, run.code) << run.err;
+    std::vector<std::string> files;
+    for (const std::string &line : run.Lines()) {
+        size_t at = line.find(R"("event":"file)");
+        if (at != std::string::npos) files.push_back(line.substr(at));
+    }
+    const std::string folder = R"(C:\\ZelmoSound\\)";
+    EXPECT_EQ((std::vector<std::string>{
+                  R"("event":"filedialog.open","title":"音ファイルの参照 どのファイル？"})",
+                  R"("event":"filedialog.close","file":")" + folder +
+                      R"(Music\\Song.wav","chosen":true})",
+                  R"("event":"file.copy","path":")" + folder + R"(bird04.wav.new","from":")" +
+                      folder + R"(Music\\Song.wav"})",
+                  R"("event":"file.rename","path":")" + folder + R"(bird04.wav.new","to":")" +
+                      folder + R"(bird04.wav"})",
+                  R"("event":"file.delete","path":")" + folder + R"(bird01.wav"})",
+                  R"("event":"file.rename","path":")" + folder + R"(bird02.wav","to":")" + folder +
+                      R"(bird01.wav"})",
+                  R"("event":"file.rename","path":")" + folder + R"(bird03.wav","to":")" + folder +
+                      R"(bird02.wav"})",
+                  R"("event":"file.rename","path":")" + folder + R"(bird04.wav","to":")" + folder +
+                      R"(bird03.wav"})",
+              }),
+              files);
+    EXPECT_TRUE(run.Logged(R"("text":"指定のファイルは bird04.wav として登録されました。")"))
+        << run.out;
+    EXPECT_TRUE(run.Logged(R"("text":"指定の bird01.wav を削除します。\nよろしいですか？")"))
+        << run.out;
 }

@@ -91,7 +91,7 @@ const char *Usage(Verb verb)
     case Verb::Check:
         return "TEMPLATE CONTROL_ID on|off";
     case Verb::Select:
-        return "TEMPLATE CONTROL_ID INDEX";
+        return "TEMPLATE CONTROL_ID INDEX|\"TEXT\"";
     case Verb::Text:
         return "TEMPLATE CONTROL_ID \"TEXT\"";
     case Verb::Enter:
@@ -239,7 +239,12 @@ Action ParseAction(const std::vector<std::string> &words, int line)
                 throw ScriptError{line, "check wants on or off, not '" + args[2] + "'"};
             action.on = args[2] == "on";
         }
-        if (action.verb == Verb::Select) action.numbers[1] = Number(args[2], "index", line);
+        // An entry by its index, or by its text when that is not a number.
+        if (action.verb == Verb::Select) {
+            auto index = ParseInteger(args[2]);
+            action.numbers[1] = index ? *index : -1;
+            if (!index) action.text = args[2];
+        }
         if (action.verb == Verb::Text) action.text = args[2];
         break;
     case Verb::Enter:
@@ -335,6 +340,14 @@ void Select(sim::Desktop &desktop, const Action &action)
     HWND dialog = RequireDialog(desktop, action);
     sim::ControlInfo control = RequireControl(desktop, dialog, action);
     long long index = action.numbers[1];
+    if (!action.text.empty()) {
+        auto at = std::find(control.items.begin(), control.items.end(), action.text);
+        if (at == control.items.end())
+            throw ScriptError{action.line, "control " + std::to_string(control.id) + " of dialog " +
+                                               action.name + " has no entry \"" + action.text +
+                                               "\""};
+        index = at - control.items.begin();
+    }
     if (index < 0 || index >= static_cast<long long>(control.items.size()))
         throw ScriptError{action.line, "control " + std::to_string(control.id) + " of dialog " +
                                            action.name + " has no entry " + std::to_string(index) +

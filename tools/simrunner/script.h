@@ -48,7 +48,7 @@ struct Action {
     Verb verb = Verb::Cursor;
     std::string name;          // dialog template or window class
     long long numbers[3] = {}; // control id, index, command, message, wParam, lParam, x, y
-    std::string text;          // typed text, or a file's path
+    std::string text;          // typed text, a file's path, or a list entry
     bool on = false;           // check: the state wanted
 };
 

@@ -1,7 +1,8 @@
 // Scenarios of modal dialogs: WM_INITDIALOG and the focus its result gives, EndDialog and the
-// result, Enter on the default or the focused push button, Esc, the close box, and a message
-// box over a dialog, which disables the dialog until it closes. The owner's timer ticks on all
-// the while; the user acts on its ticks.
+// result, Enter on the default or the focused push button, Esc, the close box, a message box
+// over a dialog, which disables the dialog until it closes, a question whose default answer is
+// No, and a group of automatic radio buttons. The owner's timer ticks on all the while; the
+// user acts on its ticks.
 #include "probe.h"
 #include "probe_resource.h"
 
@@ -158,6 +159,87 @@ void MessageBoxOverDialog()
          [] { probe::UserKey(VK_RETURN); }, [] { probe::UserClick(Dialog, IDCANCEL); }});
 }
 
+// ---- a group of automatic radio buttons with BS_NOTIFY, as the register and delete dialogs have
+
+void TraceRadios()
+{
+    std::string line = "checked:";
+    for (int id : {IDC_PROBE_RADIO1, IDC_PROBE_RADIO2, IDC_PROBE_RADIO3})
+        line += " " + std::to_string(IsDlgButtonChecked(Dialog, id));
+    probe::Trace(line);
+}
+
+INT_PTR CALLBACK RadioDialog(HWND hwnd, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        Dialog = hwnd;
+        probe::TraceResult(
+            "CheckRadioButton two",
+            CheckRadioButton(hwnd, IDC_PROBE_RADIO1, IDC_PROBE_RADIO3, IDC_PROBE_RADIO2));
+        TraceRadios();
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) != IDOK) return FALSE;
+        probe::TraceResult("EndDialog", EndDialog(hwnd, IDOK));
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+// A click on an unchecked button of the group, on the checked one, then on another; the
+// notifications each brings and the checks after it.
+void RadioGroup()
+{
+    Owner = probe::CreateProbeWindow("owner", nullptr, nullptr);
+    probe::StartUser(Owner,
+                     {
+                         [] {
+                             probe::TraceResult("DialogBoxParamA",
+                                                probe::RunProbeDialog(IDD_PROBE_RADIO, Owner,
+                                                                      "dialog", RadioDialog));
+                             probe::ScenarioDone();
+                         },
+                         [] {},
+                         [] {
+                             probe::Trace("focus " + probe::Role(GetFocus()));
+                             probe::UserClick(Dialog, IDC_PROBE_RADIO3);
+                         },
+                         [] {
+                             TraceRadios();
+                             probe::UserClick(Dialog, IDC_PROBE_RADIO3);
+                         },
+                         [] {
+                             TraceRadios();
+                             probe::UserClick(Dialog, IDC_PROBE_RADIO1);
+                         },
+                         [] {
+                             TraceRadios();
+                             probe::Trace("focus " + probe::Role(GetFocus()));
+                             probe::UserClick(Dialog, IDOK);
+                         },
+                     });
+    probe::RunScenarioLoop();
+}
+
+// A question whose second button, No, is the default: Enter answers No.
+void QuestionDefaultNo()
+{
+    DialogScenario(IDD_PROBE, Init::ReturnTrue,
+                   {[] {
+                        int answer = MessageBoxA(Dialog, "Probe question", "Probe question box",
+                                                 MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
+                        probe::TraceResult("MessageBoxA", answer);
+                    },
+                    [] {
+                        HWND box = probe::FindTopWindow("#32770", "Probe question box");
+                        probe::NameWindow(box, "box");
+                        probe::Trace("focus " + probe::Role(GetFocus()));
+                    },
+                    [] { probe::UserKey(VK_RETURN); }, [] { probe::UserClick(Dialog, IDCANCEL); }});
+}
+
 constexpr probe::Scenario Scenarios[] = {
     {"focus-from-true", FocusFromTrueThenClickOk},
     {"focus-set-by-dialog-then-enter", FocusSetByDialogThenEnter},
@@ -170,6 +252,8 @@ constexpr probe::Scenario Scenarios[] = {
     {"close-box-without-cancel", CloseBoxWithoutCancel},
     {"enddialog-in-init", EndDialogInInit},
     {"messagebox-over-dialog", MessageBoxOverDialog},
+    {"radio-group", RadioGroup},
+    {"question-default-no", QuestionDefaultNo},
 };
 
 } // namespace

@@ -210,6 +210,37 @@ void SortedList()
                 probe::RunProbeDialog(IDD_PROBE_DIRLIST, nullptr, "dialog", SortedListDialog));
 }
 
+// A Japanese entry taken back with DlgDirSelectExA into zero-filled buffers too small for it, as
+// the delete dialog's buffer would be for a name longer than it.
+INT_PTR CALLBACK JapaneseEntryDialog(HWND dialog, UINT message, WPARAM, LPARAM)
+{
+    if (message != WM_INITDIALOG) return FALSE;
+    char spec[MAX_PATH];
+    std::snprintf(spec, sizeof spec, "%s*.wav", Work.c_str());
+    TraceResult("DlgDirListA", DlgDirListA(dialog, spec, IDC_PROBE_LIST, 0, DDL_ARCHIVE));
+    TraceList(dialog);
+    TraceResult("LB_SETCURSEL 0", SendDlgItemMessageA(dialog, IDC_PROBE_LIST, LB_SETCURSEL, 0, 0));
+    for (int size : {16, 14, 13, 8, 6, 3}) {
+        char buffer[16] = {};
+        BOOL result = DlgDirSelectExA(dialog, buffer, size, IDC_PROBE_LIST);
+        Trace("DlgDirSelectExA size " + std::to_string(size) + " -> " + std::to_string(result) +
+              ": " + probe::Hex(std::string(buffer, sizeof buffer)));
+    }
+    (void)EndDialog(dialog, IDOK);
+    return TRUE;
+}
+
+void SelectJapaneseEntry()
+{
+    Work = probe::MakeWorkFolder();
+    // Nine bytes of three characters, then ".wav": thirteen bytes.
+    (void)probe::MakeFile(Work + "\xe9\xb3\xa5\xe3\x81\xae\xe5\xa3\xb0.wav", "tori");
+    TraceResult("DialogBoxParamA",
+                probe::RunProbeDialog(IDD_PROBE_DIRLIST, nullptr, "dialog", JapaneseEntryDialog));
+    (void)SetCurrentDirectoryA(probe::ProbeFolder().c_str());
+    probe::RemoveWorkFolder();
+}
+
 // ---- the file-open dialog
 
 // The file-open dialog, found by its title on the first step, while it is the only window of
@@ -356,6 +387,7 @@ void OpenMissingFile()
 constexpr probe::Scenario Scenarios[] = {
     {"sorted-list", SortedList},
     {"directory-list", DirectoryList},
+    {"select-japanese-entry", SelectJapaneseEntry},
     {"open-cancelled", OpenCancelled},
     {"open-in-another-folder", OpenInAnotherFolder},
     {"open-relative-name", OpenRelativeName},

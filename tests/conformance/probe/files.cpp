@@ -1,7 +1,7 @@
 // Scenarios of the file operations the program's sound files rely on: directory search with a
 // group's pattern, copy that fails if the destination exists, rename, delete of a read-only file,
-// file attributes, the current directory, and file names in Japanese under the UTF-8 manifest
-// (the text area plays the conversions themselves).
+// a file held open by another program, file attributes, the current directory, and file names
+// in Japanese under the UTF-8 manifest (the text area plays the conversions themselves).
 #include "probe.h"
 #include "workfolder.h"
 
@@ -236,14 +236,36 @@ void JapaneseNames()
     probe::RemoveWorkFolder();
 }
 
+// A file another program holds open: a rename of it, or onto its name, fails unless the holder
+// shares deletion; the renumbering of the delete dialog meets this.
+void RenameOpenFile()
+{
+    std::string work = probe::MakeWorkFolder();
+    std::string a = work + "a.wav", b = work + "b.wav", c = work + "c.wav";
+    (void)probe::MakeFile(a, "aaa");
+    (void)probe::MakeFile(b, "bbb");
+    HANDLE held = CreateFileA(a.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    TRACE_CALL("MoveFileA held a c", MoveFileA(a.c_str(), c.c_str()));
+    TRACE_CALL("MoveFileExA b held a replace",
+               MoveFileExA(b.c_str(), a.c_str(), MOVEFILE_REPLACE_EXISTING));
+    TRACE_CALL("CopyFileA held a c", CopyFileA(a.c_str(), c.c_str(), TRUE));
+    TRACE_CALL("DeleteFileA c", DeleteFileA(c.c_str()));
+    (void)CloseHandle(held);
+    held = CreateFileA(a.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    TRACE_CALL("MoveFileA a shared for deletion c", MoveFileA(a.c_str(), c.c_str()));
+    (void)CloseHandle(held);
+    probe::TraceFind("work\\*.wav", work + "*.wav");
+    TraceBytes("c", c);
+    probe::RemoveWorkFolder();
+}
+
 constexpr probe::Scenario Scenarios[] = {
-    {"find-patterns", FindPatterns},
-    {"copy-fail-if-exists", CopyFailIfExists},
-    {"move-onto-existing", MoveOntoExisting},
-    {"delete-read-only", DeleteReadOnly},
-    {"attributes", Attributes},
-    {"current-directory", CurrentDirectory},
-    {"japanese-names", JapaneseNames},
+    {"find-patterns", FindPatterns},          {"copy-fail-if-exists", CopyFailIfExists},
+    {"move-onto-existing", MoveOntoExisting}, {"delete-read-only", DeleteReadOnly},
+    {"rename-open-file", RenameOpenFile},     {"attributes", Attributes},
+    {"current-directory", CurrentDirectory},  {"japanese-names", JapaneseNames},
 };
 
 } // namespace

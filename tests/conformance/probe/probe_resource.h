@@ -15,3 +15,10 @@
 #define IDC_PROBE_PATH 111
 #define IDC_PROBE_LABEL 112
 #define IDC_PROBE_LIST 113
+
+// A dialog with an edit field and a group of three automatic radio buttons that report focus
+// changes (BS_NOTIFY), as in ZelmoSound's register and delete dialogs.
+#define IDD_PROBE_RADIO 120
+#define IDC_PROBE_RADIO1 121
+#define IDC_PROBE_RADIO2 122
+#define IDC_PROBE_RADIO3 123

@@ -1,7 +1,10 @@
 // Scenarios of text conversion under the UTF-8 manifest that ZelmoSound.exe and the probe carry:
 // the process code page, and MultiByteToWideChar with CP_ACP and CP_UTF8 (counts, a buffer too
-// small, a length without the terminator, bytes that are not UTF-8).
+// small, a length without the terminator, bytes that are not UTF-8), and an edit field's text
+// read into a buffer too small for it.
 #include "probe.h"
+#include "probe_resource.h"
+#include "workfolder.h"
 
 #include <iterator>
 #include <string>
@@ -56,9 +59,33 @@ void NotUtf8()
     Convert("surrogate pair", CP_UTF8, "\xf0\x9f\x90\x99", 4, 16);
 }
 
+// An edit field's Japanese text read into buffers too small for it, zero-filled as the program's
+// are: what is cut, and what GetDlgItemTextA answers.
+INT_PTR CALLBACK CutTextDialog(HWND dialog, UINT message, WPARAM, LPARAM)
+{
+    if (message != WM_INITDIALOG) return FALSE;
+    // "ab" and three characters of three bytes each.
+    (void)SetDlgItemTextA(dialog, IDC_PROBE_EDIT, "ab\xe3\x82\xbc\xe3\x83\xab\xe3\x83\xa2");
+    for (int size : {12, 11, 9, 8, 6, 3, 1}) {
+        char buffer[12] = {};
+        UINT count = GetDlgItemTextA(dialog, IDC_PROBE_EDIT, buffer, size);
+        probe::Trace("GetDlgItemTextA size " + std::to_string(size) + " -> " +
+                     std::to_string(count) + ":" + probe::Hex(std::string(buffer, sizeof buffer)));
+    }
+    (void)EndDialog(dialog, IDOK);
+    return TRUE;
+}
+
+void WindowTextCut()
+{
+    probe::TraceResult("DialogBoxParamA",
+                       probe::RunProbeDialog(IDD_PROBE, nullptr, "dialog", CutTextDialog));
+}
+
 constexpr probe::Scenario Scenarios[] = {
     {"code-pages", CodePages},
     {"not-utf8", NotUtf8},
+    {"window-text-cut", WindowTextCut},
 };
 
 } // namespace

@@ -1,0 +1,161 @@
+// The register dialog. The file named in field 631 (typed, or chosen with the file-open dialog)
+// is copied into the program folder as the selected group's next sound file, prefix + the
+// group's file count + ".wav", and the group counts it at once, so the scheduler can play it
+// at its next pass. The listen button plays the named file first. While the dialog is open the
+// main window's tick leaves the scheduler alone (RegistDlg).
+#include "regist.h"
+
+#include "groupcontrols.h"
+
+#include "../app/main.h"
+#include "../app/path.h"
+#include "../app/sound.h"
+#include "../app/tray.h"
+#include "resource.h"
+
+#include <cstdio>
+#include <string>
+
+namespace
+{
+
+constexpr char ReferenceTitle[] = "音ファイルの参照 どのファイル？";
+constexpr char ReferenceFilter[] = "WAVE files ( *.wav )\0*.wav\0";
+constexpr char ReferenceExtension[] = "wav";
+
+constexpr char NoNameMessage[] = "ファイル名を入力して下さい。";
+constexpr char RegisteredMessage[] = "指定のファイルは %s%02d.wav として登録されました。";
+constexpr char CopyFailedMessage[] = "ファイルのコピーに失敗しました。\n"
+                                     "ファイルが存在しないか登録情報に誤りがあります。";
+
+// The group a fresh dialog offers: "ユーザ１".
+constexpr int FirstOffered = 17;
+// The listen button takes at most 79 characters of the name, the register button 259.
+constexpr int ListenRoom = 80;
+
+// Copies source to destination, failing when destination exists. The copy is made under a
+// name that no group's pattern ("prefix*.wav") matches and only then moved to its own name, in
+// one step that fails if that name exists: a copy that fails midway (a full disk, a source that
+// goes away) never leaves a partial file under a sound file's name, where it would be counted
+// and played from then on.
+bool CopyAsNewFile(const char *source, const char *destination)
+{
+    std::string scratch = std::string(destination) + ".new";
+    // A scratch file of an earlier copy is replaced; one that was there before is never
+    // deleted, in case it is the very file being copied.
+    const bool scratchExisted = GetFileAttributesA(scratch.c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (!CopyFileA(source, scratch.c_str(), FALSE)) {
+        if (!scratchExisted) (void)DeleteFileA(scratch.c_str());
+        return false;
+    }
+    if (MoveFileA(scratch.c_str(), destination)) return true;
+    // The name is taken (or the folder refuses the rename): the whole copy goes again.
+    (void)DeleteFileA(scratch.c_str());
+    return false;
+}
+
+void ListenToNamedFile(HWND dialog)
+{
+    char name[ListenRoom] = {};
+    (void)GetDlgItemTextA(dialog, IDC_FILENAME, name, ListenRoom);
+    // A name that cannot be played is silent and says nothing.
+    if (name[0] != '\0') (void)PlaySoundA(name, nullptr, SND_ASYNC | SND_NODEFAULT | SND_FILENAME);
+}
+
+void InitRegist(HWND dialog)
+{
+    RegistDlg = 1;
+    POINT position;
+    int width, height;
+    ZelmoGetWindowPosition(dialog, &position, &width, &height);
+    MoveWindow(dialog, position.x, position.y, width, height, TRUE);
+    (void)CheckRadioButton(dialog, IDC_GROUP_FIRST, IDC_GROUP_LAST, RadioOf(FirstOffered));
+}
+
+} // namespace
+
+INT_PTR CALLBACK RegistProperty(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    (void)lParam;
+    switch (message) {
+    case WM_INITDIALOG:
+        InitRegist(dialog);
+        // The focus goes to the first tab stop, the file name field.
+        return TRUE;
+    case WM_COMMAND:
+        // The whole command word: a plain click (code 0) or Enter.
+        switch (wParam) {
+        case IDC_FINISH:
+            PostMessageA(dialog, WM_CLOSE, 0, 0);
+            return TRUE;
+        case IDC_REGIST:
+            RegistWave(dialog);
+            return TRUE;
+        case IDC_REFERENCE:
+            ZelmoReference(dialog);
+            return TRUE;
+        case IDC_LISTEN:
+            ListenToNamedFile(dialog);
+            return TRUE;
+        default:
+            return FALSE; // the Esc key's cancel command included
+        }
+    case WM_CLOSE:
+        RegistDlg = 0;
+        EndDialog(dialog, 1);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+void ZelmoReference(HWND dialog)
+{
+    char file[MAX_PATH] = {};
+    OPENFILENAMEA ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = dialog;
+    ofn.hInstance = hInst;
+    ofn.lpstrFilter = ReferenceFilter;
+    ofn.lpstrCustomFilter = nullptr;
+    ofn.nFilterIndex = 0;
+    ofn.lpstrFile = file;
+    ofn.nMaxFile = MAX_PATH;
+    ofn.lpstrFileTitle = nullptr;
+    ofn.lpstrInitialDir = nullptr;
+    ofn.lpstrTitle = ReferenceTitle;
+    ofn.Flags = OFN_FILEMUSTEXIST;
+    ofn.lpstrDefExt = ReferenceExtension;
+    const bool chosen = GetOpenFileNameA(&ofn) != FALSE;
+    // Confirmed in another folder, the dialog makes that folder the current directory; every
+    // sound is played by bare name from the program folder, so it must be current again.
+    (void)SetCurrentDirectoryA(ProgramFolder().c_str());
+    if (chosen) (void)SetDlgItemTextA(dialog, IDC_FILENAME, file);
+}
+
+void RegistWave(HWND dialog)
+{
+    char source[MAX_PATH] = {};
+    (void)GetDlgItemTextA(dialog, IDC_FILENAME, source, MAX_PATH);
+    if (source[0] == '\0') {
+        (void)MessageBoxA(dialog, NoNameMessage, SetUpData, MB_OK | MB_ICONSTOP);
+        return;
+    }
+    const int group = SelectedGroup(dialog);
+    // The radio buttons always hold a selection; without one there is no group to copy into.
+    if (group == InCount) return;
+    const int number = In[group].FileCount;
+    // Room for the longest program folder, prefix and number: the name is never cut short.
+    char destination[MAX_PATH * 2];
+    std::snprintf(destination, sizeof destination, "%s%s%02d.wav", ProgramFolder().c_str(),
+                  WaveFile[group], number);
+    if (!CopyAsNewFile(source, destination)) {
+        (void)MessageBoxA(dialog, CopyFailedMessage, SetUpData, MB_OK | MB_ICONWARNING);
+        return;
+    }
+    char registered[sizeof RegisteredMessage + 32];
+    std::snprintf(registered, sizeof registered, RegisteredMessage, WaveFile[group], number);
+    (void)MessageBoxA(dialog, registered, SetUpData, MB_OK | MB_ICONINFORMATION);
+    In[group].Present = 1;
+    In[group].FileCount += 1;
+}
