@@ -5,9 +5,9 @@
 // As on Windows, BM_CLICK presses and releases a button as the mouse does: the button takes the
 // focus, an automatic check box or radio button changes state, and the parent hears BN_CLICKED.
 // Buttons are drawn with the visual style the program's manifest asks for: a push button, check
-// box or radio button is partly transparent, so each time it paints it has its parent draw the
-// background under it (WM_ERASEBKGND, then WM_PRINTCLIENT). It is drawn again when it is
-// pressed or released, when its check changes and when it loses the focus.
+// box, radio button or group box is partly transparent, so each time it paints it has its parent
+// draw the background under it (WM_ERASEBKGND, then WM_PRINTCLIENT). It is drawn again when it
+// is pressed or released, when its check changes and when it loses the focus.
 #include "dialogs.h"
 #include "listbox.h"
 
@@ -71,7 +71,8 @@ bool DrawsParentBackground(const ControlState &c)
 {
     return IsButtonKind(c, BS_PUSHBUTTON) || IsButtonKind(c, BS_DEFPUSHBUTTON) ||
            IsButtonKind(c, BS_CHECKBOX) || IsButtonKind(c, BS_AUTOCHECKBOX) ||
-           IsButtonKind(c, BS_RADIOBUTTON) || IsButtonKind(c, BS_AUTORADIOBUTTON);
+           IsButtonKind(c, BS_RADIOBUTTON) || IsButtonKind(c, BS_AUTORADIOBUTTON) ||
+           IsButtonKind(c, BS_GROUPBOX);
 }
 
 // The parent draws its background under the button, through a device context that reaches
