@@ -31,9 +31,16 @@ int DeleteDlg = 0;
 int ZelmoAbout = 0;
 int ZelmoJelly = 0;
 
+namespace
+{
+// The main window, for the end of the message loop.
+HWND MainWindow = nullptr;
+} // namespace
+
 void ResetMainState()
 {
     hInst = nullptr;
+    MainWindow = nullptr;
     hwndSignal = nullptr;
     hwndJelly = nullptr;
     std::memset(SetUpData, 0, sizeof SetUpData);
@@ -190,8 +197,8 @@ void InitZelmoSoundEvery(HINSTANCE instance, int cmdShow)
     (void)cmdShow;
     hInst = instance;
     // The creation event runs inside this call; whether it succeeds is not examined.
-    (void)CreateWindowExA(0, SetUpData, WindowTitle, WS_OVERLAPPEDWINDOW, 300, 250, 100, 100,
-                          nullptr, nullptr, instance, nullptr);
+    MainWindow = CreateWindowExA(0, SetUpData, WindowTitle, WS_OVERLAPPEDWINDOW, 300, 250, 100, 100,
+                                 nullptr, nullptr, instance, nullptr);
 }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int cmdShow)
@@ -207,5 +214,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
+    // The loop also ends when the shown jelly window is closed by the platform's close command
+    // and its destruction posts the quit message. The main window still stands then, and its
+    // tray icon would stay behind, dead, until the pointer passed over it: it is closed the
+    // same way as from the tray menu, which removes the icon.
+    if (IsWindow(MainWindow)) (void)SendMessageA(MainWindow, WM_CLOSE, 0, 0);
     return static_cast<int>(msg.wParam);
 }

@@ -7,6 +7,8 @@
 #include "main.h"
 #include "sound.h"
 
+#include "../jelly/jellytips.h"
+#include "../jelly/jellywindow.h"
 #include "../jelly/population.h"
 #include "../timesignal/timesignal.h"
 
@@ -16,4 +18,6 @@ inline void ResetProgramState()
     ResetSoundState();
     ResetTimeSignalState();
     ResetJellyState();
+    ResetJellyWindowState();
+    ResetJellyTipsState();
 }

@@ -1,30 +1,223 @@
-// The jelly window. It is created hidden with the main window and destroyed with it; the
-// jellyfish themselves are not built yet, so the start message does nothing.
+// The jelly window and its messages. The tray menu's start message shows it, reads the
+// population and starts the 300 ms tick; each tick decides, draws, counts and updates the tool
+// tips. The jellyfish stop on the user's Yes to the end question (right button) or when nobody
+// is left; every stop saves the population and hides the window, which can be started again.
+//
+// The mouse moves and right button messages go to the tool tip control before anything else,
+// so that the tips come and go with the pointer. The window has no class cursor: the pointer
+// keeps the shape CheckCursor set, and no class brush: it paints itself black.
 #include "jellywindow.h"
 
+#include "behaviour.h"
+#include "jellytips.h"
+#include "movement.h"
+#include "population.h"
+
 #include "../app/main.h"
+
+HCURSOR JCursor[3] = {};
+
+namespace
+{
+
+constexpr char JellyClass[] = "ZelmoJelly";
+// The caption of the message that nobody is left, the one box not captioned SetUpData.
+constexpr char JellyCaption[] = "ZelmoJelly";
+constexpr char FirstRunHint[] = "★終了する時は、マウス右クリックです。\n"
+                                "　＝＝＝＝＝＝＝＝＝＝＝＝＝＝＝＝";
+constexpr char NobodyLeft[] = "誰もいなくなっちゃった。\nので、終了します。とほほ。。。";
+constexpr char EndQuestion[] = "終了します。";
+constexpr DWORD BeepFrequency = 900;
+constexpr DWORD BeepMillis = 100;
+constexpr int StartHideCount = 5;
+constexpr int LastDivisor = 999; // SrandCount runs 1 .. 1000, then begins again
+
+// The message record the window hands the tool tip control for each relayed mouse message.
+MSG Relay = {};
+// 1 once a start has read the population in this run: before that, the slots in memory hold
+// nothing that was loaded, and a close request must not save them over the jelly file.
+int PopulationLoaded = 0;
+
+void RelayToToolTip(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    Relay.hwnd = hwnd;
+    Relay.message = message;
+    Relay.wParam = wParam;
+    Relay.lParam = lParam;
+    Relay.time = GetMessageTime();
+    DWORD position = GetMessagePos();
+    Relay.pt.x = LOWORD(position);
+    Relay.pt.y = HIWORD(position);
+    (void)SendMessageA(hwndToolTip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&Relay));
+}
+
+// A slot's square holds the point with both ends included: 33 pixels each way.
+bool InSquare(const JellyRecord &slot, int x, int y)
+{
+    return slot.X <= x && x <= slot.X + JellySize && slot.Y <= y && y <= slot.Y + JellySize;
+}
+
+void OnCreate(HWND hwnd)
+{
+    // Loading a system cursor is not looked at.
+    JCursor[1] = LoadCursorA(nullptr, IDC_ARROW);
+    JCursor[2] = LoadCursorA(nullptr, IDC_CROSS);
+    JCursor[0] = JCursor[1];
+    InitCommonControls();
+    // TTS_ALWAYSTIP: the jellyfish speak also while another window is active.
+    hwndToolTip =
+        CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, hwnd, nullptr, hInst, nullptr);
+}
+
+// Every stop: the timer first, so that no tick comes while the file is written.
+void StopJellyfish(HWND hwnd)
+{
+    (void)KillTimer(hwnd, JELLY_TIMER);
+    WriteJellyIniFile();
+    (void)ShowWindow(hwnd, SW_HIDE);
+    ZelmoJelly = 0;
+}
+
+// The start does not look whether the jellyfish run already: a second start message reads the
+// population anew and starts the timer anew.
+void OnStart(HWND hwnd)
+{
+    ZelmoJelly = 1;
+    SrandCount = 1;
+    (void)ShowWindow(hwnd, SW_SHOW);
+    HideCount = StartHideCount;
+    CharCount = HideCount + OrdinaryCount;
+    int read = ReadJellyIniFile();
+    PopulationLoaded = 1;
+    if (read == 0) (void)MessageBoxA(hwnd, FirstRunHint, SetUpData, MB_OK);
+    (void)JellyExsit(); // only IsAll is wanted here
+    JellySetToolTip(hwnd);
+    (void)SetTimer(hwnd, JELLY_TIMER, JellyTickMillis, nullptr);
+}
+
+void OnTick(HWND hwnd)
+{
+    JellyCheck();
+    JellyExecute(hwnd);
+    if (JellyExsit() == 0) {
+        (void)KillTimer(hwnd, JELLY_TIMER);
+        (void)Beep(BeepFrequency, BeepMillis);
+        (void)MessageBoxA(hwnd, NobodyLeft, JellyCaption, MB_OK | MB_ICONHAND);
+        WriteJellyIniFile();
+        (void)ShowWindow(hwnd, SW_HIDE);
+        ZelmoJelly = 0;
+    }
+    // After a stop too: the file has set the free slots' positions to 0, so their tools go now.
+    JellySetToolTip(hwnd);
+    if (SrandCount > LastDivisor) SrandCount = 1;
+}
+
+void OnPaint(HWND hwnd)
+{
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(hwnd, &paint);
+    RECT client{};
+    (void)GetClientRect(hwnd, &client);
+    (void)FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    (void)EndPaint(hwnd, &paint);
+}
+
+// The ticks go on while the question is open; one of them may even end the jellyfish first.
+void OnEndQuestion(HWND hwnd)
+{
+    (void)Beep(BeepFrequency, BeepMillis);
+    int answer =
+        MessageBoxA(hwnd, EndQuestion, SetUpData, MB_YESNO | MB_DEFBUTTON2 | MB_ICONQUESTION);
+    if (answer == IDYES) StopJellyfish(hwnd);
+}
+
+void OnClose(HWND hwnd)
+{
+    if (PopulationLoaded) WriteJellyIniFile();
+    (void)KillTimer(hwnd, JELLY_TIMER);
+    (void)DestroyWindow(hwnd);
+    ZelmoJelly = 0;
+}
+
+} // namespace
+
+void ResetJellyWindowState()
+{
+    for (HCURSOR &cursor : JCursor)
+        cursor = nullptr;
+    Relay = MSG{};
+    PopulationLoaded = 0;
+}
+
+void CheckCursor(LPARAM point)
+{
+    int x = LOWORD(point), y = HIWORD(point);
+    HCURSOR wanted = JCursor[1];
+    for (int s = FirstHidden; s < FirstHidden + HideCount && s < JellySlots; ++s) {
+        if (Jelly[s].Exist != 0 && InSquare(Jelly[s], x, y)) {
+            wanted = JCursor[2];
+            break;
+        }
+    }
+    if (wanted == JCursor[0]) return;
+    (void)SetCursor(wanted);
+    JCursor[0] = wanted;
+}
+
+void CheckLeftCrick(LPARAM point)
+{
+    int x = LOWORD(point), y = HIWORD(point);
+    for (int s = 0; s < CharCount && s < JellySlots; ++s)
+        if (Jelly[s].Exist != 0 && InSquare(Jelly[s], x, y)) Jelly[s].Clicked = 1;
+}
 
 void ZelmoJellyWin(HWND owner)
 {
     WNDCLASSA wc{};
+    wc.style = CS_DBLCLKS;
     wc.lpfnWndProc = JellyWndProc;
     wc.hInstance = hInst;
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    wc.lpszClassName = "ZelmoJelly";
+    wc.lpszClassName = JellyClass;
     (void)RegisterClassA(&wc);
-    hwndJelly = CreateWindowExA(WS_EX_TOPMOST, "ZelmoJelly", "", WS_POPUP, 0, 0,
+    // WS_POPUP alone: no frame, no caption, hidden until the start. The screen's size is the
+    // one of this moment.
+    hwndJelly = CreateWindowExA(WS_EX_TOPMOST, JellyClass, "", WS_POPUP, 0, 0,
                                 GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), owner,
                                 nullptr, hInst, nullptr);
 }
 
 LRESULT CALLBACK JellyWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == WM_MOUSEMOVE || message == WM_RBUTTONDOWN || message == WM_RBUTTONUP)
+        RelayToToolTip(hwnd, message, wParam, lParam);
     switch (message) {
+    case WM_CREATE:
+        OnCreate(hwnd);
+        return 0;
     case WM_ZELMO_JELLY:
+        OnStart(hwnd);
+        return 0;
+    case WM_TIMER:
+        OnTick(hwnd);
+        return 0;
+    case WM_PAINT:
+        OnPaint(hwnd);
+        return 0;
+    case WM_MOUSEMOVE:
+        CheckCursor(lParam);
+        return 0;
+    case WM_LBUTTONDOWN:
+        CheckLeftCrick(lParam);
+        return 0;
+    case WM_RBUTTONDOWN:
+        OnEndQuestion(hwnd);
         return 0;
     case WM_CLOSE:
-        DestroyWindow(hwnd);
+        OnClose(hwnd);
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
         return 0;
     default:
         return DefWindowProcA(hwnd, message, wParam, lParam);

@@ -1,7 +1,26 @@
-// The jelly window: a hidden full-screen window in which the jellyfish swim when started.
+// The jelly window: a full-screen, top-most, black window, made hidden with the main window, in
+// which the jellyfish swim from the start message until the user ends them with the right mouse
+// button or nobody is left. It also turns the pointer into a cross over a hidden character and
+// marks what a left click hits.
 #pragma once
 
 #include "platform.h"
 
+constexpr UINT_PTR JELLY_TIMER = 106; // one jelly tick
+constexpr UINT JellyTickMillis = 300;
+
+extern HCURSOR JCursor[3]; // 0: the shape set last; 1: the arrow; 2: the cross
+
+// Declares the window class "ZelmoJelly" and makes the hidden window, owned by the given one,
+// into hwndJelly.
 void ZelmoJellyWin(HWND owner);
 LRESULT CALLBACK JellyWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The pointer at the packed client point (x low, y high, both unsigned): a cross over a living
+// hidden character's square (both ends included), else the arrow; set only when it changes.
+void CheckCursor(LPARAM point);
+// Marks every living slot whose square holds the packed point as clicked.
+void CheckLeftCrick(LPARAM point);
+
+// Puts this module's state back to its start values.
+void ResetJellyWindowState();
