@@ -333,6 +333,9 @@ class Desktop
     void PressEscape(HWND dialog);   // the cancel command
     void PressTab(HWND dialog);      // the focus to the next tab stop
     void PressCloseBox(HWND dialog); // the caption's close box
+    // Alt+F4 on the keyboard: the key goes to the focus window, or to the foreground window
+    // when none has the focus, and the default handling asks its top-level window to close.
+    void PressAltF4();
 
     // ---- the file-open dialog (GetOpenFileNameA): the one open, and the user's answers to it
     std::optional<DialogInfo> FileDialog() const;

@@ -454,6 +454,15 @@ void Desktop::PressCloseBox(HWND dialog)
     Post(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
+void Desktop::PressAltF4()
+{
+    HWND target = S().focus ? S().focus : S().foreground;
+    if (!target) throw SimulationError("PressAltF4: no window takes the keyboard");
+    // A repeat count of one, F4's scan code and the Alt key held.
+    constexpr UINT F4ScanCode = 0x3E;
+    Post(target, WM_SYSKEYDOWN, VK_F4, static_cast<LPARAM>(1 | ((F4ScanCode | KF_ALTDOWN) << 16)));
+}
+
 } // namespace sim
 
 using namespace sim;

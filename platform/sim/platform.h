@@ -184,6 +184,7 @@ typedef MSG *LPMSG;
 #define WM_KEYDOWN 0x0100
 #define WM_KEYUP 0x0101
 #define WM_CHAR 0x0102
+#define WM_SYSKEYDOWN 0x0104
 #define WM_INITDIALOG 0x0110
 #define WM_COMMAND 0x0111
 #define WM_SYSCOMMAND 0x0112
@@ -207,6 +208,9 @@ typedef MSG *LPMSG;
 #define VK_SPACE 0x20
 #define VK_UP 0x26
 #define VK_DOWN 0x28
+#define VK_F4 0x73
+
+#define KF_ALTDOWN 0x2000
 
 #define CS_VREDRAW 0x0001
 #define CS_HREDRAW 0x0002

@@ -226,8 +226,19 @@ LRESULT WINAPI DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
         DestroyWindow(hwnd);
         return 0;
     case WM_SYSCOMMAND:
-        // The close box and the window menu's Close.
+        // The close box, the window menu's Close and Alt+F4, whether the window has a system
+        // menu or not.
         if ((wParam & 0xFFF0) == SC_CLOSE) (void)SendMessageA(hwnd, WM_CLOSE, 0, 0);
+        return 0;
+    case WM_SYSKEYDOWN:
+        // Alt+F4 asks the top-level window to close, through its queue.
+        if (wParam == VK_F4 && (HIWORD(lParam) & KF_ALTDOWN)) {
+            HWND top = hwnd;
+            for (WindowObject *window = FindWindowObject(top); window && window->parent;
+                 window = FindWindowObject(top))
+                top = window->parent;
+            (void)PostMessageA(top, WM_SYSCOMMAND, SC_CLOSE, 0);
+        }
         return 0;
     case WM_SETTEXT:
         return SetWindowTextA(hwnd, reinterpret_cast<LPCSTR>(lParam));

@@ -228,6 +228,36 @@ void QuitInMenu()
     probe::RunScenarioLoop();
 }
 
+// Alt+F4 on a shown top-most pop-up without a system menu, owned by a hidden window: the key's
+// default handling posts WM_SYSCOMMAND SC_CLOSE, whose default handling sends WM_CLOSE, whose
+// default handling destroys the window. Its WM_DESTROY posts the quit message, which ends the
+// loop while the hidden owner still stands; the owner can then be closed after the loop.
+LRESULT AltF4Handler(HWND hwnd, UINT message, WPARAM wParam, LPARAM, bool *)
+{
+    if (message == WM_SYSKEYDOWN)
+        probe::Trace(probe::Role(hwnd) + ": WM_SYSKEYDOWN " + std::to_string(wParam));
+    if (message == WM_SYSCOMMAND)
+        probe::Trace(probe::Role(hwnd) + ": WM_SYSCOMMAND " +
+                     ((wParam & 0xFFF0) == SC_CLOSE ? "SC_CLOSE" : "other"));
+    if (message == WM_DESTROY && hwnd == Owned) PostQuitMessage(0);
+    return 0;
+}
+
+void AltF4EndsLoop()
+{
+    Owner = probe::CreateProbeWindow("owner", nullptr, AltF4Handler);
+    Owned = probe::CreateProbeWindow("popup", Owner, AltF4Handler, WS_POPUP, WS_EX_TOPMOST);
+    (void)MoveWindow(Owned, 0, 0, 200, 150, FALSE);
+    (void)ShowWindow(Owned, SW_SHOW);
+    (void)UpdateWindow(Owned);
+    probe::StartUser(Owner, {probe::Pause(2), [] { probe::UserAltF4(Owned); }});
+    probe::RunScenarioLoop();
+    probe::TraceResult("IsWindow popup", IsWindow(Owned));
+    probe::TraceResult("IsWindow owner", IsWindow(Owner));
+    probe::TraceResult("SendMessageA owner WM_CLOSE", SendMessageA(Owner, WM_CLOSE, 0, 0));
+    probe::TraceResult("IsWindow owner", IsWindow(Owner));
+}
+
 constexpr probe::Scenario Scenarios[] = {
     {"posted-then-timer", PostedThenTimer},
     {"owner-destroyed", OwnerDestroyed},
@@ -239,6 +269,7 @@ constexpr probe::Scenario Scenarios[] = {
     {"sleep-then-timers", SleepThenTimers},
     {"beep-then-timers", BeepThenTimers},
     {"sync-sound-then-timers", SyncSoundThenTimers},
+    {"alt-f4-ends-loop", AltF4EndsLoop},
 };
 
 } // namespace

@@ -94,6 +94,9 @@ void UserKey(UINT virtualKey, HWND target = nullptr);
 void UserChar(char character, HWND target = nullptr);
 // A click on a window's close box (WM_SYSCOMMAND SC_CLOSE, as the caption's button sends it).
 void UserCloseBox(HWND window);
+// Alt+F4 pressed: WM_SYSKEYDOWN for F4 with the Alt key held, posted to the window given, as
+// the keyboard delivers it to the window that has the focus.
+void UserAltF4(HWND window);
 // The mouse, as real input (SendInput with absolute screen coordinates): the pointer moved to a
 // screen point; a left or right click there (press and release, moving there first when the
 // pointer is elsewhere); a left double click (two clicks at once). Windows delivers each to the

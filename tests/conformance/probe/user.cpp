@@ -17,8 +17,8 @@ struct Key {
     UINT scanCode;
 };
 constexpr Key Keys[] = {
-    {VK_TAB, 0x0F}, {VK_RETURN, 0x1C}, {VK_ESCAPE, 0x01}, {VK_SPACE, 0x39},
-    {VK_UP, 0x48},  {VK_DOWN, 0x50},   {VK_HOME, 0x47},   {VK_END, 0x4F},
+    {VK_TAB, 0x0F},  {VK_RETURN, 0x1C}, {VK_ESCAPE, 0x01}, {VK_SPACE, 0x39}, {VK_UP, 0x48},
+    {VK_DOWN, 0x50}, {VK_HOME, 0x47},   {VK_END, 0x4F},    {VK_F4, 0x3E},
 };
 
 LPARAM KeyData(UINT virtualKey)
@@ -85,6 +85,11 @@ void UserChar(char character, HWND target)
 void UserCloseBox(HWND window)
 {
     (void)PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+void UserAltF4(HWND window)
+{
+    (void)PostMessageA(window, WM_SYSKEYDOWN, VK_F4, KeyData(VK_F4) | (KF_ALTDOWN << 16));
 }
 
 void UserPointer(int x, int y)
