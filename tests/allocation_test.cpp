@@ -9,6 +9,7 @@
 #include "app/sound.h"
 #include "codeowner.h"
 #include "jelly_stage.h"
+#include "resource.h"
 
 #include <string>
 
@@ -107,5 +108,22 @@ TEST(Allocations, JellyTicksWithFifteenLivingSlotsTakeNothingFromTheHeap)
     Allocations counted = StopCountingAllocations();
     ASSERT_TRUE(desk.Running());
     ASSERT_EQ(1, IsAll) << "all ten ordinary jellyfish lived through the ticks";
+    EXPECT_EQ(0, counted.count) << counted.bytes << " bytes in 500 ticks";
+}
+
+TEST(Allocations, TheJellyWindowsTicksWithTheirToolTipsTakeNothingFromTheHeap)
+{
+    Program program({2026, 12, 8, 12, 0, 0});
+    program.WriteProgramFile("Jelly.INI", JellyFileOf(10, 2, 1000));
+    program.Start();
+    program.desktop().RightClickTray();
+    program.desktop().ChooseMenu(IDM_JELLY);
+    program.Advance(1500);
+
+    StartCountingAllocations();
+    program.Advance(150 * 1000);
+    Allocations counted = StopCountingAllocations();
+    ASSERT_EQ(1, ZelmoJelly);
+    ASSERT_EQ(1, IsAll);
     EXPECT_EQ(0, counted.count) << counted.bytes << " bytes in 500 ticks";
 }
