@@ -481,6 +481,11 @@ void WINAPI GetSystemTimeAsFileTime(FILETIME *time)
 void WINAPI Sleep(DWORD milliseconds)
 {
     PlatformCode platform;
+    // The program holds its thread: nothing of it moves meanwhile, which the log shows.
+    Event event;
+    event.kind = "wait";
+    event.fields = {{"milliseconds", std::to_string(milliseconds)}};
+    Desktop::Current().Emit(event);
     S().now += milliseconds;
 }
 

@@ -320,7 +320,8 @@ menu, dialog, message box, file-open dialog, file, help and shell event of the p
 file-open dialog: filedialog.open with its title, filedialog.close with the file chosen; files:
 file.write, file.copy with "from", file.rename with "to", file.delete, file.attributes for a
 read-only action), the pointer's shape ({"event":"pointer","shape":"cross"}) and tool tips
-({"event":"tooltip.show","text":...,"rect":[left,top,width,height]} and "tooltip.hide");
+({"event":"tooltip.show","text":...,"rect":[left,top,width,height]} and "tooltip.hide"),
+and the program's waits ({"event":"wait","milliseconds":50}: the jellyfish hold still);
 {"event":"script",...}
 before each action and {"event":"snapshot",...} for each picture; last {"event":"exit","code":N}
 when the program ends or {"event":"end"} when the duration is over. The program stops at its

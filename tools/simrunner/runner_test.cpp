@@ -453,3 +453,53 @@ TEST_F(Runner, AScriptRegistersAndDeletesSoundFilesAndTheFileEventsShowEachStep)
     EXPECT_TRUE(run.Logged(R"("text":"指定の bird01.wav を削除します。\nよろしいですか？")"))
         << run.out;
 }
+
+TEST_F(Runner, AScriptStartsTheJellyfishFromTheTrayMenuHoversClicksAndEndsThemWithYes)
+{
+    // On a 64 x 64 screen every picture lies within 32 pixels of the corner, so the pointer
+    // finds a hidden character and a jellyfish's tool wherever they were placed.
+    Result run =
+        RunRunner({"--folder", Path("folder"), "--screen", "64x64", "--duration", "12", "--keep",
+                   Path("kept"), "--snapshot", "+5=ZelmoJelly=" + Path("jelly.png"), "--script",
+                   Write("script.txt", "+1 menu 206\n"
+                                       "+2 answer IDOK\n"
+                                       "+3 pointer 16 16\n"
+                                       "+6 left-click 32 32\n"
+                                       "+8 right-click 32 32\n"
+                                       "+9 answer IDYES\n")});
+    ASSERT_EQ(0, run.code) << run.err;
+    std::vector<std::string> wanted = {
+        R"("event":"window.show","class":"ZelmoJelly","title":"","rect":[0,0,64,64]})",
+        R"("event":"messagebox.open","text":"★終了する時は、マウス右クリックです。\n)",
+        R"("event":"messagebox.close","text":"★終了する時は)",
+        R"("event":"sound","name":"jellybb.wav")",
+        R"("event":"wait","milliseconds":)",
+        R"({"time":"2026-12-08 12:00:03.000","event":"pointer","shape":"cross"})",
+        R"({"time":"2026-12-08 12:00:03.500","event":"tooltip.show","text":")",
+        R"("event":"snapshot","class":"ZelmoJelly",)",
+        R"("event":"tooltip.hide")",
+        R"({"time":"2026-12-08 12:00:08.000","event":"beep","frequency":900,"duration":100})",
+        R"("event":"messagebox.open","text":"終了します。","caption":"ZelmoSound","type":292})",
+        R"("event":"messagebox.close","text":"終了します。","answer":6})",
+        R"("event":"file.rename","path":"C:\\ZelmoSound\\Jelly.INI.new","to":"C:\\ZelmoSound\\Jelly.INI"})",
+        R"("event":"window.hide","class":"ZelmoJelly")",
+    };
+    auto lines = run.Lines();
+    auto at = lines.begin();
+    for (const std::string &text : wanted) {
+        at = std::find_if(at, lines.end(),
+                          [&](const std::string &line) { return line.find(text) != line.npos; });
+        ASSERT_NE(lines.end(), at) << "missing in order: " << text;
+    }
+    // The insects rested while the jellyfish ran.
+    for (auto line = lines.begin(); line != at; ++line) {
+        if (line->find(R"("event":"sound")") != line->npos) {
+            EXPECT_NE(std::string::npos, line->find(R"("name":"j)")) << *line;
+        }
+    }
+
+    std::string kept = Read("kept/Jelly.INI");
+    EXPECT_EQ(70, std::count(kept.begin(), kept.end(), '\n'));
+    EXPECT_EQ(0, kept.rfind("JELLY01_EXIST=1\r\nJELLY01_TYPE_=0\r\n", 0)) << kept;
+    EXPECT_EQ(0, Read("jelly.png").rfind("\x89PNG", 0));
+}
