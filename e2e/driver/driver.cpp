@@ -14,6 +14,8 @@
 //   select HWND ID INDEX           selects item INDEX of combo or list box ID of dialog HWND
 //   text HWND ID TEXT              puts TEXT into control ID of dialog HWND, as typing leaves it
 //   rect HWND                      the window's screen rectangle
+//   gettext HWND                   the text the window itself gives for WM_GETTEXT (a tool
+//                                  tip control's: the tip it shows)
 //   foreground                     the foreground window
 //   tray                           the icon windows inside the shell's system-tray window
 //   labels EXE ID                  opens dialog template ID of program EXE (hidden) and measures
@@ -157,7 +159,8 @@ std::string WindowRecord(const char *kind, HWND hwnd)
     return std::string(kind) + "\thwnd=" + HexHwnd(hwnd) + "\tclass=" + Utf8(ClassOf(hwnd)) +
            "\ttitle=" + Utf8(TitleOf(hwnd)) + "\tvisible=" + (IsWindowVisible(hwnd) ? "1" : "0") +
            "\trect=" + RectText(rect) + "\tpid=" + std::to_string(pid) +
-           "\towner=" + HexHwnd(GetWindow(hwnd, GW_OWNER)) + "\txid=" + Hex(XWindowOf(hwnd));
+           "\towner=" + HexHwnd(GetWindow(hwnd, GW_OWNER)) + "\txid=" + Hex(XWindowOf(hwnd)) +
+           "\texstyle=" + Hex(static_cast<DWORD>(GetWindowLongW(hwnd, GWL_EXSTYLE)));
 }
 
 // "-" stands for "any".
@@ -569,10 +572,19 @@ int CloseBox(HWND hwnd)
     return ExitOk;
 }
 
+// A tool tip control keeps no window title: only WM_GETTEXT, sent to it, tells its tip.
+int GetText(HWND hwnd)
+{
+    if (!IsWindow(hwnd)) return ExitNotFound;
+    Print("text\thwnd=" + HexHwnd(hwnd) + "\tvisible=" + (IsWindowVisible(hwnd) ? "1" : "0") +
+          "\ttext=" + Utf8(ControlText(hwnd)));
+    return ExitOk;
+}
+
 int Usage()
 {
     Print("usage: zelmo-e2e-driver find|wait|gone|visible|hidden|post|list|controls|click|"
-          "select|text|rect|foreground|tray|labels|font|closebox ARGS...");
+          "select|text|rect|gettext|foreground|tray|labels|font|closebox ARGS...");
     return ExitUsage;
 }
 
@@ -607,6 +619,8 @@ int Run(int argc, wchar_t **argv)
         ParseNumber(argv[3], 0, &a))
         return Text(hwnd, static_cast<int>(a), argv[4]);
     if (command == L"rect" && HasArguments(argc, 1) && ParseHwnd(argv[2], &hwnd)) return Rect(hwnd);
+    if (command == L"gettext" && HasArguments(argc, 1) && ParseHwnd(argv[2], &hwnd))
+        return GetText(hwnd);
     if (command == L"foreground" && HasArguments(argc, 0)) return Foreground();
     if (command == L"tray" && HasArguments(argc, 0)) return Tray();
     if (command == L"labels" && HasArguments(argc, 2) && ParseNumber(argv[3], 0, &a))
