@@ -66,7 +66,7 @@ main="$(driver wait ZelmoSound "Zelmo Sound version1.00" 30000 | field hwnd)"
 # The wineserver of this prefix (other prefixes may have their own).
 server_pid=""
 for pid in $(pgrep -f wineserver || true); do
-    if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"; then
+    if { tr '\0' '\n' <"/proc/$pid/environ"; } 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"; then
         server_pid=$pid
     fi
 done
