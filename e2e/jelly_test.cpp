@@ -131,18 +131,6 @@ class JellyE2E : public TrayUser
         for (const auto &entry : fs::directory_iterator(session.SoundDir()))
             if (entry.path().filename().string().rfind("j", 0) == 0) folder.Add(entry.path());
     }
-    testing::AssertionResult Click(const Record &window, const std::string &id)
-    {
-        DriverResult clicked = session.Driver({"click", window.get("hwnd"), id});
-        if (clicked.code == 0) return testing::AssertionSuccess();
-        return testing::AssertionFailure() << "could not click " << id << ": " << clicked.output;
-    }
-    testing::AssertionResult Gone(const Record &window, const std::string &what)
-    {
-        if (session.Driver({"gone", window.get("hwnd"), "15000"}).code == 0)
-            return testing::AssertionSuccess();
-        return testing::AssertionFailure() << what << " stayed\n" << session.ScreenState(what);
-    }
     // Chooses "ジェリィちゃん(&J)..." and waits for the jelly window to show.
     testing::AssertionResult StartJellyfish(const Rect &icon, Record *jelly)
     {
@@ -202,14 +190,12 @@ TEST_F(JellyE2E, StartedFromTheTrayTheySwimSpeakAskBeforeEndingAndComeBackTheSam
     ProgramFolder folder(session.ProgramExe());
     AddJellySounds(folder);
     Program program(session, folder, "jelly");
-    Record main, icon, jelly;
-    ASSERT_TRUE(WaitMainWindow(&main));
-    ASSERT_TRUE(WaitTrayIcon(&icon));
-    std::optional<Rect> iconRect = ParseRect(icon.get("rect"));
-    ASSERT_TRUE(iconRect) << icon.get("rect");
+    Record main, jelly;
+    Rect icon;
+    ASSERT_TRUE(WaitTray(&main, &icon));
 
     // The full-screen, top-most window, and the hint of the first run over it.
-    ASSERT_TRUE(StartJellyfish(*iconRect, &jelly));
+    ASSERT_TRUE(StartJellyfish(icon, &jelly));
     EXPECT_EQ("0,0,1024,768", jelly.get("rect"));
     EXPECT_EQ(main.get("hwnd"), jelly.get("owner"));
     EXPECT_TRUE(std::stoul(jelly.get("exstyle"), nullptr, 16) & WsExTopmost);
@@ -289,7 +275,7 @@ TEST_F(JellyE2E, StartedFromTheTrayTheySwimSpeakAskBeforeEndingAndComeBackTheSam
     ASSERT_GE(population.size(), 1u) << saved;
 
     // Again: no hint, and the jellyfish where they were saved.
-    ASSERT_TRUE(StartJellyfish(*iconRect, &jelly));
+    ASSERT_TRUE(StartJellyfish(icon, &jelly));
     ASSERT_TRUE(session.WaitFor(
         "the saved jellyfish in their places",
         [&] {
@@ -322,12 +308,10 @@ TEST_F(JellyE2E, AltF4OnTheJellyfishSavesThemAndEndsTheProgramWithItsTrayIcon)
     }
     std::ofstream(folder.Dir() / "Jelly.INI", std::ios::binary) << file;
     Program program(session, folder, "jelly-alt-f4");
-    Record main, icon, jelly;
-    ASSERT_TRUE(WaitMainWindow(&main));
-    ASSERT_TRUE(WaitTrayIcon(&icon));
-    std::optional<Rect> iconRect = ParseRect(icon.get("rect"));
-    ASSERT_TRUE(iconRect) << icon.get("rect");
-    ASSERT_TRUE(StartJellyfish(*iconRect, &jelly));
+    Record main, jelly;
+    Rect icon;
+    ASSERT_TRUE(WaitTray(&main, &icon));
+    ASSERT_TRUE(StartJellyfish(icon, &jelly));
     // A jelly file: no hint. A second or two of ticks, so that the saved ages differ.
     ASSERT_TRUE(session.WaitFor(
         "the jellyfish drawn",

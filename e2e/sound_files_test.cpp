@@ -52,18 +52,6 @@ struct MusicFolder {
 class SoundFilesE2E : public TrayUser
 {
   protected:
-    testing::AssertionResult Click(const Record &window, const std::string &id)
-    {
-        DriverResult clicked = session.Driver({"click", window.get("hwnd"), id});
-        if (clicked.code == 0) return testing::AssertionSuccess();
-        return testing::AssertionFailure() << "could not click " << id << ": " << clicked.output;
-    }
-    testing::AssertionResult Gone(const Record &window, const std::string &what)
-    {
-        if (session.Driver({"gone", window.get("hwnd"), "15000"}).code == 0)
-            return testing::AssertionSuccess();
-        return testing::AssertionFailure() << what << " stayed\n" << session.ScreenState(what);
-    }
     // Waits for the program's message box over the window, checks its text and answers it.
     testing::AssertionResult Answer(const Record &owner, const std::string &text,
                                     const std::string &button)
@@ -105,14 +93,12 @@ TEST_F(SoundFilesE2E, RegisterAChosenFileThenDeleteABirdAndRenumber)
         birds[n] = ReadText(folder.Dir() / name);
     }
     Program program(session, folder, "sound-files");
-    Record main, icon, dialog;
-    ASSERT_TRUE(WaitMainWindow(&main));
-    ASSERT_TRUE(WaitTrayIcon(&icon));
-    std::optional<Rect> iconRect = ParseRect(icon.get("rect"));
-    ASSERT_TRUE(iconRect) << icon.get("rect");
+    Record main, dialog;
+    Rect icon;
+    ASSERT_TRUE(WaitTray(&main, &icon));
 
     // Register: the file-open dialog, the path typed and confirmed, then "登録する".
-    ASSERT_TRUE(OpenFromTray(*iconRect, "r", RegistTitle, &dialog));
+    ASSERT_TRUE(OpenFromTray(icon, "r", RegistTitle, &dialog));
     ASSERT_TRUE(Click(dialog, "458"));
     Record open;
     ASSERT_TRUE(WaitDialog(OpenTitle, &open));
@@ -134,7 +120,7 @@ TEST_F(SoundFilesE2E, RegisterAChosenFileThenDeleteABirdAndRenumber)
     ASSERT_TRUE(Click(dialog, FinishButton));
     ASSERT_TRUE(Gone(dialog, "the register dialog"));
 
-    ASSERT_TRUE(OpenFromTray(*iconRect, "e", OtherSettingsTitle, &dialog));
+    ASSERT_TRUE(OpenFromTray(icon, "e", OtherSettingsTitle, &dialog));
     std::vector<Record> controls = session.Driver({"controls", dialog.get("hwnd")}).records;
     ASSERT_TRUE(Control(controls, User1Check));
     EXPECT_EQ(Control(controls, User1Check)->get("text"), "ユーザ１を");
@@ -143,7 +129,7 @@ TEST_F(SoundFilesE2E, RegisterAChosenFileThenDeleteABirdAndRenumber)
     ASSERT_TRUE(Gone(dialog, "the second settings dialog"));
 
     // Delete: the birds' files listed, bird01.wav selected, "削除する", Yes.
-    ASSERT_TRUE(OpenFromTray(*iconRect, "d", DeleteTitle, &dialog));
+    ASSERT_TRUE(OpenFromTray(icon, "d", DeleteTitle, &dialog));
     ASSERT_TRUE(Click(dialog, BirdsRadio));
     const std::vector<std::string> listed = {"bird00.wav", "bird01.wav", "bird02.wav",
                                              "bird03.wav"};

@@ -70,6 +70,33 @@ testing::AssertionResult TrayUser::WaitTrayIcon(Record *icon)
         30s);
 }
 
+testing::AssertionResult TrayUser::WaitTray(Record *main, Rect *icon)
+{
+    testing::AssertionResult found = WaitMainWindow(main);
+    if (!found) return found;
+    Record record;
+    found = WaitTrayIcon(&record);
+    if (!found) return found;
+    std::optional<Rect> rect = ParseRect(record.get("rect"));
+    if (!rect) return testing::AssertionFailure() << "the icon's rectangle: " << record.get("rect");
+    *icon = *rect;
+    return testing::AssertionSuccess();
+}
+
+testing::AssertionResult TrayUser::Click(const Record &window, const std::string &id)
+{
+    DriverResult clicked = session.Driver({"click", window.get("hwnd"), id});
+    if (clicked.code == 0) return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "could not click " << id << ": " << clicked.output;
+}
+
+testing::AssertionResult TrayUser::Gone(const Record &window, const std::string &what)
+{
+    if (session.Driver({"gone", window.get("hwnd"), "15000"}).code == 0)
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure() << what << " stayed\n" << session.ScreenState(what);
+}
+
 testing::AssertionResult TrayUser::OpenMenu(const Rect &icon, Record *menu)
 {
     auto shown = [&] {

@@ -27,6 +27,12 @@ class TrayUser : public SessionTest
     // The hidden main window, once the program has made it.
     testing::AssertionResult WaitMainWindow(Record *window);
     testing::AssertionResult WaitTrayIcon(Record *icon);
+    // Both of the above, and the icon's rectangle on the screen.
+    testing::AssertionResult WaitTray(Record *main, Rect *icon);
+    // A click on button ID of a dialog or message box, through the driver.
+    testing::AssertionResult Click(const Record &window, const std::string &id);
+    // Waits until the window is gone.
+    testing::AssertionResult Gone(const Record &window, const std::string &what);
     // Right-clicks the icon and waits for the popup menu. Right after the icon's picture
     // changed, Wine's tray window now and then drops a click (seen once in many runs): a click
     // that opened nothing within a few seconds is given again, never while a menu is open.
