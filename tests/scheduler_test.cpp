@@ -133,7 +133,7 @@ TEST(Scheduler, PauseAndResumeContinueTheCountedSeconds)
     sim::Millis lastPlay = program.Sounds().back().time;
     // Half a second after the next tick, pause.
     program.Advance(lastPlay + 1500 - program.desktop().Now());
-    program.Command(IDM_PAUSE);
+    program.ChooseFromTray(IDM_PAUSE);
     SoundGroup before = In[1];
     ASSERT_EQ(1, before.Elapsed);
     size_t heard = program.Sounds().size();
@@ -143,38 +143,63 @@ TEST(Scheduler, PauseAndResumeContinueTheCountedSeconds)
     EXPECT_EQ(before.Elapsed, In[1].Elapsed);
     EXPECT_EQ(before.Target, In[1].Target);
 
-    program.Command(IDM_PAUSE);
+    program.ChooseFromTray(IDM_PAUSE);
     program.Advance(10 * 1000);
     ASSERT_GT(program.Sounds().size(), heard);
     EXPECT_EQ(lastPlay + (100 + before.Target) * 1000, program.Sounds()[heard].time);
 }
 
-TEST(Scheduler, AddDeleteAndJellyFlagsSuspendCountingButSettingsAndAboutDoNot)
+TEST(Scheduler, AddAndDeleteDialogsSuspendCountingButSettingsAndAboutDoNot)
 {
     Program program({2026, 12, 8, 10, 0, 0});
     program.AddSounds("bird", 4);
     program.WriteProgramFile("ZelmoSound.INI", SettingsWith({{1, 0}}));
     program.Start();
     program.Advance(3500);
+    sim::Desktop &desktop = program.desktop();
 
-    for (int *flag : {&RegistDlg, &DeleteDlg, &ZelmoJelly}) {
+    for (auto [command, templateName] : {std::pair{IDM_REGISTWAVE, "6"}, {IDM_DELETEWAVE, "7"}}) {
+        SCOPED_TRACE(templateName);
         SoundGroup before = In[1];
         size_t heard = program.Sounds().size();
-        *flag = 1;
+        HWND dialog = program.OpenFromTray(command, templateName);
+        ASSERT_TRUE(dialog);
         program.Advance(30 * 1000);
         EXPECT_EQ(heard, program.Sounds().size());
         EXPECT_EQ(before.Elapsed, In[1].Elapsed);
-        *flag = 0;
+        desktop.PressCloseBox(dialog);
         program.Advance(7 * 1000);
         EXPECT_GT(program.Sounds().size(), heard);
     }
-    for (int *flag : {&Property1, &Property2, &ZelmoAbout}) {
+    for (auto [command, templateName] :
+         {std::pair{IDM_SOUNDSETTINGS, "3"}, {IDM_OTHERSETTINGS, "4"}, {IDM_ABOUT, "702"}}) {
+        SCOPED_TRACE(templateName);
         size_t heard = program.Sounds().size();
-        *flag = 1;
+        HWND dialog = program.OpenFromTray(command, templateName);
+        ASSERT_TRUE(dialog);
         program.Advance(30 * 1000);
         EXPECT_GE(program.Sounds().size(), heard + 5);
-        *flag = 0;
+        desktop.PressCloseBox(dialog);
     }
+}
+
+// The jelly window sets this flag while the jellyfish run.
+TEST(Scheduler, TheJellyFlagSuspendsCounting)
+{
+    Program program({2026, 12, 8, 10, 0, 0});
+    program.AddSounds("bird", 4);
+    program.WriteProgramFile("ZelmoSound.INI", SettingsWith({{1, 0}}));
+    program.Start();
+    program.Advance(3500);
+    SoundGroup before = In[1];
+    size_t heard = program.Sounds().size();
+    ZelmoJelly = 1;
+    program.Advance(30 * 1000);
+    EXPECT_EQ(heard, program.Sounds().size());
+    EXPECT_EQ(before.Elapsed, In[1].Elapsed);
+    ZelmoJelly = 0;
+    program.Advance(7 * 1000);
+    EXPECT_GT(program.Sounds().size(), heard);
 }
 
 TEST(Scheduler, WithTheTimeSignalOnSoundsDueAroundTheFullHourAreSkippedNotPostponed)
@@ -279,14 +304,20 @@ TEST(Scheduler, AGroupSwitchedOffAndOnAgainCountsOnAndPlaysAtTheSecondTick)
     ASSERT_EQ(5, In[1].Elapsed);
     ASSERT_GE(In[1].Target, 1800);
 
-    // What confirming the settings dialog does: off, and later on again in class 0.
-    In[1].Enabled = 0;
+    // The birds switched off in the settings dialog, and later on again in class 0.
+    sim::Desktop &desktop = program.desktop();
+    HWND dialog = program.OpenFromTray(IDM_SOUNDSETTINGS, "3");
+    ASSERT_TRUE(dialog);
+    desktop.Click(dialog, IDC_SOUND02);
+    desktop.Click(dialog, IDC_OK);
     program.Advance(20 * 1000);
     EXPECT_EQ(5, In[1].Elapsed);
-    In[1].Enabled = 1;
-    In[1].IntervalClass = 0;
-    In[1].Target = -1;
-    sim::Millis switchedOn = program.desktop().Now();
+    dialog = program.OpenFromTray(IDM_SOUNDSETTINGS, "3");
+    ASSERT_TRUE(dialog);
+    desktop.Click(dialog, IDC_SOUND02);
+    desktop.Select(dialog, IDCB_SOUND02, 0);
+    desktop.Click(dialog, IDC_OK);
+    sim::Millis switchedOn = desktop.Now();
 
     program.Advance(1000);
     EXPECT_EQ(6, In[1].Elapsed);
