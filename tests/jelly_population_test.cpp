@@ -161,14 +161,7 @@ TEST_F(JellyStage, TheWrittenFileHasSeventyLinesAndStoresFreeSlotsAsZeros)
 {
     Open();
     OnProgram([] {
-        Jelly[0] = JellyRecord{};
-        Jelly[0].Exist = 1;
-        Jelly[0].Type = 3;
-        Jelly[0].Direction = 5;
-        Jelly[0].Age = 812;
-        Jelly[0].X = 640;
-        Jelly[0].Y = 33;
-        Jelly[0].ClickCount = 12345;
+        Jelly[0] = JellyOf(1, 3, 5, 812, 640, 33, 12345);
         Jelly[3] = Jelly[0];
         Jelly[3].Exist = 0; // a free slot with stale values
         Jelly[9].Exist = 1;
@@ -260,13 +253,7 @@ TEST_F(JellyStage, EveryFailingFileOperationOfTheSaveLeavesTheOldFileOrTheNewOne
         std::filesystem::remove(desktop().HostPath(folder + "Jelly.INI.new"));
         OnProgram([] {
             std::memset(Jelly, 0, sizeof Jelly);
-            Jelly[0].Exist = 1;
-            Jelly[0].Type = 5;
-            Jelly[0].Direction = 2;
-            Jelly[0].Age = 1234;
-            Jelly[0].X = 100;
-            Jelly[0].Y = 200;
-            Jelly[0].ClickCount = 3;
+            Jelly[0] = JellyOf(1, 5, 2, 1234, 100, 200, 3);
             Jelly[4].X = 77; // a free slot with a stale value
         });
     };

@@ -7,6 +7,7 @@
 #include "resource.h"
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <set>
 
@@ -149,7 +150,7 @@ TEST(Scheduler, PauseAndResumeContinueTheCountedSeconds)
     EXPECT_EQ(lastPlay + (100 + before.Target) * 1000, program.Sounds()[heard].time);
 }
 
-TEST(Scheduler, AddAndDeleteDialogsSuspendCountingButSettingsAndAboutDoNot)
+TEST(Scheduler, AddDeleteAndJellyfishSuspendCountingButSettingsAndAboutDoNot)
 {
     Program program({2026, 12, 8, 10, 0, 0});
     program.AddSounds("bird", 4);
@@ -157,49 +158,43 @@ TEST(Scheduler, AddAndDeleteDialogsSuspendCountingButSettingsAndAboutDoNot)
     program.Start();
     program.Advance(3500);
     sim::Desktop &desktop = program.desktop();
+    struct Dialog {
+        int command;
+        const char *templateName;
+    };
 
-    for (auto [command, templateName] : {std::pair{IDM_REGISTWAVE, "6"}, {IDM_DELETEWAVE, "7"}}) {
-        SCOPED_TRACE(templateName);
+    // Nothing is counted or played from `hold` to `release`; afterwards counting goes on.
+    auto expectSuspended = [&](const std::function<void()> &hold,
+                               const std::function<void()> &release) {
         SoundGroup before = In[1];
         size_t heard = program.Sounds().size();
-        HWND dialog = program.OpenFromTray(command, templateName);
-        ASSERT_TRUE(dialog);
+        hold();
         program.Advance(30 * 1000);
         EXPECT_EQ(heard, program.Sounds().size());
         EXPECT_EQ(before.Elapsed, In[1].Elapsed);
-        desktop.PressCloseBox(dialog);
+        release();
         program.Advance(7 * 1000);
         EXPECT_GT(program.Sounds().size(), heard);
+    };
+    for (const Dialog &dialog : {Dialog{IDM_REGISTWAVE, "6"}, Dialog{IDM_DELETEWAVE, "7"}}) {
+        SCOPED_TRACE(dialog.templateName);
+        HWND open = nullptr;
+        expectSuspended([&] { open = program.OpenFromTray(dialog.command, dialog.templateName); },
+                        [&] { desktop.PressCloseBox(open); });
     }
-    for (auto [command, templateName] :
-         {std::pair{IDM_SOUNDSETTINGS, "3"}, {IDM_OTHERSETTINGS, "4"}, {IDM_ABOUT, "702"}}) {
-        SCOPED_TRACE(templateName);
+    // The jelly window sets this flag while the jellyfish run.
+    expectSuspended([] { ZelmoJelly = 1; }, [] { ZelmoJelly = 0; });
+
+    for (const Dialog &dialog : {Dialog{IDM_SOUNDSETTINGS, "3"}, Dialog{IDM_OTHERSETTINGS, "4"},
+                                 Dialog{IDM_ABOUT, "702"}}) {
+        SCOPED_TRACE(dialog.templateName);
         size_t heard = program.Sounds().size();
-        HWND dialog = program.OpenFromTray(command, templateName);
-        ASSERT_TRUE(dialog);
+        HWND open = program.OpenFromTray(dialog.command, dialog.templateName);
+        ASSERT_TRUE(open);
         program.Advance(30 * 1000);
         EXPECT_GE(program.Sounds().size(), heard + 5);
-        desktop.PressCloseBox(dialog);
+        desktop.PressCloseBox(open);
     }
-}
-
-// The jelly window sets this flag while the jellyfish run.
-TEST(Scheduler, TheJellyFlagSuspendsCounting)
-{
-    Program program({2026, 12, 8, 10, 0, 0});
-    program.AddSounds("bird", 4);
-    program.WriteProgramFile("ZelmoSound.INI", SettingsWith({{1, 0}}));
-    program.Start();
-    program.Advance(3500);
-    SoundGroup before = In[1];
-    size_t heard = program.Sounds().size();
-    ZelmoJelly = 1;
-    program.Advance(30 * 1000);
-    EXPECT_EQ(heard, program.Sounds().size());
-    EXPECT_EQ(before.Elapsed, In[1].Elapsed);
-    ZelmoJelly = 0;
-    program.Advance(7 * 1000);
-    EXPECT_GT(program.Sounds().size(), heard);
 }
 
 TEST(Scheduler, WithTheTimeSignalOnSoundsDueAroundTheFullHourAreSkippedNotPostponed)
