@@ -3,7 +3,7 @@
 // input must leave alone what the reader may not change (the file counts, the intervals of
 // groups it reads no class for), give only values that one character minus '0' can give, and
 // release the file.
-#include "desktop.h"
+#include "fuzz_desktop.h"
 
 #include "app/inifile.h"
 #include "app/main.h"
@@ -11,9 +11,7 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
-#include <unistd.h>
 
 namespace
 {
@@ -39,36 +37,11 @@ bool GroupIsPlausible(const SoundGroup &group)
            (classRead ? restarted : kept);
 }
 
-// The simulated drive lies in memory where the host has a memory file system: every input is
-// written there as a file, millions of times over.
-std::string MemoryFolder()
-{
-    std::error_code error;
-    if (!std::filesystem::is_directory("/dev/shm", error)) return "";
-    char pattern[] = "/dev/shm/zelmo-fuzz-XXXXXX";
-    const char *made = mkdtemp(pattern);
-    return made ? made : "";
-}
-
-struct FuzzDesktop {
-    std::string root = MemoryFolder();
-    sim::Desktop desktop{[this] {
-        sim::Desktop::Options options;
-        options.hostRoot = root; // empty: a temporary folder of the desktop's own
-        return options;
-    }()};
-    ~FuzzDesktop()
-    {
-        std::error_code error;
-        if (!root.empty()) std::filesystem::remove_all(root, error);
-    }
-};
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static FuzzDesktop fuzz;
+    static zelmo_fuzz::FuzzDesktop fuzz;
     sim::Desktop &desktop = fuzz.desktop;
     hInst = reinterpret_cast<HINSTANCE>(0x400000);
     desktop.WriteFile(desktop.ProgramFolder() + "ZelmoSound.INI",

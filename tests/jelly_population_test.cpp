@@ -1,10 +1,13 @@
 // The jelly population and its file: the first start, the fixed columns, damaged files, the
 // written file and its safe replacement, the pictures and the living count.
+#include "failureplans.h"
 #include "jelly_stage.h"
 
 #include "shell.h"
 
 #include <algorithm>
+#include <cstring>
+#include <filesystem>
 
 using namespace zelmo_test;
 
@@ -158,14 +161,7 @@ TEST_F(JellyStage, TheWrittenFileHasSeventyLinesAndStoresFreeSlotsAsZeros)
 {
     Open();
     OnProgram([] {
-        Jelly[0] = JellyRecord{};
-        Jelly[0].Exist = 1;
-        Jelly[0].Type = 3;
-        Jelly[0].Direction = 5;
-        Jelly[0].Age = 812;
-        Jelly[0].X = 640;
-        Jelly[0].Y = 33;
-        Jelly[0].ClickCount = 12345;
+        Jelly[0] = JellyOf(1, 3, 5, 812, 640, 33, 12345);
         Jelly[3] = Jelly[0];
         Jelly[3].Exist = 0; // a free slot with stale values
         Jelly[9].Exist = 1;
@@ -236,6 +232,81 @@ TEST_F(JellyStage, AFailedWriteLeavesTheOldFileWholeAndNoLeftovers)
 
     OnProgram([] { WriteJellyIniFile(); });
     EXPECT_NE(std::string::npos, JellyFile().value_or("").find("JELLY01_TYPE_=5\r\n"));
+    EXPECT_EQ(0, desktop().OpenHandles());
+}
+
+// Saving while each file operation of the write fails in turn, and where a failure leads to a
+// clean-up, while that fails too: the jelly file is afterwards the old one or the new one, whole,
+// never a part of either nor missing; beside it at most the unfinished new file, and only when
+// even deleting that failed. A free slot's stale values are cleared in memory once the new file
+// could be made, and kept when it could not.
+TEST_F(JellyStage, EveryFailingFileOperationOfTheSaveLeavesTheOldFileOrTheNewOneWhole)
+{
+    Open();
+    const std::string folder = desktop().ProgramFolder();
+    const std::string old = JellyFileOf(3, 4, 2000, 1);
+    std::string saved = JellyLines(1, 1, 5, 2, 1234, 100, 200, 3);
+    for (int number = 2; number <= 10; ++number)
+        saved += FreeJellyLines(number);
+    auto prepare = [&] {
+        WriteJellyFile(old);
+        std::filesystem::remove(desktop().HostPath(folder + "Jelly.INI.new"));
+        OnProgram([] {
+            std::memset(Jelly, 0, sizeof Jelly);
+            Jelly[0] = JellyOf(1, 5, 2, 1234, 100, 200, 3);
+            Jelly[4].X = 77; // a free slot with a stale value
+        });
+    };
+    auto save = [&] { OnProgram([] { WriteJellyIniFile(); }); };
+    int unfinishedLeft = 0;
+    auto check = [&](const FailurePlan &plan) {
+        SCOPED_TRACE(plan.Describe());
+        std::string now = JellyFile().value_or("(missing)");
+        if (plan.calls.empty())
+            EXPECT_EQ(saved, now);
+        else
+            EXPECT_TRUE(now == old || now == saved) << now;
+        std::vector<std::string> files = desktop().ListFolder(folder);
+        files.erase(std::remove(files.begin(), files.end(), "Jelly.INI"), files.end());
+        if (!files.empty()) {
+            ++unfinishedLeft;
+            EXPECT_EQ(std::vector<std::string>{"Jelly.INI.new"}, files);
+            EXPECT_TRUE(plan.Fails(sim::FileOperation::Delete));
+        }
+        EXPECT_EQ(plan.Fails(sim::FileOperation::Create) ? 77 : 0, Jelly[4].X);
+        EXPECT_EQ(1234, Jelly[0].Age) << "a living slot is never changed by saving";
+        EXPECT_EQ(0, desktop().OpenHandles());
+    };
+    int plans = ForEachFailurePlan(desktop(), 2, prepare, save, check);
+    // The create, write, flush and move each fail alone (4) and two at a time (6), and the three
+    // failures that leave the unfinished file to delete fail with the delete (3).
+    EXPECT_EQ(1 + 4 + 6 + 3, plans);
+    EXPECT_EQ(3, unfinishedLeft);
+
+    // What a failed delete left is replaced by the next save.
+    prepare();
+    desktop().WriteFile(folder + "Jelly.INI.new", "JELLY01_EX");
+    save();
+    EXPECT_EQ(saved, JellyFile().value_or(""));
+    EXPECT_EQ(std::vector<std::string>{"Jelly.INI"}, desktop().ListFolder(folder));
+}
+
+TEST_F(JellyStage, AFileThatAnEditorHoldsOpenIsStillReadAtAStart)
+{
+    Open();
+    WriteJellyFile(JellyFileOf(4, 6, 1500, 2));
+    // Another program keeps the file open for writing and lets others read it, as an editor
+    // does.
+    HANDLE editor =
+        CreateFileA((desktop().ProgramFolder() + "Jelly.INI").c_str(), GENERIC_READ | GENERIC_WRITE,
+                    FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, editor);
+    EXPECT_EQ(1, StartJellyfish());
+    EXPECT_EQ(4, Living()) << "the file's jellyfish, not two newborns";
+    EXPECT_EQ(6, Jelly[3].Type);
+    EXPECT_EQ(1500, Jelly[3].Age);
+    EXPECT_EQ(2, Jelly[3].ClickCount);
+    CloseHandle(editor);
     EXPECT_EQ(0, desktop().OpenHandles());
 }
 

@@ -48,6 +48,8 @@ TEST(MainWindow, ASecondStartEndsAtOnceAndTheFirstKeepsPlaying)
     EXPECT_GT(program.Sounds().size(), heard);
 }
 
+// "終了(&X)" from the tray menu, and command 99 of the main window's own class menu (never shown,
+// handled all the same), end the program the same way.
 TEST(MainWindow, ExitEndsWithCodeZeroWithoutWritingSettings)
 {
     for (int command : {IDM_QUIT, IDM_EXIT}) {
@@ -55,7 +57,10 @@ TEST(MainWindow, ExitEndsWithCodeZeroWithoutWritingSettings)
         program.AddSounds("crickt", 4);
         program.Start();
         program.Advance(5000);
-        program.Command(command);
+        if (command == IDM_QUIT)
+            program.ChooseFromTray(command);
+        else
+            program.PostCommand(command);
         EXPECT_FALSE(program.Running());
         EXPECT_EQ(0, program.ExitCode().value_or(-1));
         EXPECT_TRUE(program.desktop().Windows().empty()) << "owned windows go with the main one";
@@ -68,27 +73,29 @@ TEST(MainWindow, PauseIsNotRememberedAcrossARestart)
     Program program({2026, 12, 8, 9, 0, 0});
     program.AddSounds("crickt", 4);
     program.Start();
-    program.Command(IDM_PAUSE);
+    program.ChooseFromTray(IDM_PAUSE);
     EXPECT_EQ(0, Executing);
-    program.Command(IDM_QUIT);
+    program.ChooseFromTray(IDM_QUIT);
     ASSERT_FALSE(program.Running());
 
     program.desktop().ClearSounds();
     program.Start();
     EXPECT_EQ(1, Executing);
+    EXPECT_EQ("ZELMO_ICON1", program.desktop().Tray()->iconName);
     program.Advance(10 * 1000);
     EXPECT_FALSE(program.Sounds().empty());
 }
 
+// Command 11 comes from the main window's class menu, which no user sees: posted as a message.
 TEST(MainWindow, StartResumesAPausedProgramAndRestartsItsTimer)
 {
     Program program({2026, 12, 8, 9, 0, 0});
     program.AddSounds("crickt", 4);
     program.Start();
-    program.Command(IDM_PAUSE);
+    program.ChooseFromTray(IDM_PAUSE);
     program.Advance(20 * 1000);
     EXPECT_TRUE(program.Sounds().empty());
-    program.Command(IDM_START);
+    program.PostCommand(IDM_START);
     EXPECT_EQ(1, Executing);
     program.Advance(10 * 1000);
     EXPECT_FALSE(program.Sounds().empty());
@@ -111,24 +118,38 @@ TEST(MainWindow, UnknownCommandsAndOtherTrayReportsDoNothing)
 TEST(MainWindow, DialogCommandsRespectTheOpenFlags)
 {
     Program program({2026, 12, 8, 9, 0, 0});
+    program.AddSounds("bird", 2);
     program.Start();
+    sim::Desktop &desktop = program.desktop();
     // With a settings dialog open, adding or deleting files is refused with an error box.
-    Property1 = 1;
-    program.Command(IDM_REGISTWAVE);
-    auto boxes = program.desktop().OpenMessageBoxes();
+    HWND settings = program.OpenFromTray(IDM_SOUNDSETTINGS, "3");
+    ASSERT_TRUE(settings);
+    program.ChooseFromTray(IDM_REGISTWAVE);
+    auto boxes = desktop.OpenMessageBoxes();
     ASSERT_EQ(1u, boxes.size());
     EXPECT_EQ("音の設定を終了した後に実行して下さい。", boxes[0].text);
     EXPECT_EQ("ZelmoSound", boxes[0].caption);
     EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONSTOP), boxes[0].type);
-    program.desktop().AnswerMessageBox(IDOK);
-    EXPECT_TRUE(program.desktop().OpenMessageBoxes().empty());
+    EXPECT_EQ(program.MainWindow(), boxes[0].owner);
+    desktop.AnswerMessageBox(IDOK);
+    EXPECT_TRUE(desktop.OpenMessageBoxes().empty());
+    EXPECT_FALSE(desktop.Dialog("6"));
+    desktop.Click(settings, IDC_CANCEL);
 
     // While the add or delete dialog is open, the other dialog commands are dropped silently.
-    Property1 = 0;
-    DeleteDlg = 1;
-    for (int command : {IDM_SOUNDSETTINGS, IDM_OTHERSETTINGS, IDM_REGISTWAVE, IDM_DELETEWAVE})
-        program.Command(command);
-    EXPECT_EQ(1u, program.desktop().MessageBoxes().size());
+    for (auto [command, templateName] : {std::pair{IDM_REGISTWAVE, "6"}, {IDM_DELETEWAVE, "7"}}) {
+        SCOPED_TRACE(templateName);
+        HWND open = program.OpenFromTray(command, templateName);
+        ASSERT_TRUE(open);
+        size_t shown = desktop.DialogsShown().size();
+        for (int other : {IDM_SOUNDSETTINGS, IDM_OTHERSETTINGS, IDM_REGISTWAVE, IDM_DELETEWAVE})
+            program.ChooseFromTray(other);
+        EXPECT_EQ(shown, desktop.DialogsShown().size());
+        EXPECT_EQ(1u, desktop.OpenDialogs().size());
+        EXPECT_EQ(1u, desktop.MessageBoxes().size());
+        desktop.Click(open, IDC_FINISH);
+        EXPECT_TRUE(desktop.OpenDialogs().empty());
+    }
 }
 
 TEST(MainWindow, TicksGoOnWhileAMessageBoxIsOpen)
@@ -136,8 +157,8 @@ TEST(MainWindow, TicksGoOnWhileAMessageBoxIsOpen)
     Program program({2026, 12, 8, 9, 0, 0});
     program.AddSounds("crickt", 4);
     program.Start();
-    Property2 = 1;
-    program.Command(IDM_DELETEWAVE);
+    ASSERT_TRUE(program.OpenFromTray(IDM_OTHERSETTINGS, "4"));
+    program.ChooseFromTray(IDM_DELETEWAVE);
     ASSERT_EQ(1u, program.desktop().OpenMessageBoxes().size());
     program.Advance(20 * 1000);
     EXPECT_GE(program.Sounds().size(), 3u);

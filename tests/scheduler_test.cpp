@@ -7,6 +7,7 @@
 #include "resource.h"
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <set>
 
@@ -133,7 +134,7 @@ TEST(Scheduler, PauseAndResumeContinueTheCountedSeconds)
     sim::Millis lastPlay = program.Sounds().back().time;
     // Half a second after the next tick, pause.
     program.Advance(lastPlay + 1500 - program.desktop().Now());
-    program.Command(IDM_PAUSE);
+    program.ChooseFromTray(IDM_PAUSE);
     SoundGroup before = In[1];
     ASSERT_EQ(1, before.Elapsed);
     size_t heard = program.Sounds().size();
@@ -143,37 +144,56 @@ TEST(Scheduler, PauseAndResumeContinueTheCountedSeconds)
     EXPECT_EQ(before.Elapsed, In[1].Elapsed);
     EXPECT_EQ(before.Target, In[1].Target);
 
-    program.Command(IDM_PAUSE);
+    program.ChooseFromTray(IDM_PAUSE);
     program.Advance(10 * 1000);
     ASSERT_GT(program.Sounds().size(), heard);
     EXPECT_EQ(lastPlay + (100 + before.Target) * 1000, program.Sounds()[heard].time);
 }
 
-TEST(Scheduler, AddDeleteAndJellyFlagsSuspendCountingButSettingsAndAboutDoNot)
+TEST(Scheduler, AddDeleteAndJellyfishSuspendCountingButSettingsAndAboutDoNot)
 {
     Program program({2026, 12, 8, 10, 0, 0});
     program.AddSounds("bird", 4);
     program.WriteProgramFile("ZelmoSound.INI", SettingsWith({{1, 0}}));
     program.Start();
     program.Advance(3500);
+    sim::Desktop &desktop = program.desktop();
+    struct Dialog {
+        int command;
+        const char *templateName;
+    };
 
-    for (int *flag : {&RegistDlg, &DeleteDlg, &ZelmoJelly}) {
+    // Nothing is counted or played from `hold` to `release`; afterwards counting goes on.
+    auto expectSuspended = [&](const std::function<void()> &hold,
+                               const std::function<void()> &release) {
         SoundGroup before = In[1];
         size_t heard = program.Sounds().size();
-        *flag = 1;
+        hold();
         program.Advance(30 * 1000);
         EXPECT_EQ(heard, program.Sounds().size());
         EXPECT_EQ(before.Elapsed, In[1].Elapsed);
-        *flag = 0;
+        release();
         program.Advance(7 * 1000);
         EXPECT_GT(program.Sounds().size(), heard);
+    };
+    for (const Dialog &dialog : {Dialog{IDM_REGISTWAVE, "6"}, Dialog{IDM_DELETEWAVE, "7"}}) {
+        SCOPED_TRACE(dialog.templateName);
+        HWND open = nullptr;
+        expectSuspended([&] { open = program.OpenFromTray(dialog.command, dialog.templateName); },
+                        [&] { desktop.PressCloseBox(open); });
     }
-    for (int *flag : {&Property1, &Property2, &ZelmoAbout}) {
+    // The jelly window sets this flag while the jellyfish run.
+    expectSuspended([] { ZelmoJelly = 1; }, [] { ZelmoJelly = 0; });
+
+    for (const Dialog &dialog : {Dialog{IDM_SOUNDSETTINGS, "3"}, Dialog{IDM_OTHERSETTINGS, "4"},
+                                 Dialog{IDM_ABOUT, "702"}}) {
+        SCOPED_TRACE(dialog.templateName);
         size_t heard = program.Sounds().size();
-        *flag = 1;
+        HWND open = program.OpenFromTray(dialog.command, dialog.templateName);
+        ASSERT_TRUE(open);
         program.Advance(30 * 1000);
         EXPECT_GE(program.Sounds().size(), heard + 5);
-        *flag = 0;
+        desktop.PressCloseBox(open);
     }
 }
 
@@ -279,14 +299,20 @@ TEST(Scheduler, AGroupSwitchedOffAndOnAgainCountsOnAndPlaysAtTheSecondTick)
     ASSERT_EQ(5, In[1].Elapsed);
     ASSERT_GE(In[1].Target, 1800);
 
-    // What confirming the settings dialog does: off, and later on again in class 0.
-    In[1].Enabled = 0;
+    // The birds switched off in the settings dialog, and later on again in class 0.
+    sim::Desktop &desktop = program.desktop();
+    HWND dialog = program.OpenFromTray(IDM_SOUNDSETTINGS, "3");
+    ASSERT_TRUE(dialog);
+    desktop.Click(dialog, IDC_SOUND02);
+    desktop.Click(dialog, IDC_OK);
     program.Advance(20 * 1000);
     EXPECT_EQ(5, In[1].Elapsed);
-    In[1].Enabled = 1;
-    In[1].IntervalClass = 0;
-    In[1].Target = -1;
-    sim::Millis switchedOn = program.desktop().Now();
+    dialog = program.OpenFromTray(IDM_SOUNDSETTINGS, "3");
+    ASSERT_TRUE(dialog);
+    desktop.Click(dialog, IDC_SOUND02);
+    desktop.Select(dialog, IDCB_SOUND02, 0);
+    desktop.Click(dialog, IDC_OK);
+    sim::Millis switchedOn = desktop.Now();
 
     program.Advance(1000);
     EXPECT_EQ(6, In[1].Elapsed);

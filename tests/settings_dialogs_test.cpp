@@ -22,10 +22,7 @@ class SettingsDialogs : public ::testing::Test
 
     HWND Open(int command, const char *templateName)
     {
-        program.Command(command);
-        auto dialog = program.desktop().Dialog(templateName);
-        EXPECT_TRUE(dialog) << "dialog " << templateName << " did not open";
-        return dialog ? dialog->hwnd : nullptr;
+        return program.OpenFromTray(command, templateName);
     }
     sim::ControlInfo Control(HWND dialog, int id) { return program.desktop().Control(dialog, id); }
 
@@ -204,13 +201,13 @@ TEST_F(SettingsDialogs, BothOpenAtOnceEachOnceAndAddOrDeleteIsRefused)
     program.Start();
     Open(IDM_SOUNDSETTINGS, "3");
     Open(IDM_OTHERSETTINGS, "4");
-    program.Command(IDM_SOUNDSETTINGS);
-    program.Command(IDM_OTHERSETTINGS);
+    program.ChooseFromTray(IDM_SOUNDSETTINGS);
+    program.ChooseFromTray(IDM_OTHERSETTINGS);
     EXPECT_EQ(2u, program.desktop().OpenDialogs().size());
     EXPECT_EQ(2u, program.desktop().DialogsShown().size());
 
     for (int command : {IDM_REGISTWAVE, IDM_DELETEWAVE}) {
-        program.Command(command);
+        program.ChooseFromTray(command);
         auto boxes = program.desktop().OpenMessageBoxes();
         ASSERT_EQ(1u, boxes.size());
         EXPECT_EQ("音の設定を終了した後に実行して下さい。", boxes[0].text);

@@ -234,11 +234,10 @@ TEST_F(SettingsFile, EveryFailingFileOperationOfTheWriteLeavesTheOldFileOrTheNew
         std::filesystem::remove(desktop.HostPath(folder + "ZelmoSound.INI.new"));
     };
     auto confirm = [&] {
-        program.Command(IDM_OTHERSETTINGS);
-        auto dialog = desktop.Dialog("4");
+        HWND dialog = program.OpenFromTray(IDM_OTHERSETTINGS, "4");
         ASSERT_TRUE(dialog);
-        desktop.Click(dialog->hwnd, IDC_TSIGNAL);
-        desktop.Click(dialog->hwnd, IDC_OK);
+        desktop.Click(dialog, IDC_TSIGNAL);
+        desktop.Click(dialog, IDC_OK);
     };
     int unfinishedLeft = 0;
     auto check = [&](const FailurePlan &plan) {
@@ -285,10 +284,9 @@ TEST(SettingsFileName, FollowsTheProgramsOwnFileName)
     EXPECT_EQ(1, In[1].Enabled);
     EXPECT_EQ(0, Tp[0]);
 
-    program.Command(IDM_OTHERSETTINGS);
-    auto dialog = program.desktop().Dialog("4");
+    HWND dialog = program.OpenFromTray(IDM_OTHERSETTINGS, "4");
     ASSERT_TRUE(dialog);
-    program.desktop().Click(dialog->hwnd, IDC_OK);
+    program.desktop().Click(dialog, IDC_OK);
     std::string written = program.desktop().ReadFile(folder + "Wecker.INI").value_or("");
     EXPECT_EQ(ExpectedFile(), written);
     EXPECT_EQ("IDC_TSIGNAL=1\r\n", program.desktop().ReadFile(folder + "ZelmoSound.INI"));

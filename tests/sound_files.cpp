@@ -6,15 +6,6 @@
 namespace zelmo_test
 {
 
-HWND SoundFileDialogs::OpenFromTray(int command, const char *templateName)
-{
-    desktop().RightClickTray();
-    desktop().ChooseMenu(command);
-    auto dialog = desktop().Dialog(templateName);
-    EXPECT_TRUE(dialog) << "dialog " << templateName << " did not open";
-    return dialog ? dialog->hwnd : nullptr;
-}
-
 void SoundFileDialogs::ExpectBox(const std::string &text, UINT type, int answer)
 {
     auto boxes = desktop().OpenMessageBoxes();
@@ -43,7 +34,7 @@ void SoundFileDialogs::ExpectTheDialogHoldsEverythingBack(HWND dialog, const cha
     program.Advance(60 * 1000);
     EXPECT_TRUE(program.Sounds().empty());
     for (int command : {IDM_SOUNDSETTINGS, IDM_OTHERSETTINGS, IDM_REGISTWAVE, IDM_DELETEWAVE})
-        program.Command(command);
+        program.ChooseFromTray(command);
     EXPECT_EQ(std::vector<std::string>{templateName}, desktop().DialogsShown());
     EXPECT_TRUE(desktop().MessageBoxes().empty());
     desktop().PressEscape(dialog);

@@ -32,6 +32,17 @@ class TimeSignal : public ::testing::Test
         program->Start();
     }
     sim::Desktop &desktop() { return program->desktop(); }
+    // The user switches the time signal on (of the kind) or off in the second settings dialog
+    // and confirms it.
+    void ChooseTimeSignal(bool on, int kind = 0)
+    {
+        HWND dialog = program->OpenFromTray(IDM_OTHERSETTINGS, "4");
+        ASSERT_TRUE(dialog);
+        if (desktop().Control(dialog, IDC_TSIGNAL).checked != on)
+            desktop().Click(dialog, IDC_TSIGNAL);
+        if (on) desktop().Select(dialog, IDCB_TSIGNAL, kind);
+        desktop().Click(dialog, IDC_OK);
+    }
     int Shows() const
     {
         int shows = 0;
@@ -80,13 +91,13 @@ TEST_F(TimeSignal, WithTheSwitchOffNothingIsPostedAndTheLatchStays)
     StartAt({2026, 12, 8, 9, 59, 58, 0}, 1, 0);
     desktop().AdvanceTo({2026, 12, 8, 10, 0, 0, 500});
     EXPECT_EQ(1, SignalFired);
-    Tp[0] = 0;
+    ChooseTimeSignal(false);
     desktop().AdvanceTo({2026, 12, 8, 11, 0, 5});
     EXPECT_EQ(1, SignalFired);
     EXPECT_EQ(1, Shows());
     // Switched on again inside the window with the latch still set: no second signal.
     desktop().AdvanceTo({2026, 12, 8, 11, 59, 59, 500});
-    Tp[0] = 1;
+    ChooseTimeSignal(true);
     desktop().AdvanceTo({2026, 12, 8, 12, 0, 5});
     EXPECT_EQ(1, Shows()) << "the latch was never re-armed outside the window";
     desktop().AdvanceTo({2026, 12, 8, 13, 0, 5});
@@ -96,10 +107,10 @@ TEST_F(TimeSignal, WithTheSwitchOffNothingIsPostedAndTheLatchStays)
 TEST_F(TimeSignal, ComesWhilePausedWhileADialogIsOpenAndWhileTheJellyfishRun)
 {
     StartAt({2026, 12, 8, 9, 59, 0}, 1, 0);
-    program->Command(IDM_PAUSE);
+    program->ChooseFromTray(IDM_PAUSE);
     desktop().AdvanceTo({2026, 12, 8, 10, 0, 5});
-    program->Command(IDM_PAUSE);
-    program->Command(IDM_SOUNDSETTINGS);
+    program->ChooseFromTray(IDM_PAUSE);
+    program->ChooseFromTray(IDM_SOUNDSETTINGS);
     ASSERT_TRUE(desktop().Dialog("3"));
     desktop().AdvanceTo({2026, 12, 8, 11, 0, 5});
     ZelmoJelly = 1;
@@ -333,7 +344,7 @@ TEST_F(TimeSignal, EachShowingIsPlacedByThePreviousSizeAndFailedMeasuringGives13
               Corners(desktop().Window(hwndSignal)->rect));
 
     // With a character too the fallback is 138 x 70; the next showing is placed by it.
-    Tp[1] = 1;
+    ChooseTimeSignal(true, 1);
     desktop().AdvanceTo({2026, 12, 8, 12, 0, 1});
     EXPECT_EQ((std::vector<LONG>{500 - 138, 400 - 70, 500, 400}),
               Corners(desktop().Window(hwndSignal)->rect));

@@ -81,12 +81,12 @@ TEST(Tray, ThePictureChangesOnlyWithPauseAndResume)
     EXPECT_EQ("ZELMO_ICON1", program.desktop().Tray()->iconName);
     program.desktop().AdvanceTo({2026, 12, 8, 19, 1, 0});
     EXPECT_EQ("ZELMO_ICON1", program.desktop().Tray()->iconName);
-    program.Command(IDM_PAUSE);
+    program.ChooseFromTray(IDM_PAUSE);
     EXPECT_EQ("MOON_ICON2", program.desktop().Tray()->iconName);
-    program.Command(IDM_PAUSE);
+    program.ChooseFromTray(IDM_PAUSE);
     EXPECT_EQ("MOON_ICON1", program.desktop().Tray()->iconName);
     program.desktop().AdvanceTo({2026, 12, 9, 5, 0, 0});
-    program.Command(IDM_PAUSE);
+    program.ChooseFromTray(IDM_PAUSE);
     EXPECT_EQ("ZELMO_ICON2", program.desktop().Tray()->iconName);
 }
 
@@ -141,7 +141,7 @@ TEST(AboutBox, OpensOnceAtTheCursorAndClosesWithEnterOrTheCloseBoxButNotEsc)
     Program program({2026, 12, 8, 12, 0, 0});
     program.Start();
     program.desktop().SetCursorPos(600, 500);
-    program.Command(IDM_ABOUT);
+    program.ChooseFromTray(IDM_ABOUT);
     auto about = program.desktop().Dialog("702");
     ASSERT_TRUE(about);
     EXPECT_EQ("About ZelmoSound", about->title);
@@ -152,7 +152,7 @@ TEST(AboutBox, OpensOnceAtTheCursorAndClosesWithEnterOrTheCloseBoxButNotEsc)
     EXPECT_TRUE(window.visible);
     EXPECT_EQ(static_cast<size_t>(1), program.desktop().DialogsShown().size());
 
-    program.Command(IDM_ABOUT);
+    program.ChooseFromTray(IDM_ABOUT);
     EXPECT_EQ(1u, program.desktop().DialogsShown().size()) << "a second About box never opens";
 
     program.desktop().PressEscape(about->hwnd);
@@ -161,7 +161,7 @@ TEST(AboutBox, OpensOnceAtTheCursorAndClosesWithEnterOrTheCloseBoxButNotEsc)
     EXPECT_FALSE(program.desktop().Dialog("702"));
     EXPECT_EQ(0, ZelmoAbout);
 
-    program.Command(IDM_ABOUT);
+    program.ChooseFromTray(IDM_ABOUT);
     about = program.desktop().Dialog("702");
     ASSERT_TRUE(about);
     program.desktop().PressCloseBox(about->hwnd);
@@ -188,8 +188,8 @@ TEST(Tray, SoundsKeepPlayingWhileTheMenuTheAboutBoxOrAMessageBoxIsOpen)
     EXPECT_GE(program.Sounds().size(), heard + 3);
     program.desktop().PressEnter(program.desktop().Dialog("702")->hwnd);
 
-    Property1 = 1;
-    program.Command(IDM_REGISTWAVE);
+    ASSERT_TRUE(program.OpenFromTray(IDM_SOUNDSETTINGS, "3"));
+    program.ChooseFromTray(IDM_REGISTWAVE);
     ASSERT_EQ(1u, program.desktop().OpenMessageBoxes().size());
     heard = program.Sounds().size();
     program.Advance(20 * 1000);

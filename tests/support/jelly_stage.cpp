@@ -69,6 +69,19 @@ std::string JellyLines(int number, int exist, int type, int direction, int age, 
     return text;
 }
 
+JellyRecord JellyOf(int exist, int type, int direction, int age, int x, int y, int clicks)
+{
+    JellyRecord record{};
+    record.Exist = exist;
+    record.Type = type;
+    record.Direction = direction;
+    record.Age = age;
+    record.X = x;
+    record.Y = y;
+    record.ClickCount = clicks;
+    return record;
+}
+
 std::string FreeJellyLines(int number)
 {
     return JellyLines(number, 0, 0, 0, 0, 0, 0, 0);

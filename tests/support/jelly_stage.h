@@ -20,6 +20,8 @@ namespace zelmo_test
 // Lines of a jelly file for one ordinary slot (1..10), CR LF ended.
 std::string JellyLines(int number, int exist, int type, int direction, int age, int x, int y,
                        int clicks);
+// A record with the fields the jelly file holds, the others zero.
+JellyRecord JellyOf(int exist, int type, int direction, int age, int x, int y, int clicks);
 // The lines of a free slot (1..10).
 std::string FreeJellyLines(int number);
 // A whole jelly file: slots 1..alive alive with the given type, age and clicks, in a row at

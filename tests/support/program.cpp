@@ -88,7 +88,21 @@ HWND Program::MainWindow() const
     return desktop_.FindWindow("ZelmoSound", "Zelmo Sound version1.00");
 }
 
-void Program::Command(int id)
+void Program::ChooseFromTray(int command)
+{
+    desktop_.RightClickTray();
+    desktop_.ChooseMenu(command);
+}
+
+HWND Program::OpenFromTray(int command, const char *templateName)
+{
+    ChooseFromTray(command);
+    auto dialog = desktop_.Dialog(templateName);
+    EXPECT_TRUE(dialog) << "dialog " << templateName << " did not open";
+    return dialog ? dialog->hwnd : nullptr;
+}
+
+void Program::PostCommand(int id)
 {
     desktop_.Post(MainWindow(), WM_COMMAND, id, 0);
 }

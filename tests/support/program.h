@@ -42,7 +42,14 @@ class Program
     int process() const { return process_; }
 
     HWND MainWindow() const;
-    void Command(int id); // posts WM_COMMAND to the main window and runs until idle
+    // As the user does: the right button on the tray icon, then the item chosen from its menu.
+    void ChooseFromTray(int command);
+    // Chooses an item that opens a dialog; returns the dialog of that template, or null (and a
+    // failed expectation) when none opened.
+    HWND OpenFromTray(int command, const char *templateName);
+    // Posts WM_COMMAND to the main window and runs until idle: the commands of the window's own
+    // class menu, which no user sees, and tests about the message itself.
+    void PostCommand(int id);
     void Advance(sim::Millis milliseconds) { desktop_.Advance(milliseconds); }
 
     // Sounds requested since start (or since the last ClearSounds), with their times.
