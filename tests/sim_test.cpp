@@ -102,11 +102,19 @@ TEST(SimDesktop, DestroyingTheOwnerDestroysOwnedWindowsFirstAndDropsTheirMessage
     int process = desktop.Start(TestProgram);
     Log.clear();
     desktop.Input(process, [] {
+        SetTimer(Owner, 1, 1000, nullptr);
+        SetTimer(Owned, 1, 1000, nullptr);
+        SetTimer(Owned, 2, 1000, nullptr);
+    });
+    EXPECT_EQ(3, desktop.ActiveTimers());
+    desktop.Input(process, [] {
+        KillTimer(Owned, 2);
         PostMessageA(Owned, WM_USER, 1, 0);
         PostMessageA(Owner, WM_USER, 2, 0);
         DestroyWindow(Owner);
     });
     EXPECT_EQ((std::vector<std::string>{"destroy owned", "destroy owner"}), Log);
+    EXPECT_EQ(0, desktop.ActiveTimers()) << "a window's timers go with it";
     EXPECT_EQ(7, desktop.ExitCode(process).value_or(-1));
 }
 
@@ -214,6 +222,12 @@ TEST(SimFiles, PathsIgnoreCaseAndSearchesMatchWildcards)
         names.push_back(data.cFileName);
     EXPECT_EQ((std::vector<std::string>{"Bird00.WAV", "bird01.wav"}), names);
     EXPECT_EQ(1, desktop.OpenHandles());
+    EXPECT_EQ(1, desktop.OpenSearches());
+    HANDLE file = CreateFileA("C:\\ZelmoSound\\birds.txt", GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ(1, desktop.OpenFiles());
+    EXPECT_EQ(2, desktop.OpenHandles());
+    CloseHandle(file);
     FindClose(find);
     EXPECT_EQ(0, desktop.OpenHandles());
     EXPECT_EQ(INVALID_HANDLE_VALUE, FindFirstFileA("C:\\ZelmoSound\\drop*.wav", &data));
