@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 namespace
 {
 
@@ -347,6 +350,35 @@ TEST(SimSound, TheDurationComesFromTheChunksAndWhatTheFileHoldsAndOnlyTheLastSou
     desktop.Advance(600);
     EXPECT_TRUE(PlaySoundA("padded.wav", nullptr, async));
     EXPECT_EQ(-1, desktop.Sounds()[5].cutOffAt);
+}
+
+TEST(SimSound, AFileChangedSincePlayingItLastIsReadAgain)
+{
+    sim::Desktop desktop;
+    const std::string folder = desktop.ProgramFolder();
+    const DWORD async = SND_ASYNC | SND_NODEFAULT | SND_FILENAME;
+    auto play = [&](const char *name) {
+        (void)PlaySoundA(name, nullptr, async);
+        const sim::SoundRecord &sound = desktop.Sounds().back();
+        return sound.played ? sound.duration : -1;
+    };
+    desktop.WriteFile(folder + "a.wav", zelmo_test::WaveBytes(1000));
+    EXPECT_EQ(1000, play("a.wav"));
+    EXPECT_EQ(1000, play("A.WAV"));
+    // Rewritten in place to the same size: only the contents tell.
+    desktop.WriteFile(folder + "a.wav", zelmo_test::WaveBytes(1000).replace(0, 4, "RIFX"));
+    EXPECT_EQ(-1, play("a.wav"));
+    desktop.WriteFile(folder + "a.wav", zelmo_test::WaveBytes(300));
+    EXPECT_EQ(300, play("a.wav"));
+    // Renamed, and another file put under the name behind the desktop's back.
+    EXPECT_TRUE(MoveFileA((folder + "a.wav").c_str(), (folder + "b.wav").c_str()));
+    EXPECT_EQ(-1, play("a.wav"));
+    EXPECT_EQ(300, play("b.wav"));
+    const std::string host = desktop.HostPath(folder + "b.wav");
+    std::filesystem::remove(host);
+    EXPECT_EQ(-1, play("b.wav"));
+    std::ofstream(host, std::ios::binary) << zelmo_test::WaveBytes(700);
+    EXPECT_EQ(700, play("b.wav"));
 }
 
 TEST(SimDrawing, FillRectCoversLeftAndTopButNotRightAndBottomAndIsClippedToTheWindow)
