@@ -53,7 +53,7 @@ std::string IniFileName()
 
 void ReadIniFile()
 {
-    if (!ReadTextLines(IniFileName(), ApplyLine)) {
+    if (ReadTextLines(IniFileName(), ApplyLine) != TextFileRead::Read) {
         // First start: only the insects play, every 3 to 6 seconds.
         In[0].Enabled = 1;
         In[0].IntervalClass = 0;

@@ -56,19 +56,25 @@ int TextReader::Raw()
     return c;
 }
 
-bool ReadTextLines(const std::string &path, void (*apply)(const char (&piece)[LinePiece + 1]))
+TextFileRead ReadTextLines(const std::string &path,
+                           void (*apply)(const char (&piece)[LinePiece + 1]))
 {
     // Shared for reading and writing, as the C runtime's text stream opens a file: a file that
     // an editor holds open is still read, not taken for a missing one.
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+    if (file == INVALID_HANDLE_VALUE) {
+        DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
+                   ? TextFileRead::Missing
+                   : TextFileRead::Refused;
+    }
     TextReader reader(file);
     char piece[LinePiece + 1];
     while (reader.NextPiece(piece))
         apply(piece);
     CloseHandle(file);
-    return true;
+    return TextFileRead::Read;
 }
 
 int ColumnNumber(const char *columns, int width)

@@ -33,9 +33,14 @@ class TextReader
     bool ended_ = false;
 };
 
-// Opens the file for reading and hands every piece to `apply`, in order. Returns false, having
-// called nothing, when the file cannot be opened.
-bool ReadTextLines(const std::string &path, void (*apply)(const char (&piece)[LinePiece + 1]));
+// What a read found: the file, read to its end; no file at all; or a file that is there but
+// could not be opened (another program holds it without sharing, no permission, ...).
+enum class TextFileRead { Read, Missing, Refused };
+
+// Opens the file for reading and hands every piece to `apply`, in order. When the file cannot
+// be opened nothing is called, and the answer tells a missing file from a refused one.
+TextFileRead ReadTextLines(const std::string &path,
+                           void (*apply)(const char (&piece)[LinePiece + 1]));
 
 // The value of a one-character column: the character minus '0', without further checks.
 inline int32_t ColumnValue(char c)

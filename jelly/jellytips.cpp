@@ -5,6 +5,8 @@
 // The tools follow the jellyfish only when they move: a slot whose position is the one of the
 // last update is left alone, so a jellyfish that rests keeps its words and no random number is
 // drawn for it. A moved slot draws its text first, then whether its tool comes, stays or goes.
+// The control holds at most one tool per slot, so that it does not grow while the program stays
+// resident.
 #include "jellytips.h"
 
 #include "population.h"
@@ -172,6 +174,10 @@ void JellySetToolTip(HWND hwnd)
                 slot.ToolAdded = 0;
             }
         } else if (Prng::rand() % 2 == 0) {
+            // The control may still hold an earlier tool of the slot: its jellyfish vanished and
+            // a newborn took the slot before the file was written. The control would keep both,
+            // and one of them would stay behind for good, so the earlier one goes first.
+            SendTool(TTM_DELTOOLA, 0, slot);
             SendTool(TTM_ADDTOOLA, 0, slot);
             slot.ToolAdded = 1;
         }

@@ -2,6 +2,8 @@
 // population and starts the 300 ms tick; each tick decides, draws, counts and updates the tool
 // tips. The jellyfish stop on the user's Yes to the end question (right button) or when nobody
 // is left; every stop saves the population and hides the window, which can be started again.
+// A stop saves only a population that was loaded: never one set up because the jelly file was
+// there but could not be read, which would replace the user's jellyfish with two newborns.
 //
 // The mouse moves and right button messages go to the tool tip control before anything else,
 // so that the tips come and go with the pointer. The window has no class cursor: the pointer
@@ -34,8 +36,10 @@ constexpr int LastDivisor = 999; // SrandCount runs 1 .. 1000, then begins again
 
 // The message record the window hands the tool tip control for each relayed mouse message.
 MSG Relay = {};
-// 1 once a start has read the population in this run: before that, the slots in memory hold
-// nothing that was loaded, and a close request must not save them over the jelly file.
+// 1 while the slots in memory hold the population of the jelly file: the last start read it,
+// or found no file to read (the first run). 0 before any start, and after a start that found
+// the file but could not open it; then no stop and no close request saves the slots over the
+// file. The next start that reads the file loads the stored population again.
 int PopulationLoaded = 0;
 
 void RelayToToolTip(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
@@ -70,11 +74,16 @@ void OnCreate(HWND hwnd)
                         CW_USEDEFAULT, CW_USEDEFAULT, hwnd, nullptr, hInst, nullptr);
 }
 
+void SaveJellyfish()
+{
+    if (PopulationLoaded) WriteJellyIniFile();
+}
+
 // Every stop: the timer first, so that no tick comes while the file is written.
 void StopJellyfish(HWND hwnd)
 {
     (void)KillTimer(hwnd, JELLY_TIMER);
-    WriteJellyIniFile();
+    SaveJellyfish();
     (void)ShowWindow(hwnd, SW_HIDE);
     ZelmoJelly = 0;
 }
@@ -89,7 +98,7 @@ void OnStart(HWND hwnd)
     HideCount = StartHideCount;
     CharCount = HideCount + OrdinaryCount;
     int read = ReadJellyIniFile();
-    PopulationLoaded = 1;
+    PopulationLoaded = JellyFileRefused ? 0 : 1;
     if (read == 0) (void)MessageBoxA(hwnd, FirstRunHint, SetUpData, MB_OK);
     (void)JellyExsit(); // only IsAll is wanted here
     JellySetToolTip(hwnd);
@@ -104,7 +113,7 @@ void OnTick(HWND hwnd)
         (void)KillTimer(hwnd, JELLY_TIMER);
         (void)Beep(BeepFrequency, BeepMillis);
         (void)MessageBoxA(hwnd, NobodyLeft, JellyCaption, MB_OK | MB_ICONHAND);
-        WriteJellyIniFile();
+        SaveJellyfish();
         (void)ShowWindow(hwnd, SW_HIDE);
         ZelmoJelly = 0;
     }
@@ -134,7 +143,7 @@ void OnEndQuestion(HWND hwnd)
 
 void OnClose(HWND hwnd)
 {
-    if (PopulationLoaded) WriteJellyIniFile();
+    SaveJellyfish();
     (void)KillTimer(hwnd, JELLY_TIMER);
     (void)DestroyWindow(hwnd);
     ZelmoJelly = 0;

@@ -19,6 +19,7 @@ int CharCount = 0;
 int IsAll = 0;
 int SrandCount = 1;
 HICON Hicon[32] = {};
+int JellyFileRefused = 0;
 
 namespace
 {
@@ -148,6 +149,7 @@ void ResetJellyState()
 {
     std::memset(Jelly, 0, sizeof Jelly);
     HideCount = CharCount = IsAll = 0;
+    JellyFileRefused = 0;
     SrandCount = 1;
     for (HICON &icon : Hicon)
         icon = nullptr;
@@ -185,7 +187,9 @@ HICON JellyPicture(int index)
 
 int ReadJellyIniFile()
 {
-    int result = ReadTextLines(JellyFileName(), ApplyJellyLine) ? 1 : 0;
+    TextFileRead read = ReadTextLines(JellyFileName(), ApplyJellyLine);
+    int result = read == TextFileRead::Read ? 1 : 0;
+    JellyFileRefused = read == TextFileRead::Refused ? 1 : 0;
     CheckReadValues();
     Prng::srand(static_cast<uint32_t>(CalendarSeconds()));
     int width = ScreenRange(SM_CXSCREEN);

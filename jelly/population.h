@@ -75,10 +75,13 @@ extern int CharCount;  // HideCount + 10: the slots the per-tick passes walk
 extern int IsAll;      // 1 while all ten ordinary slots are alive (kept by JellyExsit)
 extern int SrandCount; // divisor of the calendar time for reseeding; 1 or more
 extern HICON Hicon[32];
+// 1 when the last ReadJellyIniFile found a jelly file that it could not open (another program
+// held it without sharing, no permission): the population it set up is not the stored one.
+extern int JellyFileRefused;
 
 // Loads the population from the jelly file, seeds two newborns when nobody alive was read,
 // sets up the hidden characters and loads the icons. Returns 1 when the file was read, 0 when
-// it could not be opened.
+// it could not be opened (JellyFileRefused tells a file that is there from a missing one).
 int ReadJellyIniFile();
 // Saves slots 0..9 (free slots as zeros) by replacing the jelly file; a failure leaves the old
 // file whole and reports nothing.

@@ -60,6 +60,24 @@ TEST(AllocationCounter, CountsOnlyWhatTheProgramsCodeAllocates)
     EXPECT_EQ(static_cast<int64_t>(sizeof(int) * 5), counted.bytes);
 }
 
+TEST(AllocationCounter, AProgramsBlockIsOutstandingUntilAnyoneReleasesIt)
+{
+    const int64_t before = zelmo_bench::ProgramBlocksOutstanding();
+    {
+        sim::ProgramCode program;
+        Kept = new int[3];
+        {
+            sim::PlatformCode platform;
+            int *platforms = new int(1);
+            EXPECT_EQ(before + 1, zelmo_bench::ProgramBlocksOutstanding());
+            delete platforms;
+        }
+    }
+    EXPECT_EQ(before + 1, zelmo_bench::ProgramBlocksOutstanding());
+    delete[] Kept; // released by other code than the one that took it
+    EXPECT_EQ(before, zelmo_bench::ProgramBlocksOutstanding());
+}
+
 TEST(Allocations, SchedulerTicksWithEveryGroupPlayingTakeNothingFromTheHeap)
 {
     Program program({2026, 12, 8, 10, 0, 10});

@@ -196,10 +196,12 @@ TEST_F(SimInput, AMenuOpenedInsideAMenuIsTheOneChosenFromAndItsEndEndsTheOuterOn
     desktop.Input(process, [&] { track(200, &inner); });
     ASSERT_TRUE(desktop.OpenMenu());
     EXPECT_EQ(200, desktop.OpenMenu()->items[0].id);
+    EXPECT_EQ(2, desktop.OpenMenus());
     desktop.ChooseMenu(201);
     EXPECT_EQ(201, inner);
     EXPECT_EQ(0, outer);
     EXPECT_FALSE(desktop.OpenMenu());
+    EXPECT_EQ(0, desktop.OpenMenus()) << "both destroyed";
 }
 
 TEST_F(SimInput, GetMessageAndPeekMessageHonourTheirWindowAndRangeFilters)

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 namespace
 {
 
@@ -102,11 +105,19 @@ TEST(SimDesktop, DestroyingTheOwnerDestroysOwnedWindowsFirstAndDropsTheirMessage
     int process = desktop.Start(TestProgram);
     Log.clear();
     desktop.Input(process, [] {
+        SetTimer(Owner, 1, 1000, nullptr);
+        SetTimer(Owned, 1, 1000, nullptr);
+        SetTimer(Owned, 2, 1000, nullptr);
+    });
+    EXPECT_EQ(3, desktop.ActiveTimers());
+    desktop.Input(process, [] {
+        KillTimer(Owned, 2);
         PostMessageA(Owned, WM_USER, 1, 0);
         PostMessageA(Owner, WM_USER, 2, 0);
         DestroyWindow(Owner);
     });
     EXPECT_EQ((std::vector<std::string>{"destroy owned", "destroy owner"}), Log);
+    EXPECT_EQ(0, desktop.ActiveTimers()) << "a window's timers go with it";
     EXPECT_EQ(7, desktop.ExitCode(process).value_or(-1));
 }
 
@@ -214,6 +225,12 @@ TEST(SimFiles, PathsIgnoreCaseAndSearchesMatchWildcards)
         names.push_back(data.cFileName);
     EXPECT_EQ((std::vector<std::string>{"Bird00.WAV", "bird01.wav"}), names);
     EXPECT_EQ(1, desktop.OpenHandles());
+    EXPECT_EQ(1, desktop.OpenSearches());
+    HANDLE file = CreateFileA("C:\\ZelmoSound\\birds.txt", GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ(1, desktop.OpenFiles());
+    EXPECT_EQ(2, desktop.OpenHandles());
+    CloseHandle(file);
     FindClose(find);
     EXPECT_EQ(0, desktop.OpenHandles());
     EXPECT_EQ(INVALID_HANDLE_VALUE, FindFirstFileA("C:\\ZelmoSound\\drop*.wav", &data));
@@ -333,6 +350,35 @@ TEST(SimSound, TheDurationComesFromTheChunksAndWhatTheFileHoldsAndOnlyTheLastSou
     desktop.Advance(600);
     EXPECT_TRUE(PlaySoundA("padded.wav", nullptr, async));
     EXPECT_EQ(-1, desktop.Sounds()[5].cutOffAt);
+}
+
+TEST(SimSound, AFileChangedSincePlayingItLastIsReadAgain)
+{
+    sim::Desktop desktop;
+    const std::string folder = desktop.ProgramFolder();
+    const DWORD async = SND_ASYNC | SND_NODEFAULT | SND_FILENAME;
+    auto play = [&](const char *name) {
+        (void)PlaySoundA(name, nullptr, async);
+        const sim::SoundRecord &sound = desktop.Sounds().back();
+        return sound.played ? sound.duration : -1;
+    };
+    desktop.WriteFile(folder + "a.wav", zelmo_test::WaveBytes(1000));
+    EXPECT_EQ(1000, play("a.wav"));
+    EXPECT_EQ(1000, play("A.WAV"));
+    // Rewritten in place to the same size: only the contents tell.
+    desktop.WriteFile(folder + "a.wav", zelmo_test::WaveBytes(1000).replace(0, 4, "RIFX"));
+    EXPECT_EQ(-1, play("a.wav"));
+    desktop.WriteFile(folder + "a.wav", zelmo_test::WaveBytes(300));
+    EXPECT_EQ(300, play("a.wav"));
+    // Renamed, and another file put under the name behind the desktop's back.
+    EXPECT_TRUE(MoveFileA((folder + "a.wav").c_str(), (folder + "b.wav").c_str()));
+    EXPECT_EQ(-1, play("a.wav"));
+    EXPECT_EQ(300, play("b.wav"));
+    const std::string host = desktop.HostPath(folder + "b.wav");
+    std::filesystem::remove(host);
+    EXPECT_EQ(-1, play("b.wav"));
+    std::ofstream(host, std::ios::binary) << zelmo_test::WaveBytes(700);
+    EXPECT_EQ(700, play("b.wav"));
 }
 
 TEST(SimDrawing, FillRectCoversLeftAndTopButNotRightAndBottomAndIsClippedToTheWindow)

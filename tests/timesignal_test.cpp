@@ -109,12 +109,23 @@ TEST_F(TimeSignal, ComesWhilePausedWhileADialogIsOpenAndWhileTheJellyfishRun)
     StartAt({2026, 12, 8, 9, 59, 0}, 1, 0);
     program->ChooseFromTray(IDM_PAUSE);
     desktop().AdvanceTo({2026, 12, 8, 10, 0, 5});
+    EXPECT_EQ(1, Shows());
     program->ChooseFromTray(IDM_PAUSE);
     program->ChooseFromTray(IDM_SOUNDSETTINGS);
-    ASSERT_TRUE(desktop().Dialog("3"));
+    auto dialog = desktop().Dialog("3");
+    ASSERT_TRUE(dialog);
     desktop().AdvanceTo({2026, 12, 8, 11, 0, 5});
-    ZelmoJelly = 1;
+    EXPECT_EQ(2, Shows());
+    desktop().Click(dialog->hwnd, IDC_CANCEL);
+
+    // The jellyfish, started as a user starts them: the first-run hint, answered, then they swim.
+    desktop().AdvanceTo({2026, 12, 8, 11, 59, 0});
+    program->ChooseFromTray(IDM_JELLY);
+    ASSERT_EQ(1u, desktop().OpenMessageBoxes().size());
+    desktop().AnswerMessageBox(IDOK);
     desktop().AdvanceTo({2026, 12, 8, 12, 0, 5});
+    EXPECT_EQ(1, ZelmoJelly);
+    EXPECT_TRUE(desktop().Window(hwndJelly)->visible);
     EXPECT_EQ(3, Shows());
 }
 

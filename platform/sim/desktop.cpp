@@ -416,7 +416,17 @@ FileFaults &Desktop::Faults()
 
 int Desktop::OpenHandles() const
 {
-    return static_cast<int>(state_->files.size() + state_->searches.size());
+    return OpenFiles() + OpenSearches();
+}
+
+int Desktop::OpenFiles() const
+{
+    return static_cast<int>(state_->files.size());
+}
+
+int Desktop::OpenSearches() const
+{
+    return static_cast<int>(state_->searches.size());
 }
 
 const std::vector<SoundRecord> &Desktop::Sounds() const

@@ -282,6 +282,8 @@ class Desktop
     std::vector<WindowInfo> Windows() const;
     // How many messages of each kind the message loops dispatched to a window.
     std::map<UINT, int64_t> Dispatched(HWND hwnd) const;
+    // Timers set and not yet killed, of every window (a window's go with it).
+    int ActiveTimers() const;
     // Posts a message as another program would; the target handles it at the next run.
     void Post(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     // Runs an action on the program's thread, as Windows input processing would, then lets the
@@ -315,6 +317,7 @@ class Desktop
     void ChooseMenu(int command);
     void DismissMenu();
     const std::vector<HelpRequest> &HelpRequests() const;
+    int OpenMenus() const; // menus created and not yet destroyed
 
     // ---- dialogs: what is open, and the user's actions in them (each runs on the program's
     // thread, as input, then lets the program run until idle)
@@ -381,7 +384,9 @@ class Desktop
     // Names of the entries of a folder, sorted as a directory listing would be.
     std::vector<std::string> ListFolder(const std::string &windowsPath) const;
     FileFaults &Faults();
-    int OpenHandles() const; // files and searches not yet closed
+    int OpenHandles() const;  // files and searches not yet closed
+    int OpenFiles() const;    // file handles not yet closed
+    int OpenSearches() const; // find handles (FindFirstFileA) not yet closed
     // The user's change of a file's read-only attribute, as in the file's properties.
     void SetReadOnly(const std::string &windowsPath, bool readOnly);
     DWORD FileAttributes(const std::string &windowsPath) const; // INVALID_FILE_ATTRIBUTES if none

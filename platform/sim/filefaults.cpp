@@ -26,6 +26,7 @@ DWORD InjectedFailure(FileOperation operation, const std::string &normalizedPath
                       const std::string &otherNormalizedPath)
 {
     FileFaults &faults = S().faults;
+    ++S().fileOperations;
     int64_t call = ++faults.calls[operation];
     for (const FileFaults::Failure &failure : faults.failures) {
         if (failure.operation != operation) continue;

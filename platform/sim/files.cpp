@@ -185,6 +185,7 @@ std::string Desktop::HostPath(const std::string &windowsPath) const
 
 void Desktop::WriteFile(const std::string &windowsPath, const std::string &bytes)
 {
+    ++state_->fileOperations;
     std::string host = ResolveHostPath(windowsPath);
     std::filesystem::create_directories(std::filesystem::path(host).parent_path());
     FILE *file = std::fopen(host.c_str(), "wb");

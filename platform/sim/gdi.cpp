@@ -103,6 +103,30 @@ struct Surface {
     {
         if (Allows(x, y)) window->pixels[static_cast<size_t>(y * window->pixelsWidth + x)] = rgb;
     }
+    // Every pixel of the area (right and bottom excluded) that Put would set, a row at a time:
+    // a full-screen window is filled at every showing. Overlapping clip rectangles set the same
+    // pixels twice, to the same colour.
+    void Fill(int left, int top, int right, int bottom, uint32_t rgb) const
+    {
+        if (!shown) return;
+        auto fill = [&](const RECT &within) {
+            const int x0 = std::max({left, 0, static_cast<int>(within.left)});
+            const int x1 = std::min({right, window->pixelsWidth, static_cast<int>(within.right)});
+            const int y0 = std::max({top, 0, static_cast<int>(within.top)});
+            const int y1 =
+                std::min({bottom, window->pixelsHeight, static_cast<int>(within.bottom)});
+            for (int y = y0; y < y1 && x0 < x1; ++y) {
+                auto row = window->pixels.begin() + static_cast<ptrdiff_t>(y) * window->pixelsWidth;
+                std::fill(row + x0, row + x1, rgb);
+            }
+        };
+        if (!context || !context->clipped) {
+            fill(RECT{left, top, right, bottom});
+            return;
+        }
+        for (const RECT &clip : context->clip)
+            fill(clip);
+    }
 };
 
 Surface SurfaceOf(const DeviceContext *context, WindowObject &window)
@@ -454,9 +478,7 @@ int WINAPI FillRect(HDC dc, const RECT *rect, HBRUSH brush)
     int top = std::min(rect->top, rect->bottom), bottom = std::max(rect->top, rect->bottom);
     const Surface surface = SurfaceOf(context, *window);
     uint32_t rgb = ToRgb(color);
-    for (int y = std::max(top, 0); y < std::min(bottom, window->pixelsHeight); ++y)
-        for (int x = std::max(left, 0); x < std::min(right, window->pixelsWidth); ++x)
-            surface.Put(x, y, rgb);
+    surface.Fill(left, top, right, bottom, rgb);
     char text[8];
     std::snprintf(text, sizeof text, "%06X", static_cast<unsigned>(rgb));
     Gdi().log.push_back(

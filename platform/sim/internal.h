@@ -121,6 +121,18 @@ struct FindSearch {
     size_t next = 0;
 };
 
+// What PlaySoundA last found for a sound's name (sound.cpp): the file on the host and its
+// length. It holds while that file is the one seen then and the drive has not been touched.
+struct WaveLook {
+    std::string hostPath;
+    uint64_t device = 0;
+    uint64_t inode = 0;
+    int64_t size = 0;
+    int64_t modified = 0; // nanoseconds
+    uint64_t fileOperations = 0;
+    Millis duration = -1; // -1: not a playable wave file
+};
+
 struct Desktop::State {
     Desktop::Options options;
     std::string hostRoot;
@@ -151,6 +163,9 @@ struct Desktop::State {
     std::map<std::string, DWORD> attributes; // see AttributesOf
     DWORD commonDialogError = 0;             // what CommDlgExtendedError answers
     FileFaults faults;
+    // Every file operation on the drive, the program's and the caller's (filefaults.cpp).
+    uint64_t fileOperations = 0;
+    std::map<std::string, WaveLook> waveLooks; // by current folder and name
 
     std::vector<SoundRecord> sounds;
     std::optional<size_t> lastPlayed; // index in sounds of the last sound that played

@@ -206,6 +206,11 @@ std::map<UINT, int64_t> Desktop::Dispatched(HWND hwnd) const
     return it == state_->dispatched.end() ? std::map<UINT, int64_t>{} : it->second;
 }
 
+int Desktop::ActiveTimers() const
+{
+    return static_cast<int>(state_->timers.size());
+}
+
 void Desktop::Post(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     auto it = state_->windows.find(hwnd);

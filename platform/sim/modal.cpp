@@ -209,6 +209,11 @@ std::vector<MenuInfo> Desktop::MenusShown() const
     return Modal().menusShown;
 }
 
+int Desktop::OpenMenus() const
+{
+    return static_cast<int>(Modal().menus.size());
+}
+
 void Desktop::ChooseMenu(int command)
 {
     std::optional<MenuInfo> menu = OpenMenu();

@@ -20,20 +20,30 @@ uint32_t Little32(const unsigned char *b)
            static_cast<uint32_t>(b[2]) << 16 | static_cast<uint32_t>(b[3]) << 24;
 }
 
-// Duration in milliseconds of a RIFF/WAVE file, or -1 when it cannot be played. Only the chunk
-// headers and the format are read: a sound is requested every few seconds for months of virtual
-// time, and the samples do not matter.
-Millis WaveDuration(const std::string &windowsPath)
+int64_t Nanoseconds(const struct timespec &time)
 {
-    bool found = false;
-    const std::string host = ResolveHostPath(windowsPath, &found);
-    if (!found) return -1;
+    return static_cast<int64_t>(time.tv_sec) * 1000000000 + time.tv_nsec;
+}
+
+// Whether the file found on the host is still the one a look saw.
+bool SameFile(const WaveLook &look, const struct stat &info)
+{
+    return look.device == static_cast<uint64_t>(info.st_dev) &&
+           look.inode == static_cast<uint64_t>(info.st_ino) &&
+           look.size == static_cast<int64_t>(info.st_size) &&
+           look.modified == Nanoseconds(info.st_mtim);
+}
+
+// Duration in milliseconds of a RIFF/WAVE file on the host, or -1 when it cannot be played.
+// Only the chunk headers and the format are read: a sound is requested every few seconds for
+// months of virtual time, and the samples do not matter. *info is what the file was.
+Millis WaveDuration(const std::string &host, struct stat *info)
+{
+    *info = {}; // no file is device 0, inode 0: a file that cannot be opened is looked up again
     const int fd = open(host.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return -1;
-    struct stat info {
-    };
-    const bool isFile = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-    const uint64_t fileSize = isFile ? static_cast<uint64_t>(info.st_size) : 0;
+    const bool isFile = fstat(fd, info) == 0 && S_ISREG(info->st_mode);
+    const uint64_t fileSize = isFile ? static_cast<uint64_t>(info->st_size) : 0;
     // Reads exactly count bytes at offset, or fails.
     auto readAt = [fd](uint64_t offset, unsigned char *buffer, size_t count) {
         return pread(fd, buffer, count, static_cast<off_t>(offset)) == static_cast<ssize_t>(count);
@@ -65,6 +75,42 @@ Millis WaveDuration(const std::string &windowsPath)
     return duration;
 }
 
+// The duration of the named wave file, or -1 when it is missing or cannot be played. A sound
+// asked for again, whose file is still the same, is not looked up and read anew: finding and
+// reading it costs more than the rest of the program's tick, every few seconds for months.
+Millis NamedWaveDuration(const char *name)
+{
+    Desktop::State &state = S();
+    Process *process = CurrentProcess();
+    const std::string key =
+        (process ? process->currentDirectory : Desktop::Current().ProgramFolder()) + '|' + name;
+    auto known = state.waveLooks.find(key);
+    struct stat info {
+    };
+    if (known != state.waveLooks.end() && known->second.fileOperations == state.fileOperations &&
+        stat(known->second.hostPath.c_str(), &info) == 0 && SameFile(known->second, info))
+        return known->second.duration;
+
+    bool found = false;
+    std::string host = ResolveHostPath(name, &found);
+    if (!found) {
+        if (known != state.waveLooks.end()) state.waveLooks.erase(known);
+        return -1;
+    }
+    const Millis duration = WaveDuration(host, &info);
+    // The program asks for a few dozen names; a caller asking for ever new ones starts afresh.
+    constexpr size_t KeptLooks = 1024;
+    if (state.waveLooks.size() >= KeptLooks) state.waveLooks.clear();
+    state.waveLooks[key] = WaveLook{std::move(host),
+                                    static_cast<uint64_t>(info.st_dev),
+                                    static_cast<uint64_t>(info.st_ino),
+                                    static_cast<int64_t>(info.st_size),
+                                    Nanoseconds(info.st_mtim),
+                                    state.fileOperations,
+                                    duration};
+    return duration;
+}
+
 // Only one sound plays at a time, as every request cuts off the one before: the sound that may
 // still be playing is the last one that played.
 void CutOffPlaying()
@@ -87,7 +133,7 @@ BOOL WINAPI PlaySoundA(LPCSTR sound, HMODULE module, DWORD flags)
     record.name = sound ? sound : "";
     record.flags = flags;
     if (sound && (flags & SND_FILENAME)) {
-        const Millis duration = WaveDuration(sound);
+        const Millis duration = NamedWaveDuration(sound);
         if (duration >= 0) {
             record.played = true;
             record.duration = duration;
@@ -96,12 +142,15 @@ BOOL WINAPI PlaySoundA(LPCSTR sound, HMODULE module, DWORD flags)
     if (record.played) S().lastPlayed = S().sounds.size();
     S().sounds.push_back(record);
 
-    Event event;
-    event.kind = "sound";
-    event.fields = {{"name", JsonString(record.name)},
-                    {"flags", std::to_string(flags)},
-                    {"played", record.played ? "true" : "false"}};
-    Desktop::Current().Emit(event);
+    // The event is made only for someone who listens: sounds come every few seconds.
+    if (!S().observers.empty()) {
+        Event event;
+        event.kind = "sound";
+        event.fields = {{"name", JsonString(record.name)},
+                        {"flags", std::to_string(flags)},
+                        {"played", record.played ? "true" : "false"}};
+        Desktop::Current().Emit(event);
+    }
 
     if (!(flags & SND_ASYNC) && record.played)
         S().now += record.duration; // a synchronous sound holds the program until it ends

@@ -234,6 +234,49 @@ void ChangeWhileShown()
     probe::RunScenarioLoop();
 }
 
+// ---- same-id-twice: TTM_ADDTOOLA with the window and id of a tool the control holds adds a
+// second tool beside the first; TTM_DELTOOLA takes the one added first, and takes nothing once
+// no tool has the id. So deleting a tool before adding it again keeps one tool per id.
+
+constexpr Tool Again{0, {304, 204, 324, 224}, "again"};
+
+void TraceToolCount()
+{
+    probe::Trace("tools: " + std::to_string(SendMessageA(Tip, TTM_GETTOOLCOUNT, 0, 0)));
+}
+
+void SameIdTwice()
+{
+    MakeOwnerAndTip(TTS_ALWAYSTIP);
+    AddTool(First);
+    AddTool(Again);
+    TraceToolCount();
+    DeleteTool(First);
+    TraceToolCount();
+    probe::StartUser(Owner,
+                     {
+                         probe::Pause(10),
+                         Do("rest where the first was", [] { probe::UserPointer(110, 210); }),
+                         probe::Pause(Quiet),
+                         Check(First.rect),
+                         Do("rest on the one added again", [] { probe::UserPointer(310, 210); }),
+                         WhenShown(Again.rect),
+                         Do("park", [] { probe::UserPointer(Parking.x, Parking.y); }),
+                         Do("delete the id twice, then delete it and add it",
+                            [] {
+                                DeleteTool(First);
+                                TraceToolCount();
+                                DeleteTool(First);
+                                TraceToolCount();
+                                DeleteTool(First);
+                                AddTool(First);
+                                TraceToolCount();
+                            }),
+                         probe::ScenarioDone,
+                     });
+    probe::RunScenarioLoop();
+}
+
 // ---- screen-edges: a tool at the bottom of the screen gets its tip above it; one at the right
 // edge gets it moved left onto the screen.
 
@@ -325,9 +368,9 @@ void NotAlwaysTip()
 }
 
 constexpr probe::Scenario Scenarios[] = {
-    {"rest-and-move", RestAndMove},   {"change-while-shown", ChangeWhileShown},
-    {"screen-edges", ScreenEdges},    {"inactive-owner-always-tip", AlwaysTip},
-    {"inactive-owner", NotAlwaysTip},
+    {"rest-and-move", RestAndMove},           {"change-while-shown", ChangeWhileShown},
+    {"same-id-twice", SameIdTwice},           {"screen-edges", ScreenEdges},
+    {"inactive-owner-always-tip", AlwaysTip}, {"inactive-owner", NotAlwaysTip},
 };
 
 } // namespace
