@@ -31,18 +31,13 @@ class UnreadableJellyFile : public ::testing::Test
     // it for a first run: the hint, then two newborns.
     void StartAsAFirstRun()
     {
-        ChooseJellyfish();
+        program.ChooseFromTray(IDM_JELLY);
         auto boxes = desktop().OpenMessageBoxes();
         ASSERT_EQ(1u, boxes.size());
         EXPECT_EQ(FirstRunHint, boxes[0].text);
         desktop().AnswerMessageBox(IDOK);
         EXPECT_EQ(2, Living());
         EXPECT_EQ(1, ZelmoJelly);
-    }
-    void ChooseJellyfish()
-    {
-        desktop().RightClickTray();
-        desktop().ChooseMenu(IDM_JELLY);
     }
     void EndWithYes()
     {
@@ -86,7 +81,7 @@ TEST_F(UnreadableJellyFile, HeldWithoutSharingAtTheStartItIsNotReplacedByTheNewb
 
     // Readable again: the next start loads the stored five without the hint, and its stop
     // saves them, ten ticks older.
-    ChooseJellyfish();
+    program.ChooseFromTray(IDM_JELLY);
     EXPECT_TRUE(desktop().OpenMessageBoxes().empty());
     EXPECT_EQ(5, Living());
     desktop().Advance(3000);
