@@ -3,7 +3,9 @@ set(ZELMO_SIM_SOURCES
     platform/sim/desktop.cpp
     platform/sim/windows.cpp
     platform/sim/messages.cpp
+    platform/sim/paths.cpp
     platform/sim/files.cpp
+    platform/sim/findfiles.cpp
     platform/sim/filefaults.cpp
     platform/sim/sound.cpp
     platform/sim/geometry.cpp
