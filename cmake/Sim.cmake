@@ -14,6 +14,7 @@ set(ZELMO_SIM_SOURCES
     platform/sim/tooltips.cpp
     platform/sim/format.cpp
     platform/sim/resources.cpp
+    platform/sim/script_lexer.cpp
     platform/sim/modal.cpp
     platform/sim/shell.cpp
     platform/sim/dialogs.cpp
