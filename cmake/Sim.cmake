@@ -3,7 +3,9 @@ set(ZELMO_SIM_SOURCES
     platform/sim/desktop.cpp
     platform/sim/windows.cpp
     platform/sim/messages.cpp
+    platform/sim/paths.cpp
     platform/sim/files.cpp
+    platform/sim/findfiles.cpp
     platform/sim/filefaults.cpp
     platform/sim/sound.cpp
     platform/sim/geometry.cpp
@@ -12,6 +14,7 @@ set(ZELMO_SIM_SOURCES
     platform/sim/tooltips.cpp
     platform/sim/format.cpp
     platform/sim/resources.cpp
+    platform/sim/script_lexer.cpp
     platform/sim/modal.cpp
     platform/sim/shell.cpp
     platform/sim/dialogs.cpp

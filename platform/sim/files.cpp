@@ -1,20 +1,16 @@
-// The simulated drive C: and its file operations. Drive C: is a real folder on the host, so a
-// test can look at the files the program wrote. Windows paths are resolved as Windows does:
-// either separator, letter case ignored in every component, relative to the process's current
-// directory. Faults (read-only folders, a full disk, failing calls) are injected through
-// Desktop::Faults(). Read-only files refuse to be written, replaced or deleted, and a copy takes
-// its source's attributes (folders.cpp keeps them). A file held open refuses to be renamed,
-// replaced or deleted unless its holder shares deletion.
+// The file operations on the simulated drive C: (paths.cpp resolves their names): CreateFileA and
+// the handles it gives, ReadFile, WriteFile, FlushFileBuffers, CloseHandle, DeleteFileA,
+// MoveFileExA, CopyFileA and GetFileAttributesA, and the caller's own reads and writes of files
+// (Desktop::ReadFile, Desktop::WriteFile). Faults (read-only folders, a full disk, failing calls)
+// are injected through Desktop::Faults(). Read-only files refuse to be written, replaced or
+// deleted, and a copy takes its source's attributes (folders.cpp keeps them). A file held open
+// refuses to be renamed, replaced or deleted unless its holder shares deletion.
 #include "internal.h"
 #include "names.h"
 
-#include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <dirent.h>
+#include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace sim
@@ -22,43 +18,6 @@ namespace sim
 
 namespace
 {
-
-std::vector<std::string> SplitComponents(const std::string &path)
-{
-    std::vector<std::string> parts;
-    std::string part;
-    for (char c : path) {
-        if (c == '\\' || c == '/') {
-            if (!part.empty()) parts.push_back(part);
-            part.clear();
-        } else {
-            part += c;
-        }
-    }
-    if (!part.empty()) parts.push_back(part);
-    return parts;
-}
-
-bool IsDirectory(const std::string &host)
-{
-    struct stat info;
-    return stat(host.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-bool Exists(const std::string &host)
-{
-    struct stat info;
-    return stat(host.c_str(), &info) == 0;
-}
-
-// Trailing dots and blanks of a component are dropped by Windows.
-std::string TrimComponent(std::string part)
-{
-    if (part == "." || part == "..") return part;
-    while (!part.empty() && (part.back() == '.' || part.back() == ' '))
-        part.pop_back();
-    return part;
-}
 
 void EmitFile(const char *kind, const std::string &path, const std::string &to = "")
 {
@@ -69,104 +28,12 @@ void EmitFile(const char *kind, const std::string &path, const std::string &to =
     Desktop::Current().Emit(event);
 }
 
-WIN32_FIND_DATAA FindData(const std::string &name, const std::string &windowsPath,
-                          const std::string &host)
-{
-    WIN32_FIND_DATAA data{};
-    struct stat info {
-    };
-    stat(host.c_str(), &info);
-    data.dwFileAttributes = AttributesOf(windowsPath, host);
-    data.nFileSizeLow = static_cast<DWORD>(info.st_size);
-    data.nFileSizeHigh = static_cast<DWORD>(static_cast<uint64_t>(info.st_size) >> 32);
-    std::strncpy(data.cFileName, name.c_str(), MAX_PATH - 1);
-    std::strncpy(data.cAlternateFileName, ShortName(name).c_str(), 13);
-    return data;
-}
-
 bool IsReadOnly(const std::string &normalized, const std::string &host)
 {
     return (AttributesOf(normalized, host) & FILE_ATTRIBUTE_READONLY) != 0;
 }
 
 } // namespace
-
-std::string NormalizeWindowsPath(const std::string &path)
-{
-    std::string full;
-    if (path.size() >= 2 && path[1] == ':') {
-        full = path;
-    } else {
-        Process *process = CurrentProcess();
-        std::string base = process ? process->currentDirectory : Desktop::Current().ProgramFolder();
-        if (!path.empty() && (path[0] == '\\' || path[0] == '/'))
-            full = base.substr(0, 2) + path;
-        else
-            full = base + path;
-    }
-    std::string drive = Upper(full.substr(0, 2));
-    std::vector<std::string> parts;
-    for (const std::string &raw : SplitComponents(full.substr(2))) {
-        std::string part = TrimComponent(raw);
-        if (part == "." || part.empty()) continue;
-        if (part == "..") {
-            if (!parts.empty()) parts.pop_back();
-            continue;
-        }
-        parts.push_back(part);
-    }
-    std::string out = drive + "\\";
-    for (size_t i = 0; i < parts.size(); ++i)
-        out += (i ? "\\" : "") + parts[i];
-    return out;
-}
-
-std::string ResolveHostPath(const std::string &windowsPath, bool *found)
-{
-    std::string normalized = NormalizeWindowsPath(windowsPath);
-    if (found) *found = false;
-    if (normalized.rfind("C:", 0) != 0) return "";
-    std::string host = S().hostRoot + "/C";
-    bool allFound = true;
-    for (const std::string &part : SplitComponents(normalized.substr(2))) {
-        std::string match;
-        struct stat info {
-        };
-        // The spelling asked for is nearly always the one on the drive: only a miss needs the
-        // folder's listing (a folder never holds two names that differ only in letter case).
-        if (allFound && lstat((host + "/" + part).c_str(), &info) == 0) {
-            match = part;
-        } else if (allFound) {
-            if (DIR *dir = opendir(host.c_str())) {
-                while (dirent *entry = readdir(dir)) {
-                    if (FoldCase(entry->d_name) == FoldCase(part)) {
-                        match = entry->d_name;
-                        break;
-                    }
-                }
-                closedir(dir);
-            }
-        }
-        if (match.empty()) {
-            allFound = false;
-            match = part;
-        }
-        host += "/" + match;
-    }
-    if (found) *found = allFound && Exists(host);
-    return host;
-}
-
-bool InReadOnlyFolder(const std::string &normalized)
-{
-    std::string folder = Upper(normalized.substr(0, normalized.find_last_of('\\') + 1));
-    for (const std::string &readOnly : S().faults.readOnlyFolders) {
-        std::string ro = Upper(NormalizeWindowsPath(readOnly));
-        if (ro.back() != '\\') ro += '\\';
-        if (folder.rfind(ro, 0) == 0) return true;
-    }
-    return false;
-}
 
 void CloseAllHandles()
 {
@@ -177,11 +44,6 @@ void CloseAllHandles()
 }
 
 // ---- Desktop methods about files
-
-std::string Desktop::HostPath(const std::string &windowsPath) const
-{
-    return ResolveHostPath(windowsPath);
-}
 
 void Desktop::WriteFile(const std::string &windowsPath, const std::string &bytes)
 {
@@ -216,56 +78,6 @@ bool Desktop::FileExists(const std::string &windowsPath) const
     ResolveHostPath(windowsPath, &found);
     return found;
 }
-
-std::vector<std::string> Desktop::ListFolder(const std::string &windowsPath) const
-{
-    std::vector<std::string> names;
-    bool found = false;
-    std::string host = ResolveHostPath(windowsPath, &found);
-    if (DIR *dir = found ? opendir(host.c_str()) : nullptr) {
-        while (dirent *entry = readdir(dir))
-            if (std::strcmp(entry->d_name, ".") && std::strcmp(entry->d_name, ".."))
-                names.push_back(entry->d_name);
-        closedir(dir);
-    }
-    std::sort(names.begin(), names.end(),
-              [](const std::string &a, const std::string &b) { return FoldCase(a) < FoldCase(b); });
-    return names;
-}
-
-} // namespace sim
-
-using namespace sim;
-
-DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size)
-{
-    PlatformCode platform;
-    (void)module;
-    const std::string &path = S().options.programPath;
-    if (size == 0) return 0;
-    if (path.size() >= size) {
-        std::memcpy(fileName, path.data(), size - 1);
-        fileName[size - 1] = '\0';
-        SetLastError(ERROR_INSUFFICIENT_BUFFER);
-        return size;
-    }
-    std::memcpy(fileName, path.c_str(), path.size() + 1);
-    return static_cast<DWORD>(path.size());
-}
-
-HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName)
-{
-    PlatformCode platform;
-    // Only the program's own module is known: the instance WinMain got.
-    if (moduleName) {
-        SetLastError(126); // ERROR_MOD_NOT_FOUND
-        return nullptr;
-    }
-    return reinterpret_cast<HMODULE>(0x400000);
-}
-
-namespace sim
-{
 
 // CreateFileA, and CopyFileA's opening of its two files, which reports a copy rather than a
 // write: announce says whether a file written afresh is reported.
@@ -352,6 +164,8 @@ HANDLE OpenFileHandle(LPCSTR fileName, DWORD access, DWORD shareMode, DWORD disp
 }
 
 } // namespace sim
+
+using namespace sim;
 
 HANDLE WINAPI CreateFileA(LPCSTR fileName, DWORD access, DWORD shareMode,
                           SECURITY_ATTRIBUTES *security, DWORD disposition, DWORD flags,
@@ -606,91 +420,4 @@ DWORD WINAPI GetFileAttributesA(LPCSTR fileName)
         return INVALID_FILE_ATTRIBUTES;
     }
     return AttributesOf(normalized, host);
-}
-
-HANDLE WINAPI FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data)
-{
-    PlatformCode platform;
-    std::string normalized = NormalizeWindowsPath(pattern);
-    size_t cut = normalized.find_last_of('\\');
-    std::string folder = normalized.substr(0, cut + 1);
-    std::string namePattern = normalized.substr(cut + 1);
-    bool found = false;
-    std::string host = ResolveHostPath(folder, &found);
-    FindSearch search;
-    if (found) {
-        // A folder other than a drive's root lists itself and its parent first.
-        std::vector<std::string> names;
-        if (folder.size() > 3) names = {".", ".."};
-        for (const std::string &name : Desktop::Current().ListFolder(folder))
-            names.push_back(name);
-        for (const std::string &name : names) {
-            if (!FileNameMatches(namePattern, name)) continue;
-            bool self = name == "." || name == "..";
-            std::string path = self ? folder : folder + name;
-            search.entries.push_back(FindData(name, path, self ? host : host + "/" + name));
-        }
-    }
-    if (search.entries.empty()) {
-        SetLastError(found ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND);
-        return INVALID_HANDLE_VALUE;
-    }
-    *data = search.entries[0];
-    search.next = 1;
-    HANDLE handle = reinterpret_cast<HANDLE>(S().NewHandle());
-    S().searches[handle] = std::move(search);
-    return handle;
-}
-
-BOOL WINAPI FindNextFileA(HANDLE find, LPWIN32_FIND_DATAA data)
-{
-    PlatformCode platform;
-    auto it = S().searches.find(find);
-    if (it == S().searches.end()) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
-    FindSearch &search = it->second;
-    if (search.next >= search.entries.size()) {
-        SetLastError(ERROR_NO_MORE_FILES);
-        return FALSE;
-    }
-    *data = search.entries[search.next++];
-    return TRUE;
-}
-
-BOOL WINAPI FindClose(HANDLE find)
-{
-    PlatformCode platform;
-    if (!S().searches.erase(find)) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
-    return TRUE;
-}
-
-DWORD WINAPI GetCurrentDirectoryA(DWORD size, LPSTR buffer)
-{
-    PlatformCode platform;
-    std::string folder = CurrentProcess()->currentDirectory;
-    // Windows answers without the trailing separator, except for a drive's root.
-    if (folder.size() > 3) folder.pop_back();
-    if (folder.size() + 1 > size) return static_cast<DWORD>(folder.size() + 1);
-    std::memcpy(buffer, folder.c_str(), folder.size() + 1);
-    return static_cast<DWORD>(folder.size());
-}
-
-BOOL WINAPI SetCurrentDirectoryA(LPCSTR path)
-{
-    PlatformCode platform;
-    std::string normalized = NormalizeWindowsPath(path);
-    bool found = false;
-    std::string host = ResolveHostPath(path, &found);
-    if (!found || !IsDirectory(host)) {
-        SetLastError(found ? ERROR_DIRECTORY : MissingPathError(normalized));
-        return FALSE;
-    }
-    if (normalized.back() != '\\') normalized += '\\';
-    CurrentProcess()->currentDirectory = normalized;
-    return TRUE;
 }

@@ -261,10 +261,14 @@ bool NextMouseMessage(Process *process, MSG *msg);
 void PointerWindowMayHaveChanged();
 LRESULT DefaultMouseMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Files (files.cpp)
+// Paths (paths.cpp)
 std::string ResolveHostPath(const std::string &windowsPath, bool *found = nullptr);
 std::string NormalizeWindowsPath(const std::string &path);
 bool InReadOnlyFolder(const std::string &normalizedWindowsPath);
+// Whether the host path names a folder.
+bool IsDirectory(const std::string &hostPath);
+
+// Files (files.cpp)
 // Counts a call of the operation on the file (and, for a move or copy, the other file) and
 // answers the error of an injected failure that makes it fail, already set as the last error,
 // or 0 (filefaults.cpp).
