@@ -6,6 +6,7 @@
 // sets exactly the attributes given, and a file left with none reports FILE_ATTRIBUTE_NORMAL;
 // attributes move with a renamed file and go with a deleted one.
 #include "internal.h"
+
 #include "names.h"
 
 #include <filesystem>
@@ -21,12 +22,6 @@ namespace
 constexpr DWORD SettableAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
                                      FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
 
-bool IsFolder(const std::string &host)
-{
-    struct stat info;
-    return stat(host.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
 std::string Key(const std::string &normalized)
 {
     return FoldCase(normalized);
@@ -37,7 +32,7 @@ std::string Key(const std::string &normalized)
 DWORD AttributesOf(const std::string &normalized, const std::string &host)
 {
     auto stored = S().attributes.find(Key(normalized));
-    if (IsFolder(host))
+    if (IsDirectory(host))
         return FILE_ATTRIBUTE_DIRECTORY | (stored == S().attributes.end() ? 0 : stored->second);
     if (stored == S().attributes.end()) return FILE_ATTRIBUTE_ARCHIVE;
     return stored->second ? stored->second : FILE_ATTRIBUTE_NORMAL;
@@ -69,7 +64,7 @@ DWORD MissingPathError(const std::string &normalized)
     std::string folder = normalized.substr(0, normalized.find_last_of('\\') + 1);
     bool found = false;
     std::string host = ResolveHostPath(folder, &found);
-    return found && IsFolder(host) ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
+    return found && IsDirectory(host) ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
 }
 
 // ---- Desktop methods
@@ -133,7 +128,7 @@ BOOL WINAPI CreateDirectoryA(LPCSTR path, SECURITY_ATTRIBUTES *security)
         SetLastError(ERROR_ALREADY_EXISTS);
         return FALSE;
     }
-    if (host.empty() || !IsFolder(std::filesystem::path(host).parent_path().string())) {
+    if (host.empty() || !IsDirectory(std::filesystem::path(host).parent_path().string())) {
         SetLastError(ERROR_PATH_NOT_FOUND);
         return FALSE;
     }
@@ -156,7 +151,7 @@ BOOL WINAPI RemoveDirectoryA(LPCSTR path)
         SetLastError(MissingPathError(normalized));
         return FALSE;
     }
-    if (!IsFolder(host)) {
+    if (!IsDirectory(host)) {
         SetLastError(ERROR_DIRECTORY);
         return FALSE;
     }
