@@ -85,17 +85,17 @@ TEST_F(SimDialogs, ADirectoryListMakesItsFolderCurrentAndShowsItInLowerCase)
     desktop_.SetReadOnly("C:\\ZelmoSound\\Bird01.WAV", true);
     desktop_.WriteFile("C:\\ZelmoSound\\birdhouse.wav\\inside.wav", "folder");
     OpenListDialog();
-    char spec[MAX_PATH] = "C:\\ZelmoSound\\bird*.wav";
+    char pattern[MAX_PATH] = "C:\\ZelmoSound\\bird*.wav";
     int listed = 0;
     std::string current;
     OnProgram([&] {
         (void)SetCurrentDirectoryA("C:\\");
-        listed = DlgDirListA(Dialog, spec, IDC_FILELIST, IDC_FOLDER, DDL_ARCHIVE);
+        listed = DlgDirListA(Dialog, pattern, IDC_FILELIST, IDC_FOLDER, DDL_ARCHIVE);
         char folder[MAX_PATH];
         current = std::string(folder, GetCurrentDirectoryA(MAX_PATH, folder));
     });
     EXPECT_EQ(TRUE, listed);
-    EXPECT_STREQ("BIRD*.WAV", spec);
+    EXPECT_STREQ("BIRD*.WAV", pattern);
     // Files only, read-only ones too, in the list's order.
     EXPECT_EQ((std::vector<std::string>{"bird00.wav", "Bird01.WAV", "bird02.wav", "bird-1.wav"}),
               List().items);
@@ -105,15 +105,15 @@ TEST_F(SimDialogs, ADirectoryListMakesItsFolderCurrentAndShowsItInLowerCase)
     EXPECT_EQ((std::vector<std::string>{"632 1024", "632 768"}), Commands);
 
     // A folder that does not exist changes nothing.
-    std::strcpy(spec, "C:\\None\\*.wav");
+    std::strcpy(pattern, "C:\\None\\*.wav");
     DWORD error = 0;
     OnProgram([&] {
-        listed = DlgDirListA(Dialog, spec, IDC_FILELIST, IDC_FOLDER, DDL_ARCHIVE);
+        listed = DlgDirListA(Dialog, pattern, IDC_FILELIST, IDC_FOLDER, DDL_ARCHIVE);
         error = GetLastError();
     });
     EXPECT_EQ(FALSE, listed);
     EXPECT_EQ(DWORD{ERROR_FILE_NOT_FOUND}, error);
-    EXPECT_STREQ("C:\\None\\*.wav", spec);
+    EXPECT_STREQ("C:\\None\\*.wav", pattern);
     EXPECT_EQ(4u, List().items.size());
 }
 
@@ -126,8 +126,8 @@ TEST_F(SimDialogs, KeysMoveTheSelectionAndTellTheDialogWhatTheProgramsOwnChoiceD
     std::memset(selected, 'x', sizeof selected);
     BOOL isFolder = TRUE;
     OnProgram([&] {
-        char spec[MAX_PATH] = "*.wav";
-        (void)DlgDirListA(Dialog, spec, IDC_FILELIST, 0, DDL_ARCHIVE);
+        char pattern[MAX_PATH] = "*.wav";
+        (void)DlgDirListA(Dialog, pattern, IDC_FILELIST, 0, DDL_ARCHIVE);
         isFolder = DlgDirSelectExA(Dialog, selected, MAX_PATH, IDC_FILELIST);
     });
     EXPECT_EQ(FALSE, isFolder);
@@ -163,8 +163,8 @@ TEST_F(SimDialogs, KeysMoveTheSelectionAndTellTheDialogWhatTheProgramsOwnChoiceD
 
     // Listed again, nothing is selected; Down selects the first entry.
     OnProgram([] {
-        char spec[MAX_PATH] = "*.wav";
-        (void)DlgDirListA(Dialog, spec, IDC_FILELIST, 0, DDL_ARCHIVE);
+        char pattern[MAX_PATH] = "*.wav";
+        (void)DlgDirListA(Dialog, pattern, IDC_FILELIST, 0, DDL_ARCHIVE);
     });
     EXPECT_EQ(-1, List().selection);
     desktop_.Post(list, WM_KEYDOWN, VK_DOWN, 0);

@@ -57,14 +57,14 @@ void TraceSelection(HWND dialog)
     TraceResult("LB_GETCURSEL", SendDlgItemMessageA(dialog, IDC_PROBE_LIST, LB_GETCURSEL, 0, 0));
 }
 
-void DirList(HWND dialog, const std::string &shown, const std::string &spec, int staticId)
+void DirList(HWND dialog, const std::string &shown, const std::string &pattern, int staticId)
 {
     char buffer[MAX_PATH];
-    std::snprintf(buffer, sizeof buffer, "%s", spec.c_str());
+    std::snprintf(buffer, sizeof buffer, "%s", pattern.c_str());
     SetLastError(0);
     int result = DlgDirListA(dialog, buffer, IDC_PROBE_LIST, staticId, DDL_ARCHIVE);
     TraceResult("DlgDirListA " + shown, result, result == 0);
-    Trace("spec after: " + Shown(buffer));
+    Trace("pattern after: " + Shown(buffer));
     TraceList(dialog);
     if (staticId) Trace("folder field: " + Shown(ControlText(dialog, staticId)));
     probe::TraceCurrentDirectory();
@@ -215,9 +215,9 @@ void SortedList()
 INT_PTR CALLBACK JapaneseEntryDialog(HWND dialog, UINT message, WPARAM, LPARAM)
 {
     if (message != WM_INITDIALOG) return FALSE;
-    char spec[MAX_PATH];
-    std::snprintf(spec, sizeof spec, "%s*.wav", Work.c_str());
-    TraceResult("DlgDirListA", DlgDirListA(dialog, spec, IDC_PROBE_LIST, 0, DDL_ARCHIVE));
+    char pattern[MAX_PATH];
+    std::snprintf(pattern, sizeof pattern, "%s*.wav", Work.c_str());
+    TraceResult("DlgDirListA", DlgDirListA(dialog, pattern, IDC_PROBE_LIST, 0, DDL_ARCHIVE));
     TraceList(dialog);
     TraceResult("LB_SETCURSEL 0", SendDlgItemMessageA(dialog, IDC_PROBE_LIST, LB_SETCURSEL, 0, 0));
     for (int size : {16, 14, 13, 8, 6, 3}) {
