@@ -174,9 +174,10 @@ void JellySetToolTip(HWND hwnd)
                 slot.ToolAdded = 0;
             }
         } else if (Prng::rand() % 2 == 0) {
-            // The control may still hold an earlier tool of the slot: its jellyfish vanished and
-            // a newborn took the slot before the file was written. The control would keep both,
-            // and one of them would stay behind for good, so the earlier one goes first.
+            // The control may still hold an earlier tool of the slot: a jellyfish that dies
+            // keeps its tool until its slot moves, and a newborn placed in the slot starts from
+            // a cleared record. The control would keep both tools, one of them for good, so the
+            // earlier one goes first (deleting a tool the control does not hold does nothing).
             SendTool(TTM_DELTOOLA, 0, slot);
             SendTool(TTM_ADDTOOLA, 0, slot);
             slot.ToolAdded = 1;
