@@ -5,6 +5,7 @@
 #include "main.h"
 
 #include "inifile.h"
+#include "path.h"
 #include "resource.h"
 #include "sound.h"
 #include "tray.h"
@@ -131,6 +132,9 @@ void OnCommand(HWND hwnd, WPARAM command)
 
 void OnClose(HWND hwnd)
 {
+    // The jelly window goes with this one, before the close request posted to it below could be
+    // handled: jellyfish still running are saved here, as their own stop would save them.
+    SaveRunningJellyfish();
     PostMessageA(hwndSignal, WM_CLOSE, 0, 0);
     PostMessageA(hwndJelly, WM_CLOSE, 0, 0);
     // Only timer 101 is ever started; the others are stopped all the same.
@@ -138,7 +142,7 @@ void OnClose(HWND hwnd)
         KillTimer(hwnd, timer);
     ZelmoDelTaskBar(hwnd);
     // The time-signal and jelly windows are owned by this one and go with it, before the close
-    // requests just posted to them can be handled: nothing is saved at exit.
+    // requests just posted to them can be handled.
     DestroyWindow(hwnd);
 }
 
@@ -165,6 +169,11 @@ LRESULT CALLBACK ZelmoSoundWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
         return 0;
     case WM_CLOSE:
         OnClose(hwnd);
+        return 0;
+    case WM_ENDSESSION:
+        // Windows ends the session and may end the program at any moment after this returns,
+        // without a close: the running jellyfish are saved now.
+        if (wParam) SaveRunningJellyfish();
         return 0;
     case WM_DESTROY:
         PostQuitMessage(0);
@@ -207,6 +216,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
     (void)commandLine;
     LoadStringA(instance, IDS_APPNAME, SetUpData, sizeof SetUpData);
     if (FindWindowA(SetUpData, WindowTitle) != nullptr) return 0;
+    // Every sound is played by its bare file name, found in the current directory. A shortcut or
+    // a command line may start the program in any folder, so the program folder is made current
+    // before anything plays.
+    (void)SetCurrentDirectoryA(ProgramFolder().c_str());
     InitZelmoSoundFirst(instance);
     InitZelmoSoundEvery(instance, cmdShow);
     MSG msg;

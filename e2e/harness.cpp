@@ -347,14 +347,15 @@ std::vector<std::string> ProgramFolder::Files() const
 }
 
 Program::Program(Session &session, const ProgramFolder &folder, const std::string &logName,
-                 const Environment &extra)
+                 const Environment &extra, const fs::path &workingDirectory)
     : session_(session)
 {
     Environment env = session.WineEnvironment();
     for (const auto &[key, value] : extra)
         env[key] = value;
     child_ = std::make_unique<Child>(
-        ChildOptions{session.WineCommand(folder.Exe()), env, folder.Dir(),
+        ChildOptions{session.WineCommand(folder.Exe()), env,
+                     workingDirectory.empty() ? folder.Dir() : workingDirectory,
                      session.Artefacts() / "logs" / (logName + ".log"), SIGKILL, -1});
 }
 

@@ -273,8 +273,9 @@ class ProgramFolder
 class Program
 {
   public:
+    // Started in the program folder, as Explorer starts it, or in the working directory given.
     Program(Session &session, const ProgramFolder &folder, const std::string &logName,
-            const Environment &extra = {});
+            const Environment &extra = {}, const std::filesystem::path &workingDirectory = {});
     ~Program();
     Program(const Program &) = delete;
     Program &operator=(const Program &) = delete;

@@ -8,8 +8,10 @@
 #include "jelly/jellytips.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 
 using namespace e2e;
 using namespace std::chrono_literals;
@@ -123,9 +125,55 @@ int CrLfLines(const std::string &text)
     return lines;
 }
 
+// A jelly file of ten slots: the first `alive` adults of type 2, age 1000, in a row at
+// (80 * number, 300); the others free.
+std::string JellyFileOf(int alive)
+{
+    std::string file;
+    for (int n = 1; n <= 10; ++n) {
+        char lines[256];
+        std::snprintf(lines, sizeof lines,
+                      "JELLY%02d_EXIST=%d\r\nJELLY%02d_TYPE_=2\r\nJELLY%02d_DIRCT=0\r\n"
+                      "JELLY%02d_AGE__=01000\r\nJELLY%02d_XXXXX=%04d\r\nJELLY%02d_YYYYY=0300\r\n"
+                      "JELLY%02d_CRICK=0000\r\n",
+                      n, n <= alive ? 1 : 0, n, n, n, n, 80 * n, n, n);
+        file += lines;
+    }
+    return file;
+}
+
+// The age of slot 1 in a jelly file, or -1.
+int FirstAge(const std::string &file)
+{
+    size_t at = file.find("JELLY01_AGE__=");
+    return at == std::string::npos ? -1 : std::atoi(file.c_str() + at + 14);
+}
+
 class JellyE2E : public TrayUser
 {
   protected:
+    // A program folder with the jellyfish's sounds and a jelly file of three adults, the program
+    // started from it, its tray icon up and the jellyfish started and drawn.
+    testing::AssertionResult StartThree(ProgramFolder &folder, std::unique_ptr<Program> &program,
+                                        const std::string &log, Rect *icon)
+    {
+        AddJellySounds(folder);
+        std::ofstream(folder.Dir() / "Jelly.INI", std::ios::binary) << JellyFileOf(3);
+        program = std::make_unique<Program>(session, folder, log);
+        Record main, jelly;
+        testing::AssertionResult tray = WaitTray(&main, icon);
+        if (!tray) return tray;
+        testing::AssertionResult started = StartJellyfish(*icon, &jelly);
+        if (!started) return started;
+        return session.WaitFor(
+            "the jellyfish drawn",
+            [&] {
+                std::optional<Pixels> now = Screen();
+                return now && LitWithin(*now, Rect{72, 292, 120, 340});
+            },
+            15s);
+    }
+
     void AddJellySounds(const ProgramFolder &folder)
     {
         for (const auto &entry : fs::directory_iterator(session.SoundDir()))
@@ -181,6 +229,21 @@ class JellyE2E : public TrayUser
         return testing::AssertionFailure() << "xdotool could not right-click";
     }
     std::optional<Pixels> Screen() { return session.Grab(Rect{0, 0, 1024, 768}); }
+    // The tray icon's menu over the running jellyfish. Their top-most window covers the screen
+    // and Wine's tray window with it; a user brings the task bar up over it first (the Windows
+    // key), which this does by putting the tray window on top.
+    testing::AssertionResult OpenMenuOverJellyfish(const Rect &icon, Record *menu)
+    {
+        std::vector<Record> windows = session.Driver({"list"}).records;
+        auto tray = std::find_if(windows.begin(), windows.end(), [](const Record &w) {
+            return w.get("title") == "Wine System Tray";
+        });
+        if (tray == windows.end())
+            return testing::AssertionFailure() << "no tray window\n" << session.ScreenState("tray");
+        if (session.Driver({"raise", tray->get("hwnd")}).code != 0)
+            return testing::AssertionFailure() << "the tray window could not be raised";
+        return OpenMenu(icon, menu);
+    }
 };
 
 } // namespace
@@ -296,16 +359,7 @@ TEST_F(JellyE2E, AltF4OnTheJellyfishSavesThemAndEndsTheProgramWithItsTrayIcon)
 {
     ProgramFolder folder(session.ProgramExe());
     AddJellySounds(folder);
-    std::string file;
-    for (int n = 1; n <= 10; ++n) {
-        char lines[256];
-        std::snprintf(lines, sizeof lines,
-                      "JELLY%02d_EXIST=%d\r\nJELLY%02d_TYPE_=2\r\nJELLY%02d_DIRCT=0\r\n"
-                      "JELLY%02d_AGE__=01000\r\nJELLY%02d_XXXXX=%04d\r\nJELLY%02d_YYYYY=0300\r\n"
-                      "JELLY%02d_CRICK=0000\r\n",
-                      n, n <= 3 ? 1 : 0, n, n, n, n, 80 * n, n, n);
-        file += lines;
-    }
+    const std::string file = JellyFileOf(3);
     std::ofstream(folder.Dir() / "Jelly.INI", std::ios::binary) << file;
     Program program(session, folder, "jelly-alt-f4");
     Record main, jelly;
@@ -332,4 +386,37 @@ TEST_F(JellyE2E, AltF4OnTheJellyfishSavesThemAndEndsTheProgramWithItsTrayIcon)
     EXPECT_EQ(std::string::npos, saved.find("JELLY01_AGE__=01000")) << saved;
     EXPECT_TRUE(session.WaitFor(
         "the tray icon to go", [&] { return !session.Driver({"tray"}).First("icon"); }, 15s));
+}
+
+// The program ends while the jellyfish run: from the tray menu's "終了(&X)", and when Windows
+// ends the session (wineboot's end of session: WM_QUERYENDSESSION and WM_ENDSESSION to every
+// window, then the process is ended). Either way the jelly file holds the ages they reached.
+TEST_F(JellyE2E, TheProgramsEndWhileTheyRunSavesThem)
+{
+    {
+        ProgramFolder folder(session.ProgramExe());
+        std::unique_ptr<Program> program;
+        Rect icon;
+        ASSERT_TRUE(StartThree(folder, program, "jelly-exit", &icon));
+        Record menu;
+        ASSERT_TRUE(OpenMenuOverJellyfish(icon, &menu));
+        ASSERT_TRUE(Choose(menu, "x"));
+        std::optional<int> code = program->Process().WaitExit(15s);
+        ASSERT_TRUE(code) << "the program did not end\n" << session.ScreenState("jelly-exit");
+        EXPECT_EQ(0, *code);
+        const std::string saved = ReadText(folder.Dir() / "Jelly.INI");
+        EXPECT_EQ(70, CrLfLines(saved)) << saved;
+        EXPECT_GT(FirstAge(saved), 1000) << saved;
+    }
+    ProgramFolder folder(session.ProgramExe());
+    std::unique_ptr<Program> program;
+    Rect icon;
+    ASSERT_TRUE(StartThree(folder, program, "jelly-session-end", &icon));
+    Outcome ended = e2e::Run(session.WineCommand("wineboot", {"--end-session"}),
+                             session.WineEnvironment(), 30s);
+    ASSERT_TRUE(ended.finished) << ended.err;
+    ASSERT_TRUE(program->Process().WaitExit(15s)) << session.ScreenState("jelly-session-end");
+    const std::string saved = ReadText(folder.Dir() / "Jelly.INI");
+    EXPECT_EQ(70, CrLfLines(saved)) << saved;
+    EXPECT_GT(FirstAge(saved), 1000) << saved;
 }

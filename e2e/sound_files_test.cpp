@@ -6,6 +6,11 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <set>
+
+#include <poll.h>
+#include <sys/inotify.h>
+#include <unistd.h>
 
 using namespace e2e;
 using namespace std::chrono_literals;
@@ -47,6 +52,40 @@ struct MusicFolder {
         if (!dir.empty()) fs::remove_all(dir, ignored);
     }
     fs::path dir;
+};
+
+// The files opened in some folders, as Linux reports them (inotify): how a test sees which file
+// a sound request of the program under Wine found, with or without a sound device.
+class OpenedFiles
+{
+  public:
+    explicit OpenedFiles(const std::vector<fs::path> &folders) : fd_(inotify_init1(IN_NONBLOCK))
+    {
+        for (const fs::path &folder : folders)
+            watches_[inotify_add_watch(fd_, folder.c_str(), IN_OPEN)] = folder;
+    }
+    ~OpenedFiles() { close(fd_); }
+    OpenedFiles(const OpenedFiles &) = delete;
+    OpenedFiles &operator=(const OpenedFiles &) = delete;
+
+    // Whether the file has been opened so far (reads what has been reported, waits for nothing).
+    bool Opened(const fs::path &file)
+    {
+        alignas(inotify_event) char buffer[4096];
+        for (ssize_t length; (length = read(fd_, buffer, sizeof buffer)) > 0;) {
+            for (char *at = buffer; at < buffer + length;) {
+                const auto *event = reinterpret_cast<const inotify_event *>(at);
+                if (event->len > 0) opened_.insert(watches_[event->wd] / event->name);
+                at += sizeof(inotify_event) + event->len;
+            }
+        }
+        return opened_.count(file) > 0;
+    }
+
+  private:
+    int fd_;
+    std::map<int, fs::path> watches_;
+    std::set<fs::path> opened_;
 };
 
 class SoundFilesE2E : public TrayUser
@@ -116,7 +155,7 @@ TEST_F(SoundFilesE2E, RegisterAChosenFileThenDeleteABirdAndRenumber)
     ASSERT_TRUE(Click(dialog, RegistButton));
     ASSERT_TRUE(Answer(dialog, "指定のファイルは user1-00.wav として登録されました。", IdOk));
     EXPECT_EQ(ReadText(folder.Dir() / "user1-00.wav"), ReadText(song));
-    EXPECT_FALSE(fs::exists(folder.Dir() / "user1-00.wav.new"));
+    EXPECT_FALSE(fs::exists(folder.Dir() / "user1-00.~00"));
     ASSERT_TRUE(Click(dialog, FinishButton));
     ASSERT_TRUE(Gone(dialog, "the register dialog"));
 
@@ -154,4 +193,23 @@ TEST_F(SoundFilesE2E, RegisterAChosenFileThenDeleteABirdAndRenumber)
     EXPECT_FALSE(fs::exists(folder.Dir() / "bird03.wav"));
     ASSERT_TRUE(Click(dialog, FinishButton));
     ASSERT_TRUE(Gone(dialog, "the delete dialog"));
+}
+
+// Started from another working directory (a shortcut's "Start in", a command line elsewhere),
+// the program plays its own sounds by their bare names, and never a file of the same name that
+// lies in that directory. Without settings the insects play every 3 to 6 seconds.
+TEST_F(SoundFilesE2E, StartedFromAnotherFolderItPlaysTheSoundsOfItsOwnFolder)
+{
+    ProgramFolder folder(session.ProgramExe());
+    folder.Add(session.SoundDir() / "crickt00.wav");
+    MusicFolder elsewhere;
+    fs::copy_file(session.SoundDir() / "crickt01.wav", elsewhere.dir / "crickt00.wav");
+    OpenedFiles opened({folder.Dir(), elsewhere.dir});
+    Program program(session, folder, "another-folder", {}, elsewhere.dir);
+    Record main;
+    ASSERT_TRUE(WaitMainWindow(&main));
+    ASSERT_TRUE(session.WaitFor(
+        "the insects' sound opened in the program folder",
+        [&] { return opened.Opened(folder.Dir() / "crickt00.wav"); }, 30s));
+    EXPECT_FALSE(opened.Opened(elsewhere.dir / "crickt00.wav"));
 }

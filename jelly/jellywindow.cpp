@@ -88,10 +88,13 @@ void StopJellyfish(HWND hwnd)
     ZelmoJelly = 0;
 }
 
-// The start does not look whether the jellyfish run already: a second start message reads the
-// population anew and starts the timer anew.
 void OnStart(HWND hwnd)
 {
+    // A start while the jellyfish run (the first-run hint, the end question or the nobody-left
+    // message may be open, each in a loop of its own) leaves them as they are: reading the file
+    // anew would drop everything since the last save, and a population that could not be read
+    // from its file could not even be saved first. Nothing moves, so no picture is left behind.
+    if (ZelmoJelly != 0) return;
     ZelmoJelly = 1;
     SrandCount = 1;
     (void)ShowWindow(hwnd, SW_SHOW);
@@ -157,6 +160,11 @@ void ResetJellyWindowState()
         cursor = nullptr;
     Relay = MSG{};
     PopulationLoaded = 0;
+}
+
+void SaveRunningJellyfish()
+{
+    if (ZelmoJelly != 0) SaveJellyfish();
 }
 
 void CheckCursor(LPARAM point)

@@ -22,5 +22,10 @@ void CheckCursor(LPARAM point);
 // Marks every living slot whose square holds the packed point as clicked.
 void CheckLeftCrick(LPARAM point);
 
+// The program ends while the jellyfish run (its close, the end of the Windows session): they
+// are saved as a stop saves them, never over a jelly file that was there but could not be read
+// at their start. Nothing is saved when they do not run.
+void SaveRunningJellyfish();
+
 // Puts this module's state back to its start values.
 void ResetJellyWindowState();

@@ -9,6 +9,7 @@
 #include "../app/random.h"
 #include "../app/textfile.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <iterator>
@@ -82,6 +83,20 @@ void CheckReadValues()
         JellyRecord &slot = Jelly[s];
         if (slot.Type < 0 || slot.Type > 9) slot.Exist = 0;
         if (slot.Direction < 0 || slot.Direction > 7) slot.Direction = 0;
+    }
+}
+
+// A jelly file saved on a larger screen (a lower resolution later, a laptop off its dock) may
+// hold positions beyond this one's range, 0..screen size - 32: such a jellyfish could never be
+// seen, clicked or moved again. Each such coordinate goes to the nearest one inside the range;
+// every other position stays as it was read.
+void BringOntoScreen(int width, int height)
+{
+    for (int s = 0; s < OrdinaryCount; ++s) {
+        JellyRecord &slot = Jelly[s];
+        if (slot.Exist == 0) continue;
+        slot.X = std::max(0, std::min(slot.X, width));
+        slot.Y = std::max(0, std::min(slot.Y, height));
     }
 }
 
@@ -191,9 +206,10 @@ int ReadJellyIniFile()
     int result = read == TextFileRead::Read ? 1 : 0;
     JellyFileRefused = read == TextFileRead::Refused ? 1 : 0;
     CheckReadValues();
-    Prng::srand(static_cast<uint32_t>(CalendarSeconds()));
     int width = ScreenRange(SM_CXSCREEN);
     int height = ScreenRange(SM_CYSCREEN);
+    BringOntoScreen(width, height);
+    Prng::srand(static_cast<uint32_t>(CalendarSeconds()));
 
     // Nobody alive after the check above (or no file): two newborns, slot 0 young of type 0
     // and slot 1 of type 1.

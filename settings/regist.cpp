@@ -14,6 +14,7 @@
 #include "resource.h"
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace
@@ -33,24 +34,59 @@ constexpr int FirstOffered = 17;
 // The listen button takes at most 79 characters of the name, the register button 259.
 constexpr int ListenRoom = 80;
 
+// Scratch names tried for one copy before the copy is given up.
+constexpr int ScratchNames = 100;
+
+// The nth scratch name of a sound file: its own name with the extension "wav" replaced by "~"
+// and two digits ("bird04.~00"). No group's pattern ("prefix*.wav") matches it, so it is never
+// counted or played, and it is exactly as long as the sound file's name, so it fits wherever
+// that fits.
+void ScratchName(char (&scratch)[MAX_PATH * 2], const char *destination, int n)
+{
+    std::snprintf(scratch, sizeof scratch, "%.*s~%02d",
+                  static_cast<int>(std::strlen(destination) - 3), destination, n);
+}
+
+// A scratch copy has its source's attributes, as every copy does; a read-only one could be
+// neither deleted nor, everywhere, renamed. It is made writable for as long as it is a scratch
+// file; the attributes it had come back once it has its own name.
+DWORD MakeWritable(const char *path)
+{
+    const DWORD attributes = GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        (void)SetFileAttributesA(path, attributes & ~FILE_ATTRIBUTE_READONLY);
+    return attributes;
+}
+
 // Copies source to destination, failing when destination exists. The copy is made under a
-// name that no group's pattern ("prefix*.wav") matches and only then moved to its own name, in
-// one step that fails if that name exists: a copy that fails midway (a full disk, a source that
-// goes away) never leaves a partial file under a sound file's name, where it would be counted
-// and played from then on.
+// scratch name that did not exist before (a file of the user's own is never replaced) and only
+// then moved to its own name, in one step that fails if that name exists: a copy that fails
+// midway (a full disk, a source that goes away) never leaves a partial file under a sound
+// file's name, where it would be counted and played from then on, and whatever fails, the
+// scratch file goes again.
 bool CopyAsNewFile(const char *source, const char *destination)
 {
-    std::string scratch = std::string(destination) + ".new";
-    // A scratch file of an earlier copy is replaced; one that was there before is never
-    // deleted, in case it is the very file being copied.
-    const bool scratchExisted = GetFileAttributesA(scratch.c_str()) != INVALID_FILE_ATTRIBUTES;
-    if (!CopyFileA(source, scratch.c_str(), FALSE)) {
-        if (!scratchExisted) (void)DeleteFileA(scratch.c_str());
-        return false;
+    char scratch[MAX_PATH * 2];
+    for (int n = 0; n < ScratchNames; ++n) {
+        ScratchName(scratch, destination, n);
+        if (GetFileAttributesA(scratch) != INVALID_FILE_ATTRIBUTES) continue;
+        if (!CopyFileA(source, scratch, TRUE)) {
+            // Made by someone else in the meantime: that one is not ours to remove.
+            if (GetLastError() == ERROR_FILE_EXISTS) continue;
+            // Whatever a failed copy left under the name that was free is ours.
+            if (MakeWritable(scratch) != INVALID_FILE_ATTRIBUTES) (void)DeleteFileA(scratch);
+            return false;
+        }
+        const DWORD attributes = MakeWritable(scratch);
+        if (!MoveFileA(scratch, destination)) {
+            // The name is taken (or the folder refuses the rename): the whole copy goes again.
+            (void)DeleteFileA(scratch);
+            return false;
+        }
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+            (void)SetFileAttributesA(destination, attributes);
+        return true;
     }
-    if (MoveFileA(scratch.c_str(), destination)) return true;
-    // The name is taken (or the folder refuses the rename): the whole copy goes again.
-    (void)DeleteFileA(scratch.c_str());
     return false;
 }
 
@@ -135,10 +171,16 @@ void ZelmoReference(HWND dialog)
 
 void RegistWave(HWND dialog)
 {
-    char source[MAX_PATH] = {};
-    (void)GetDlgItemTextA(dialog, IDC_FILENAME, source, MAX_PATH);
+    // Read with room to spare: a name longer than the 259 characters a path may have is refused
+    // as a copy that cannot be made, never cut short, which could name another file.
+    char source[MAX_PATH * 2] = {};
+    (void)GetDlgItemTextA(dialog, IDC_FILENAME, source, sizeof source);
     if (source[0] == '\0') {
         (void)MessageBoxA(dialog, NoNameMessage, SetUpData, MB_OK | MB_ICONSTOP);
+        return;
+    }
+    if (std::strlen(source) >= MAX_PATH) {
+        (void)MessageBoxA(dialog, CopyFailedMessage, SetUpData, MB_OK | MB_ICONWARNING);
         return;
     }
     const int group = SelectedGroup(dialog);

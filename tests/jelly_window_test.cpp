@@ -58,6 +58,7 @@ class JellyWindow : public ::testing::Test
   protected:
     void Open(sim::LocalTime start = {2026, 12, 8, 12, 0, 0}, const std::string &jellyFile = "")
     {
+        program_.reset(); // one simulated desktop at a time
         program_ = std::make_unique<Program>(start);
         if (!jellyFile.empty()) program_->WriteProgramFile("Jelly.INI", jellyFile);
     }
@@ -196,21 +197,30 @@ TEST_F(JellyWindow, TheEndQuestionBeepsAsksWithNoAsDefaultAndOnlyYesStopsAndSave
     EXPECT_FALSE(Shown());
 }
 
-TEST_F(JellyWindow, AStartWhileTheyRunReadsThePopulationAnewFromTheFile)
+// Choosing them again while they run, or while their first-run hint is open, leaves them as
+// they are: nothing since the last save is lost, and nothing is read, placed or started anew.
+TEST_F(JellyWindow, AStartWhileTheyRunOrTheirHintIsOpenLeavesThemAsTheyAre)
 {
-    Open({2026, 12, 8, 12, 0, 0}, JellyFileOf(3, 2, 1000));
+    Open();
     program().Start();
+    const int timers = desktop().ActiveTimers();
     ChooseJellyfish();
+    ChooseJellyfish();
+    ASSERT_EQ(1u, desktop().OpenMessageBoxes().size()) << "one hint";
+    AnswerHint();
+    EXPECT_EQ(2, Living());
+    EXPECT_EQ(timers + 1, desktop().ActiveTimers()) << "one jelly timer";
     desktop().Advance(30 * 1000);
-    ASSERT_EQ(1100, Jelly[0].Age);
+    ASSERT_EQ(100, Jelly[0].Age);
+    const JellyRecord hidden = Jelly[10];
     ChooseJellyfish();
     EXPECT_TRUE(desktop().OpenMessageBoxes().empty());
-    EXPECT_EQ(1000, Jelly[0].Age) << "what happened since the last save is lost";
-    EXPECT_EQ(60, Jelly[0].X);
-    EXPECT_EQ(300, Jelly[0].Y);
-    EXPECT_EQ(1, SrandCount);
+    EXPECT_EQ(100, Jelly[0].Age);
+    EXPECT_EQ(hidden.X, Jelly[10].X);
+    EXPECT_EQ(hidden.Y, Jelly[10].Y);
+    EXPECT_FALSE(JellyFile()) << "nothing saved or read";
     desktop().Advance(300);
-    EXPECT_EQ(1001, Jelly[0].Age) << "one timer, started anew";
+    EXPECT_EQ(101, Jelly[0].Age) << "one timer, as it was";
 }
 
 TEST_F(JellyWindow, ThePointerIsACrossOverAHiddenCharactersSquareOnlyAndIsSetOncePerChange)
@@ -448,7 +458,7 @@ TEST_F(JellyWindow, ACloseRequestBeforeAnyStartKeepsTheStoredPopulation)
     EXPECT_FALSE(desktop().Tray());
 }
 
-TEST_F(JellyWindow, ExitFromTheTrayMenuWhileTheyRunSavesNothing)
+TEST_F(JellyWindow, ExitFromTheTrayMenuWhileTheyRunSavesThem)
 {
     Open({2026, 12, 8, 12, 0, 0}, JellyFileOf(3, 2, 1000));
     program().Start();
@@ -458,6 +468,88 @@ TEST_F(JellyWindow, ExitFromTheTrayMenuWhileTheyRunSavesNothing)
     desktop().RightClickTray();
     desktop().ChooseMenu(IDM_QUIT);
     EXPECT_EQ(std::optional<int>(0), program().ExitCode());
-    EXPECT_EQ(JellyFileOf(3, 2, 1000), JellyFile());
+    std::string saved = JellyFile().value_or("");
+    EXPECT_NE(std::string::npos, saved.find("JELLY01_AGE__=01010\r\n")) << saved;
     EXPECT_FALSE(desktop().Tray());
+}
+
+// Windows ending the session ends the program without a close: the jellyfish that run are
+// saved when the end is announced; stopped ones were saved by their stop and are not written.
+TEST_F(JellyWindow, TheEndOfTheWindowsSessionSavesTheRunningJellyfish)
+{
+    Open({2026, 12, 8, 12, 0, 0}, JellyFileOf(3, 2, 1000));
+    program().Start();
+    ChooseJellyfish();
+    desktop().Advance(3000);
+    ASSERT_TRUE(desktop().EndSession());
+    EXPECT_FALSE(program().Running());
+    std::string saved = JellyFile().value_or("");
+    EXPECT_NE(std::string::npos, saved.find("JELLY01_AGE__=01010\r\n")) << saved;
+
+    Open({2026, 12, 8, 12, 0, 0}, JellyFileOf(3, 2, 1000));
+    program().Start();
+    ASSERT_TRUE(desktop().EndSession());
+    EXPECT_EQ(JellyFileOf(3, 2, 1000), JellyFile());
+}
+
+// The nobody-left message waits in a loop of its own while the tray menu stays reachable: a
+// start chosen meanwhile leaves the stop as it was, and no timer runs behind the hidden window.
+TEST_F(JellyWindow, AStartWhileTheNobodyLeftMessageIsOpenLeavesThemStopped)
+{
+    Open({2026, 12, 8, 12, 0, 0}, JellyLines(1, 1, 3, 0, 4200, 500, 400, 0));
+    program().AddSounds("crickt", 2);
+    program().Start();
+    ChooseJellyfish();
+    desktop().Advance(600);
+    ASSERT_EQ(1u, desktop().OpenMessageBoxes().size());
+    ASSERT_EQ(NobodyLeft, desktop().OpenMessageBoxes()[0].text);
+    ChooseJellyfish();
+    desktop().AnswerMessageBox(IDOK);
+    EXPECT_FALSE(Shown());
+    EXPECT_EQ(0, ZelmoJelly);
+    EXPECT_EQ(JellyFileOf(0), JellyFile());
+    const auto ticks = desktop().Dispatched(hwndJelly)[WM_TIMER];
+    desktop().ClearSounds();
+    desktop().Advance(10 * 1000);
+    EXPECT_EQ(ticks, desktop().Dispatched(hwndJelly)[WM_TIMER]) << "no timer behind the window";
+    ASSERT_FALSE(desktop().Sounds().empty());
+    for (const sim::SoundRecord &sound : desktop().Sounds())
+        EXPECT_EQ(0u, sound.name.rfind("crickt", 0)) << sound.name << ": only the insects";
+
+    // Chosen now, they start again: two newborns.
+    ChooseJellyfish();
+    EXPECT_TRUE(Shown());
+    EXPECT_EQ(2, Living());
+}
+
+// A jelly file saved on a larger screen: each position beyond this screen's range comes to the
+// nearest one inside it, every other stays, and no random draw changes (the hidden characters
+// land where they land with positions that were inside from the start).
+TEST_F(JellyWindow, JellyfishSavedOnALargerScreenComeOntoThisOne)
+{
+    const std::string far = JellyLines(1, 1, 2, 0, 1000, 1500, 900, 0) +
+                            JellyLines(2, 1, 2, 0, 1000, -40, 300, 0) +
+                            JellyLines(3, 1, 2, 0, 1000, 100, 100, 0);
+    const std::string near = JellyLines(1, 1, 2, 0, 1000, 992, 736, 0) +
+                             JellyLines(2, 1, 2, 0, 1000, 0, 300, 0) +
+                             JellyLines(3, 1, 2, 0, 1000, 100, 100, 0);
+    std::vector<JellyRecord> starts[2];
+    for (int run = 0; run < 2; ++run) {
+        Open({2026, 12, 8, 12, 0, 0}, run == 0 ? near : far);
+        program().Start();
+        ChooseJellyfish();
+        starts[run].assign(Jelly, Jelly + 15);
+    }
+    EXPECT_EQ(992, Jelly[0].X);
+    EXPECT_EQ(736, Jelly[0].Y);
+    EXPECT_EQ(0, Jelly[1].X);
+    EXPECT_EQ(300, Jelly[1].Y);
+    EXPECT_EQ(100, Jelly[2].X);
+    for (int s = 10; s < 15; ++s) {
+        EXPECT_EQ(starts[0][s].X, starts[1][s].X) << s;
+        EXPECT_EQ(starts[0][s].Y, starts[1][s].Y) << s;
+    }
+    // Within reach of the pointer now: a click there marks it.
+    desktop().LeftClick(1000, 750);
+    EXPECT_EQ(1, Jelly[0].Clicked);
 }

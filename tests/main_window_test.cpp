@@ -48,6 +48,22 @@ TEST(MainWindow, ASecondStartEndsAtOnceAndTheFirstKeepsPlaying)
     EXPECT_GT(program.Sounds().size(), heard);
 }
 
+// Started in another folder (a shortcut's "Start in", a command line elsewhere), it still finds
+// the sounds it plays by bare name, and not a file of the same name in that folder.
+TEST(MainWindow, StartedInAnotherFolderItPlaysTheSoundsOfItsOwn)
+{
+    Program program({2026, 12, 8, 9, 0, 0});
+    program.AddSounds("crickt", 4);
+    for (int i = 0; i < 4; ++i)
+        program.desktop().WriteFile("C:\\Elsewhere\\crickt0" + std::to_string(i) + ".wav",
+                                    "not a wave");
+    program.Start("C:\\Elsewhere");
+    program.Advance(30 * 1000);
+    ASSERT_GE(program.Sounds().size(), 3u);
+    for (const sim::SoundRecord &sound : program.Sounds())
+        EXPECT_TRUE(sound.played) << sound.name << " was not found in the program folder";
+}
+
 // "終了(&X)" from the tray menu, and command 99 of the main window's own class menu (never shown,
 // handled all the same), end the program the same way.
 TEST(MainWindow, ExitEndsWithCodeZeroWithoutWritingSettings)

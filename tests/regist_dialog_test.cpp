@@ -116,10 +116,11 @@ TEST_F(SoundFileDialogs, TwoCopiesInARowTakeTheNextTwoNumbers)
     EXPECT_EQ(Recording(1), Bytes("bird04.wav"));
     EXPECT_EQ(Recording(1), Bytes("bird05.wav"));
     EXPECT_EQ(6, In[1].FileCount);
-    // Copied under a name no group's pattern matches, then renamed.
+    // Copied under a name no group's pattern matches and no longer than the sound file's own
+    // (so it fits wherever that fits), then renamed.
     EXPECT_EQ((std::vector<std::string>{
-                  "copy Song.wav -> bird04.wav.new", "rename bird04.wav.new -> bird04.wav",
-                  "copy Song.wav -> bird05.wav.new", "rename bird05.wav.new -> bird05.wav"}),
+                  "copy Song.wav -> bird04.~00", "rename bird04.~00 -> bird04.wav",
+                  "copy Song.wav -> bird05.~00", "rename bird05.~00 -> bird05.wav"}),
               FileEvents());
 }
 
@@ -241,10 +242,64 @@ TEST_F(SoundFileDialogs, ACopyThatFailsLeavesNoPartialFile)
     EXPECT_EQ(Recording(1), desktop().ReadFile("C:\\Music\\Song.wav").value_or(""));
     EXPECT_EQ(0, desktop().OpenHandles());
 
-    // The scratch file a crash left behind is replaced.
-    Put("bird02.wav.new", "half a cop");
+    // Files of the user's own under scratch names, and a scratch file a crash left behind, are
+    // never replaced: the copy takes the next name that is free.
+    Put("bird02.~00", "half a cop");
+    Put("bird02.wav.new", "mine");
     desktop().Click(dialog, IDC_REGIST);
     ExpectBox("指定のファイルは bird02.wav として登録されました。", Information, IDOK);
     EXPECT_EQ(Recording(1), Bytes("bird02.wav"));
-    EXPECT_EQ((std::vector<std::string>{"bird00.wav", "bird01.wav", "bird02.wav"}), Folder());
+    EXPECT_EQ("half a cop", Bytes("bird02.~00"));
+    EXPECT_EQ("mine", Bytes("bird02.wav.new"));
+    EXPECT_EQ((std::vector<std::string>{"bird00.wav", "bird01.wav", "bird02.wav", "bird02.wav.new",
+                                        "bird02.~00"}),
+              Folder());
+}
+
+// A read-only source (copied from a disc, say) onto a number that is taken: the copy fails and
+// its scratch file goes, read-only as it was made; onto a free number the registered file keeps
+// the source's attributes, as a copy does.
+TEST_F(SoundFileDialogs, AReadOnlySourceLeavesNoScratchFileAndItsCopyStaysReadOnly)
+{
+    Put("user1-01.wav", Recording(0));
+    desktop().WriteFile("C:\\Music\\Song.wav", Recording(1));
+    desktop().SetReadOnly("C:\\Music\\Song.wav", true);
+    program.Start();
+    ASSERT_EQ(1, In[17].FileCount);
+    HWND dialog = OpenFromTray(IDM_REGISTWAVE, RegistTemplate);
+    desktop().TypeText(dialog, IDC_FILENAME, "C:\\Music\\Song.wav");
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        desktop().Click(dialog, IDC_REGIST);
+        ExpectBox(CopyFailed, Warning, IDOK);
+        EXPECT_EQ(std::vector<std::string>{"user1-01.wav"}, Folder()) << attempt;
+    }
+    desktop().Click(dialog, IDC_GROUP02);
+    desktop().Click(dialog, IDC_REGIST);
+    ExpectBox("指定のファイルは bird00.wav として登録されました。", Information, IDOK);
+    EXPECT_EQ((std::vector<std::string>{"bird00.wav", "user1-01.wav"}), Folder());
+    EXPECT_EQ(Recording(1), Bytes("bird00.wav"));
+    EXPECT_TRUE(desktop().FileAttributes(desktop().ProgramFolder() + "bird00.wav") &
+                FILE_ATTRIBUTE_READONLY);
+}
+
+// The register button takes 259 characters, as a path has at most: a longer name is refused,
+// never cut short to the name of another file that happens to exist.
+TEST_F(SoundFileDialogs, ANameLongerThanAPathIsRefusedNotCutShort)
+{
+    const std::string folder = "C:\\" + std::string(120, 'a') + "\\" + std::string(120, 'b') + "\\";
+    const std::string path259 = folder + std::string(259 - folder.size() - 4, 's') + ".wav";
+    ASSERT_EQ(259u, path259.size());
+    desktop().WriteFile(path259, Recording(1));
+    desktop().WriteFile(path259 + "x", Recording(2));
+    program.Start();
+    HWND dialog = OpenFromTray(IDM_REGISTWAVE, RegistTemplate);
+    desktop().TypeText(dialog, IDC_FILENAME, path259 + "x");
+    desktop().Click(dialog, IDC_REGIST);
+    ExpectBox(CopyFailed, Warning, IDOK);
+    EXPECT_EQ(std::vector<std::string>{}, Folder());
+    EXPECT_EQ(0, In[17].FileCount);
+    desktop().TypeText(dialog, IDC_FILENAME, path259);
+    desktop().Click(dialog, IDC_REGIST);
+    ExpectBox(Registered00, Information, IDOK);
+    EXPECT_EQ(Recording(1), Bytes("user1-00.wav"));
 }

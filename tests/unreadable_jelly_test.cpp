@@ -120,3 +120,16 @@ TEST_F(UnreadableJellyFile, AMissingFileIsAFirstRunWhoseStopSavesTheNewborns)
     EXPECT_NE(std::string::npos, saved.find("JELLY02_EXIST=1\r\nJELLY02_TYPE_=1\r\n")) << saved;
     EXPECT_NE(std::string::npos, saved.find("JELLY03_EXIST=0\r\n")) << saved;
 }
+
+// The program ends while the newborns of an unreadable start run: the tray's exit, like a stop,
+// leaves the stored file alone.
+TEST_F(UnreadableJellyFile, NeitherDoesTheProgramsEndWhileTheNewbornsRun)
+{
+    desktop().Faults().FailEvery(sim::FileOperation::Create, JellyPath(), ERROR_ACCESS_DENIED);
+    StartAsAFirstRun();
+    desktop().Faults().ClearFailures();
+    desktop().Advance(3000);
+    program.ChooseFromTray(IDM_QUIT);
+    EXPECT_EQ(std::optional<int>(0), program.ExitCode());
+    ExpectStoredFileKept();
+}

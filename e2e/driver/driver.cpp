@@ -17,6 +17,7 @@
 //   gettext HWND                   the text the window itself gives for WM_GETTEXT (a tool
 //                                  tip control's: the tip it shows)
 //   foreground                     the foreground window
+//   raise HWND                     puts the window on top of all others, without activating it
 //   tray                           the icon windows inside the shell's system-tray window
 //   labels EXE ID                  opens dialog template ID of program EXE (hidden) and measures
 //                                  each label in the dialog's own font against its control
@@ -363,6 +364,16 @@ int Rect(HWND hwnd)
     return ExitOk;
 }
 
+// Puts the window on top of every other, top-most ones included, without activating it: the
+// task bar brought up over a full-screen window, as the Windows key does.
+int Raise(HWND hwnd)
+{
+    if (!SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE))
+        return ExitNotFound;
+    Print(WindowRecord("window", hwnd));
+    return ExitOk;
+}
+
 int Foreground()
 {
     HWND hwnd = GetForegroundWindow();
@@ -622,6 +633,8 @@ int Run(int argc, wchar_t **argv)
     if (command == L"gettext" && HasArguments(argc, 1) && ParseHwnd(argv[2], &hwnd))
         return GetText(hwnd);
     if (command == L"foreground" && HasArguments(argc, 0)) return Foreground();
+    if (command == L"raise" && HasArguments(argc, 1) && ParseHwnd(argv[2], &hwnd))
+        return Raise(hwnd);
     if (command == L"tray" && HasArguments(argc, 0)) return Tray();
     if (command == L"labels" && HasArguments(argc, 2) && ParseNumber(argv[3], 0, &a))
         return Labels(argv[2], static_cast<int>(a));

@@ -377,6 +377,33 @@ std::optional<int> Desktop::ExitCode(int id) const
     return std::nullopt;
 }
 
+bool Desktop::EndSession()
+{
+    for (auto &process : state_->processes) {
+        if (process->finished) continue;
+        std::vector<HWND> windows;
+        for (HWND hwnd : state_->zOrder) {
+            auto window = state_->windows.find(hwnd);
+            if (window != state_->windows.end() && window->second->process == process.get())
+                windows.push_back(hwnd);
+        }
+        bool agreed = true;
+        Input(process->id, [&] {
+            for (HWND hwnd : windows)
+                if (IsWindow(hwnd) && !SendMessageA(hwnd, WM_QUERYENDSESSION, 0, 0)) agreed = false;
+            for (HWND hwnd : windows)
+                if (IsWindow(hwnd))
+                    (void)SendMessageA(hwnd, WM_ENDSESSION, agreed ? TRUE : FALSE, 0);
+        });
+        if (!agreed) return false;
+        if (!process->finished) {
+            process->killed = true;
+            Resume(process.get());
+        }
+    }
+    return true;
+}
+
 void Desktop::Input(int id, std::function<void()> action)
 {
     for (auto &process : state_->processes) {

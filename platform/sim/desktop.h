@@ -274,6 +274,12 @@ class Desktop
     int Start(Entry entry, const std::string &currentDirectory = "",
               const std::string &commandLine = "");
     bool Running(int process) const;
+    // Windows ends the session (the user logs off or shuts down), as Windows' session end does
+    // it, program by program: every top-level window of the program, hidden ones too, is asked
+    // with WM_QUERYENDSESSION, each then hears the answer in WM_ENDSESSION, and a program that
+    // agreed is ended where it stands: its windows are neither closed nor destroyed and none of
+    // its code runs any more. False when a window refused; the programs after it are not asked.
+    bool EndSession();
     std::optional<int> ExitCode(int process) const;
 
     // ---- windows

@@ -225,6 +225,9 @@ LRESULT WINAPI DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
     case WM_CLOSE:
         DestroyWindow(hwnd);
         return 0;
+    case WM_QUERYENDSESSION:
+        // The session may end.
+        return TRUE;
     case WM_SYSCOMMAND:
         // The close box, the window menu's Close and Alt+F4, whether the window has a system
         // menu or not.

@@ -435,10 +435,10 @@ TEST_F(Runner, AScriptRegistersAndDeletesSoundFilesAndTheFileEventsShowEachStep)
                   R"("event":"filedialog.open","title":"音ファイルの参照 どのファイル？"})",
                   R"("event":"filedialog.close","file":")" + folder +
                       R"(Music\\Song.wav","chosen":true})",
-                  R"("event":"file.copy","path":")" + folder + R"(bird04.wav.new","from":")" +
-                      folder + R"(Music\\Song.wav"})",
-                  R"("event":"file.rename","path":")" + folder + R"(bird04.wav.new","to":")" +
-                      folder + R"(bird04.wav"})",
+                  R"("event":"file.copy","path":")" + folder + R"(bird04.~00","from":")" + folder +
+                      R"(Music\\Song.wav"})",
+                  R"("event":"file.rename","path":")" + folder + R"(bird04.~00","to":")" + folder +
+                      R"(bird04.wav"})",
                   R"("event":"file.delete","path":")" + folder + R"(bird01.wav"})",
                   R"("event":"file.rename","path":")" + folder + R"(bird02.wav","to":")" + folder +
                       R"(bird01.wav"})",
@@ -502,4 +502,31 @@ TEST_F(Runner, AScriptStartsTheJellyfishFromTheTrayMenuHoversClicksAndEndsThemWi
     EXPECT_EQ(70, std::count(kept.begin(), kept.end(), '\n'));
     EXPECT_EQ(0, kept.rfind("JELLY01_EXIST=1\r\nJELLY01_TYPE_=0\r\n", 0)) << kept;
     EXPECT_EQ(0, Read("jelly.png").rfind("\x89PNG", 0));
+}
+
+// Two scripts of the jellyfish's edges: the tray menu's exit while they run saves them, with
+// the ages they reached; and a jelly file saved on a larger screen brings its jellyfish onto
+// this one, where the next save finds them.
+TEST_F(Runner, TheJellyfishAreSavedAtExitAndComeOntoASmallerScreen)
+{
+    Result run =
+        RunRunner({"--folder", Path("folder"), "--duration", "10", "--keep", Path("kept"),
+                   "--script", Write("script.txt", "+1 menu 206\n+2 answer IDOK\n+5 menu 210\n")});
+    ASSERT_EQ(0, run.code) << run.err;
+    EXPECT_TRUE(run.Logged(R"("event":"exit","code":0})")) << run.out;
+    std::string kept = Read("kept/Jelly.INI");
+    EXPECT_EQ(0, kept.rfind("JELLY01_EXIST=1\r\nJELLY01_TYPE_=0\r\nJELLY01_DIRCT=", 0)) << kept;
+    EXPECT_NE(std::string::npos, kept.find("JELLY01_AGE__=00010\r\n")) << kept;
+
+    Write("folder/Jelly.INI", "JELLY01_EXIST=1\r\nJELLY01_TYPE_=2\r\nJELLY01_AGE__=01000\r\n"
+                              "JELLY01_XXXXX=1500\r\nJELLY01_YYYYY=0900\r\n");
+    run = RunRunner({"--folder", Path("folder"), "--screen", "640x480", "--duration", "5", "--keep",
+                     Path("kept2"), "--script",
+                     Write("script.txt", "+1 menu 206\n+2 right-click 10 10\n+3 answer IDYES\n")});
+    ASSERT_EQ(0, run.code) << run.err;
+    kept = Read("kept2/Jelly.INI");
+    const int x = std::atoi(kept.c_str() + kept.find("JELLY01_XXXXX=") + 14);
+    const int y = std::atoi(kept.c_str() + kept.find("JELLY01_YYYYY=") + 14);
+    EXPECT_GE(608, x) << kept;
+    EXPECT_GE(448, y) << kept;
 }
