@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 
 namespace fs = std::filesystem;
@@ -529,4 +530,33 @@ TEST_F(Runner, TheJellyfishAreSavedAtExitAndComeOntoASmallerScreen)
     const int y = std::atoi(kept.c_str() + kept.find("JELLY01_YYYYY=") + 14);
     EXPECT_GE(608, x) << kept;
     EXPECT_GE(448, y) << kept;
+}
+
+// A read-only recording registered onto a number that is taken (user1-01.wav there, user1-00.wav
+// not, so the group's count gives 01): the scratch copy is made writable and removed, and the
+// next attempt meets the same free scratch name.
+TEST_F(Runner, AReadOnlySourceOntoATakenNumberLeavesNoScratchCopy)
+{
+    Write("folder/user1-01.wav", zelmo_test::WaveBytes(300));
+    Write("folder/Music/Song.wav", zelmo_test::WaveBytes(700));
+    Result run = RunScript("+1 read-only \"C:\\ZelmoSound\\Music\\Song.wav\" on\n"
+                           "+2 menu 203\n"
+                           "+3 text 6 631 \"C:\\ZelmoSound\\Music\\Song.wav\"\n"
+                           "+4 click 6 456\n+5 answer IDOK\n+6 click 6 456\n+7 answer IDOK\n",
+                           "2026-12-08 12:00:00", "8");
+    ASSERT_EQ(0, run.code) << run.err;
+    // The program's file events in the program folder: the event and the file's name.
+    std::vector<std::string> files;
+    const std::regex event(
+        R"re("event":"file\.([a-z]+)","path":"C:\\\\ZelmoSound\\\\([^"\\]+)")re");
+    for (const std::string &line : run.Lines()) {
+        std::smatch match;
+        if (std::regex_search(line, match, event))
+            files.push_back(match[1].str() + " " + match[2].str());
+    }
+    const std::vector<std::string> attempt = {"copy user1-01.~00", "delete user1-01.~00"};
+    std::vector<std::string> twice = attempt;
+    twice.insert(twice.end(), attempt.begin(), attempt.end());
+    EXPECT_EQ(twice, files) << run.out;
+    EXPECT_TRUE(run.Logged("ファイルのコピーに失敗しました。")) << run.out;
 }
