@@ -4,6 +4,7 @@
 // sound files are being changed or the jellyfish run.
 #include "main.h"
 
+#include "about.h"
 #include "inifile.h"
 #include "path.h"
 #include "resource.h"

@@ -1,9 +1,7 @@
-// The tray icon and its menu, the placement of every dialog near the mouse cursor, the About
-// box and the help page.
+// The tray icon, its day, night and paused pictures, and its menu.
 #include "tray.h"
 
 #include "main.h"
-#include "path.h"
 #include "recordlayout.h"
 #include "resource.h"
 
@@ -15,7 +13,6 @@ namespace
 constexpr UINT TrayIconId = 1;
 constexpr char TrayTip[] = "Zelmo Sound v1.00";
 static_assert(sizeof TrayTip <= TrayTipField);
-constexpr char HelpPage[] = "Zelmo.html";
 
 struct MenuEntry {
     UINT command; // 0 for a separator
@@ -115,62 +112,4 @@ void ZelmoPopupMenu(HWND hwnd)
     TrackPopupMenu(menu, TPM_BOTTOMALIGN | TPM_RIGHTALIGN | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0,
                    hwnd, nullptr);
     DestroyMenu(menu);
-}
-
-// Brings the window's bottom-right corner to the cursor; where that would cross the left or top
-// screen edge, its top-left corner instead; then pushes it back inside the right and bottom
-// edges.
-void ZelmoGetWindowPosition(HWND hwnd, POINT *position, int *width, int *height)
-{
-    POINT cursor;
-    GetCursorPos(&cursor);
-    int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    int screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    RECT rect;
-    GetWindowRect(hwnd, &rect);
-    int w = rect.right - rect.left;
-    int h = rect.bottom - rect.top;
-    int x = cursor.x - w > 0 ? cursor.x - w : cursor.x;
-    int y = cursor.y - h > 0 ? cursor.y - h : cursor.y;
-    if (x + w > screenWidth) x = screenWidth - w;
-    if (y + h > screenHeight) y = screenHeight - h;
-    *position = POINT{x, y};
-    *width = w;
-    *height = h;
-}
-
-INT_PTR CALLBACK About(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    (void)lParam;
-    switch (message) {
-    case WM_INITDIALOG: {
-        ZelmoAbout = 1;
-        POINT position;
-        int width, height;
-        ZelmoGetWindowPosition(dialog, &position, &width, &height);
-        MoveWindow(dialog, position.x, position.y, width, height, TRUE);
-        return TRUE;
-    }
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDC_OK) {
-            PostMessageA(dialog, WM_CLOSE, 0, 0);
-            return TRUE;
-        }
-        return FALSE;
-    case WM_CLOSE:
-        ZelmoAbout = 0;
-        EndDialog(dialog, 1);
-        return TRUE;
-    default:
-        return FALSE;
-    }
-}
-
-// Today's Windows has no viewer for old help files: the help page beside the program opens in
-// the default browser.
-void ZelmoShowHelp(HWND hwnd)
-{
-    std::string page = ProgramFolder() + HelpPage;
-    // The result is not examined; a missing page shows nothing.
-    (void)ShellExecuteA(hwnd, "open", page.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }

@@ -1,5 +1,4 @@
-// The tray icon and its menu, the placement of dialogs near the mouse cursor, the About box
-// and the help page.
+// The tray icon, its day, night and paused pictures, and its menu.
 #pragma once
 
 #include "platform.h"
@@ -10,6 +9,3 @@ void ZelmoAddTaskBar(HWND hwnd);
 void ZelmoDelTaskBar(HWND hwnd);
 void ZelmoModTaskBar(HWND hwnd);
 void ZelmoPopupMenu(HWND hwnd);
-void ZelmoGetWindowPosition(HWND hwnd, POINT *position, int *width, int *height);
-INT_PTR CALLBACK About(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-void ZelmoShowHelp(HWND hwnd);

@@ -10,7 +10,7 @@
 #include "../app/main.h"
 #include "../app/path.h"
 #include "../app/sound.h"
-#include "../app/tray.h"
+#include "../app/placement.h"
 #include "resource.h"
 
 #include <cstdio>
@@ -86,10 +86,7 @@ void TakeSelectedEntry(HWND dialog)
 void InitDelete(HWND dialog)
 {
     DeleteDlg = 1;
-    POINT position;
-    int width, height;
-    ZelmoGetWindowPosition(dialog, &position, &width, &height);
-    MoveWindow(dialog, position.x, position.y, width, height, TRUE);
+    PlaceDialog(dialog);
     (void)CheckRadioButton(dialog, IDC_GROUP_FIRST, IDC_GROUP_LAST, RadioOf(0));
     ZelmoSetWaveFile(dialog);
 }

@@ -10,7 +10,7 @@
 #include "../app/inifile.h"
 #include "../app/main.h"
 #include "../app/sound.h"
-#include "../app/tray.h"
+#include "../app/placement.h"
 #include "resource.h"
 
 namespace
@@ -56,10 +56,7 @@ int Selection(HWND dialog, int list)
 
 void InitPage(HWND dialog, int page)
 {
-    POINT position;
-    int width, height;
-    ZelmoGetWindowPosition(dialog, &position, &width, &height);
-    MoveWindow(dialog, position.x, position.y, width, height, TRUE);
+    PlaceDialog(dialog);
 
     PageRange range = RangeOf(page);
     for (int i = range.first; i <= range.last; ++i) {

@@ -2,6 +2,7 @@
 #include "program.h"
 
 #include "app/main.h"
+#include "app/placement.h"
 #include "app/tray.h"
 #include "resource.h"
 

@@ -8,7 +8,7 @@
 #include "../app/main.h"
 #include "../app/random.h"
 #include "../app/sound.h"
-#include "../app/tray.h"
+#include "../app/placement.h"
 
 #include <cstring>
 
