@@ -46,10 +46,8 @@ void ResetSoundState()
 int CheckWaveFile(int group)
 {
     if (WaveFile[group][0] == '\0') return 0;
-    PathParts parts = SplitPath(ProgramFileName());
     char pattern[MAX_PATH * 2];
-    std::snprintf(pattern, sizeof pattern, "%s%s%s*.wav", parts.drive.c_str(),
-                  parts.directory.c_str(), WaveFile[group]);
+    std::snprintf(pattern, sizeof pattern, "%s%s*.wav", ProgramFolder().c_str(), WaveFile[group]);
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(pattern, &found);
     if (search == INVALID_HANDLE_VALUE) return 0;

@@ -36,7 +36,6 @@ constexpr int32_t JellyType[JellyTypeCount][4] = {
 
 constexpr int32_t AgeLimit = 99999;   // an age above it starts again at 99
 constexpr int32_t AgeAfterLimit = 99; //
-constexpr int32_t ComingOfAge = 700;  // types 0 and 1 become adults
 constexpr int32_t BreedingAges[3] = {1400, 2200, 3000};
 constexpr int32_t ClickAgeBonus = 40;  // every click ages an ordinary jellyfish
 constexpr int32_t ClickThreshold = 10; // from the 11th click on a click may breed or kill
@@ -114,7 +113,7 @@ bool IsBreedingAge(int32_t age)
 
 void DecideOrdinary(int slotNumber, JellyRecord &slot)
 {
-    if (slot.Age >= ComingOfAge && slot.Type < 2) {
+    if (slot.Age >= GrownUpAge && slot.Type < 2) {
         // Slots 0..7 become types 2..9, slot 8 type 2 and slot 9 type 3.
         slot.Type = slotNumber % 8 + 2;
         PlayJellySound("jadult.wav");
@@ -123,7 +122,7 @@ void DecideOrdinary(int slotNumber, JellyRecord &slot)
         return;
     }
     // The chance to breed is drawn only at the exact breeding ages.
-    if (slot.Age >= ComingOfAge && IsBreedingAge(slot.Age) && Prng::rand() % 4 == 3) {
+    if (slot.Age >= GrownUpAge && IsBreedingAge(slot.Age) && Prng::rand() % 4 == 3) {
         slot.Action = Breed;
         return;
     }
@@ -171,8 +170,8 @@ void Decide(int slotNumber, int width, int height)
 void JellyCheck()
 {
     ReseedJelly();
-    int width = GetSystemMetrics(SM_CXSCREEN) - JellySize;
-    int height = GetSystemMetrics(SM_CYSCREEN) - JellySize;
+    int width = ScreenRange(SM_CXSCREEN);
+    int height = ScreenRange(SM_CYSCREEN);
     int slots = std::clamp(CharCount, 0, JellySlots);
     for (int s = 0; s < slots; ++s)
         Decide(s, width, height);

@@ -13,7 +13,6 @@ constexpr int GrownTipCount = 60; //
 constexpr int AllTips = 70;       // entries 70..89
 constexpr int AllTipCount = 20;   //
 constexpr int JellyMsgCount = 90; //
-constexpr int GrownUpAge = 700;   // the age from which a jellyfish talks like a grown-up
 extern const char *const JellyMsg[JellyMsgCount];
 
 extern HWND hwndToolTip; // the jelly window's tool tip control, made once with the window

@@ -100,8 +100,9 @@ void OnStart(HWND hwnd)
     (void)ShowWindow(hwnd, SW_SHOW);
     HideCount = StartHideCount;
     CharCount = HideCount + OrdinaryCount;
-    int read = ReadJellyIniFile();
-    PopulationLoaded = JellyFileRefused ? 0 : 1;
+    bool refused = false;
+    int read = ReadJellyIniFile(&refused);
+    PopulationLoaded = refused ? 0 : 1;
     if (read == 0) (void)MessageBoxA(hwnd, FirstRunHint, SetUpData, MB_OK);
     (void)JellyExsit(); // only IsAll is wanted here
     JellySetToolTip(hwnd);
@@ -113,12 +114,11 @@ void OnTick(HWND hwnd)
     JellyCheck();
     JellyExecute(hwnd);
     if (JellyExsit() == 0) {
+        // The timer first: nothing moves while the message waits.
         (void)KillTimer(hwnd, JELLY_TIMER);
         (void)Beep(BeepFrequency, BeepMillis);
         (void)MessageBoxA(hwnd, NobodyLeft, JellyCaption, MB_OK | MB_ICONHAND);
-        SaveJellyfish();
-        (void)ShowWindow(hwnd, SW_HIDE);
-        ZelmoJelly = 0;
+        StopJellyfish(hwnd);
     }
     // After a stop too: the file has set the free slots' positions to 0, so their tools go now.
     JellySetToolTip(hwnd);

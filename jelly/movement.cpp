@@ -27,55 +27,47 @@ struct Heading {
 constexpr Heading Headings[8] = {{0, -1}, {1, -1}, {1, 0},  {1, 1},
                                  {0, 1},  {-1, 1}, {-1, 0}, {-1, -1}};
 
-// One edge of an erase strip: the old corner's X (or Y) + offset + perStep * d.
+// One edge of an erase strip, measured from the old square's corner along x or y: a part of
+// the square (its near side 0 or its far side JellySize) and a part of the step d (-1, 0, 1).
 struct StripEdge {
-    int offset;
+    int square;
     int perStep;
 };
+constexpr StripEdge Near = {0, 0};                  // the old square's left or top edge
+constexpr StripEdge Far = {JellySize, 0};           // its right or bottom edge
+constexpr StripEdge NearPlusStep = {0, 1};          // one step in from the near edge
+constexpr StripEdge FarMinusStep = {JellySize, -1}; // one step in from the far edge
+// The part of the old square that a step uncovers, right and bottom excluded.
 struct Strip {
     StripEdge left, top, right, bottom;
 };
-constexpr Strip NoStrip = {{0, 0}, {0, 0}, {0, 0}, {0, 0}};
-// The uncovered parts of the old square, by direction: (left, top, right, bottom), right and
-// bottom excluded.
+constexpr Strip NoStrip = {Near, Near, Near, Near};
+// By direction: the uncovered strips, one for a straight step and two for a diagonal one.
 constexpr Strip EraseStrips[8][2] = {
-    // 0 up: (X, Y+32-d, X+32, Y+32)
-    {{{0, 0}, {32, -1}, {32, 0}, {32, 0}}, NoStrip},
-    // 1 up and right: (X, Y, X+d, Y+32), (X+d, Y+32-d, X+32, Y+32)
-    {{{0, 0}, {0, 0}, {0, 1}, {32, 0}}, {{0, 1}, {32, -1}, {32, 0}, {32, 0}}},
-    // 2 right: (X, Y, X+d, Y+32)
-    {{{0, 0}, {0, 0}, {0, 1}, {32, 0}}, NoStrip},
-    // 3 down and right: (X, Y, X+d, Y+32), (X+d, Y, X+32, Y+d)
-    {{{0, 0}, {0, 0}, {0, 1}, {32, 0}}, {{0, 1}, {0, 0}, {32, 0}, {0, 1}}},
-    // 4 down: (X, Y, X+32, Y+d)
-    {{{0, 0}, {0, 0}, {32, 0}, {0, 1}}, NoStrip},
-    // 5 down and left: (X, Y, X+32, Y+d), (X+32-d, Y+d, X+32, Y+32)
-    {{{0, 0}, {0, 0}, {32, 0}, {0, 1}}, {{32, -1}, {0, 1}, {32, 0}, {32, 0}}},
-    // 6 left: (X+32-d, Y, X+32, Y+32)
-    {{{32, -1}, {0, 0}, {32, 0}, {32, 0}}, NoStrip},
-    // 7 up and left: (X, Y+32-d, X+32, Y+32), (X+32-d, Y, X+32, Y+32-d)
-    {{{0, 0}, {32, -1}, {32, 0}, {32, 0}}, {{32, -1}, {0, 0}, {32, 0}, {32, -1}}},
+    {{Near, FarMinusStep, Far, Far}, NoStrip},                                  // 0 up
+    {{Near, Near, NearPlusStep, Far}, {NearPlusStep, FarMinusStep, Far, Far}},  // 1 up right
+    {{Near, Near, NearPlusStep, Far}, NoStrip},                                 // 2 right
+    {{Near, Near, NearPlusStep, Far}, {NearPlusStep, Near, Far, NearPlusStep}}, // 3 down right
+    {{Near, Near, Far, NearPlusStep}, NoStrip},                                 // 4 down
+    {{Near, Near, Far, NearPlusStep}, {FarMinusStep, NearPlusStep, Far, Far}},  // 5 down left
+    {{FarMinusStep, Near, Far, Far}, NoStrip},                                  // 6 left
+    {{Near, FarMinusStep, Far, Far}, {FarMinusStep, Near, Far, FarMinusStep}},  // 7 up left
 };
 
-constexpr int TypePictures = 10; // Hicon: type + 10 * frame
-constexpr int ChangeIcon = 20;
-constexpr int EndIcon = 21;
-constexpr int DummyIcon = 22;
-constexpr int Back1Icon = 23;
-constexpr int Back2Icon = 24;
-constexpr int StarIcon = 25;
-constexpr int RevealIconBase = 16; // + slot: 26..30 for the hidden slots 10..14
 constexpr int NoPicture = -1;
 
 constexpr int32_t ChangeTicks = 4;
 constexpr int NewbornMargin = 64; // a newborn is placed within screen size - 64
 
+int EdgeAt(const StripEdge &edge, int corner, int d)
+{
+    return corner + edge.square + edge.perStep * d;
+}
+
 RECT StripRect(const Strip &strip, int x, int y, int d)
 {
-    return RECT{x + strip.left.offset + strip.left.perStep * d,
-                y + strip.top.offset + strip.top.perStep * d,
-                x + strip.right.offset + strip.right.perStep * d,
-                y + strip.bottom.offset + strip.bottom.perStep * d};
+    return RECT{EdgeAt(strip.left, x, d), EdgeAt(strip.top, y, d), EdgeAt(strip.right, x, d),
+                EdgeAt(strip.bottom, y, d)};
 }
 
 // Where the slot is drawn in this tick and what is erased around it.
@@ -159,7 +151,7 @@ bool CarryOut(int slotNumber, Placement &placement)
         return true;
     case Reveal:
         slot.Event = Revealed;
-        placement.picture = RevealIconBase + slotNumber;
+        placement.picture = HiddenIcon(slotNumber);
         return true;
     case Idle:
         placement.picture = TypePicture(slot);
@@ -247,8 +239,8 @@ void SetJellyMove(int slot, int step, int *newX, int *newY, RECT *first, RECT *s
 
 void JellyExecute(HWND hwnd)
 {
-    int width = GetSystemMetrics(SM_CXSCREEN) - JellySize;
-    int height = GetSystemMetrics(SM_CYSCREEN) - JellySize;
+    int width = ScreenRange(SM_CXSCREEN);
+    int height = ScreenRange(SM_CYSCREEN);
     ReseedJelly();
     bool swimSoundStarted = false;
     int slots = std::clamp(CharCount, 0, JellySlots);

@@ -13,14 +13,14 @@
 #include <cstdio>
 #include <cstring>
 #include <iterator>
+#include <utility>
 
 JellyRecord Jelly[JellySlots] = {};
 int HideCount = 0;
 int CharCount = 0;
 int IsAll = 0;
 int SrandCount = 1;
-HICON Hicon[32] = {};
-int JellyFileRefused = 0;
+HICON Hicon[HiconCount] = {};
 
 namespace
 {
@@ -45,12 +45,6 @@ constexpr FileField JellyFields[7] = {
 constexpr int KeyColumn = 8;    // 0-based: columns 9..14
 constexpr int ValueColumn = 14; // 0-based: column 15
 constexpr int KeyLength = 6;
-
-constexpr int ChangeIcon = 20;
-constexpr int EndIcon = 21;
-constexpr int DummyIcon = 22;
-constexpr int FirstEveryStartIcon = 23; // the decorations and the star, 23..25
-constexpr int FirstHiddenIcon = 26;
 
 // The hidden characters' pictures, "JHIDE<digit>_ICON", by the day of the month at their first
 // loading: digit = Base + Step * k for hidden slot k, by day % 4.
@@ -114,11 +108,6 @@ int HiddenSlots()
     return HideCount >= 0 && HideCount <= MaxHideCount ? HideCount : MaxHideCount;
 }
 
-int ScreenRange(int metric)
-{
-    return GetSystemMetrics(metric) - JellySize;
-}
-
 HICON LoadJellyIcon(const char *name)
 {
     return static_cast<HICON>(LoadImageA(hInst, name, IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR));
@@ -132,29 +121,30 @@ void LoadIconOnce(int index, const char *name)
 void LoadJellyIcons()
 {
     char name[32];
-    for (int i = 0; i < 10; ++i) {
+    for (int i = 0; i < TypePictures; ++i) {
         std::snprintf(name, sizeof name, "JELLY%02d_ICON", i);
         LoadIconOnce(i, name);
         std::snprintf(name, sizeof name, "JELLY%02d_ICON", 20 + i);
-        LoadIconOnce(10 + i, name);
+        LoadIconOnce(TypePictures + i, name);
     }
     LoadIconOnce(ChangeIcon, "JCHANGE_ICON");
     LoadIconOnce(EndIcon, "JEND_ICON");
     LoadIconOnce(DummyIcon, "JDUMMY_ICON");
     // These three are loaded again at every start; the handle held so far goes back to the
     // system first, so that starting many times takes no icons from it.
-    constexpr const char *EveryStart[3] = {"JBACK1_ICON", "JBACK2_ICON", "JSTAR_ICON"};
-    for (int i = 0; i < 3; ++i) {
-        HICON &entry = Hicon[FirstEveryStartIcon + i];
+    constexpr std::pair<int, const char *> EveryStart[3] = {
+        {Back1Icon, "JBACK1_ICON"}, {Back2Icon, "JBACK2_ICON"}, {StarIcon, "JSTAR_ICON"}};
+    for (const auto &[index, resource] : EveryStart) {
+        HICON &entry = Hicon[index];
         if (entry) (void)DestroyIcon(entry);
-        entry = LoadJellyIcon(EveryStart[i]);
+        entry = LoadJellyIcon(resource);
     }
     SYSTEMTIME today;
     GetLocalTime(&today);
     HiddenDigits digits = HiddenDigitsByDay[today.wDay % 4];
     for (int k = 0; k < HiddenSlots(); ++k) {
         std::snprintf(name, sizeof name, "JHIDE%01d_ICON", digits.base + digits.step * k);
-        LoadIconOnce(FirstHiddenIcon + k, name);
+        LoadIconOnce(HiddenIcon(FirstHidden + k), name);
     }
 }
 
@@ -164,7 +154,6 @@ void ResetJellyState()
 {
     std::memset(Jelly, 0, sizeof Jelly);
     HideCount = CharCount = IsAll = 0;
-    JellyFileRefused = 0;
     SrandCount = 1;
     for (HICON &icon : Hicon)
         icon = nullptr;
@@ -172,8 +161,12 @@ void ResetJellyState()
 
 std::string JellyFileName()
 {
-    PathParts parts = SplitPath(ProgramFileName());
-    return parts.drive + parts.directory + "Jelly" + ".INI";
+    return ProgramFolder() + "Jelly" + ".INI";
+}
+
+int ScreenRange(int metric)
+{
+    return GetSystemMetrics(metric) - JellySize;
 }
 
 int RandomBelow(int range)
@@ -200,11 +193,11 @@ HICON JellyPicture(int index)
     return index >= 0 && index < static_cast<int>(std::size(Hicon)) ? Hicon[index] : nullptr;
 }
 
-int ReadJellyIniFile()
+int ReadJellyIniFile(bool *refused)
 {
     TextFileRead read = ReadTextLines(JellyFileName(), ApplyJellyLine);
     int result = read == TextFileRead::Read ? 1 : 0;
-    JellyFileRefused = read == TextFileRead::Refused ? 1 : 0;
+    if (refused) *refused = read == TextFileRead::Refused;
     CheckReadValues();
     int width = ScreenRange(SM_CXSCREEN);
     int height = ScreenRange(SM_CYSCREEN);

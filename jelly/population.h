@@ -18,7 +18,26 @@ constexpr int OrdinaryCount = 10; // slots 0..9
 constexpr int FirstHidden = 10;   // slots 10.. hold the hidden characters
 constexpr int MaxHideCount = 5;
 constexpr int32_t HiddenType = 999;
-constexpr int JellySize = 32; // every picture is 32 x 32
+constexpr int JellySize = 32;       // every picture is 32 x 32
+constexpr int32_t GrownUpAge = 700; // young ones come of age, and talk like grown-ups from then on
+
+// The picture table Hicon, in its order: each type's picture in two frames (type + 10 * frame),
+// the change, end and blank pictures, the two decorations, the star, and the hidden characters'
+// own pictures for the hidden slots in order. The last entry is not used.
+constexpr int TypePictures = 10;
+constexpr int ChangeIcon = 20;
+constexpr int EndIcon = 21;
+constexpr int DummyIcon = 22;
+constexpr int Back1Icon = 23;
+constexpr int Back2Icon = 24;
+constexpr int StarIcon = 25;
+constexpr int FirstHiddenIcon = 26;
+constexpr int HiconCount = 32;
+// The picture a hidden character shows of itself, by its slot (10..14).
+constexpr int HiddenIcon(int slot)
+{
+    return FirstHiddenIcon + slot - FirstHidden;
+}
 
 // What a slot does in the current tick, chosen by JellyCheck and carried out by JellyExecute.
 enum JellyAction : int32_t {
@@ -74,21 +93,23 @@ extern int HideCount;  // hidden characters, 5; set at every start before ReadJe
 extern int CharCount;  // HideCount + 10: the slots the per-tick passes walk
 extern int IsAll;      // 1 while all ten ordinary slots are alive (kept by JellyExsit)
 extern int SrandCount; // divisor of the calendar time for reseeding; 1 or more
-extern HICON Hicon[32];
-// 1 when the last ReadJellyIniFile found a jelly file that it could not open (another program
-// held it without sharing, no permission): the population it set up is not the stored one.
-extern int JellyFileRefused;
+extern HICON Hicon[HiconCount];
 
 // Loads the population from the jelly file, seeds two newborns when nobody alive was read,
 // sets up the hidden characters and loads the icons. Returns 1 when the file was read, 0 when
-// it could not be opened (JellyFileRefused tells a file that is there from a missing one).
-int ReadJellyIniFile();
+// it could not be opened. When given, *refused tells a file that is there but could not be
+// opened (another program held it without sharing, no permission): the population set up then
+// is not the stored one.
+int ReadJellyIniFile(bool *refused = nullptr);
 // Saves slots 0..9 (free slots as zeros) by replacing the jelly file; a failure leaves the old
 // file whole and reports nothing.
 void WriteJellyIniFile();
 // The number of living ordinary jellyfish; sets IsAll.
 int JellyExsit();
 
+// How far a picture's top-left corner may go along the screen's width (SM_CXSCREEN) or height
+// (SM_CYSCREEN) with its whole square showing: the screen's size less a picture's.
+int ScreenRange(int metric);
 // One draw of the generator reduced modulo `range`; 0 when `range` is not positive (a screen
 // no larger than a picture), so the number and order of draws never depend on the screen.
 int RandomBelow(int range);
