@@ -155,14 +155,6 @@ struct MenuInfo {
     int chosen = 0;
 };
 
-struct HelpRequest {
-    Millis time = 0;
-    HWND hwnd = nullptr;
-    std::string file;
-    UINT command = 0;
-    ULONG_PTR data = 0;
-};
-
 struct DialogInfo {
     HWND hwnd = nullptr;
     std::string templateName; // "3", "702", ...
@@ -198,7 +190,7 @@ struct Shortcut {
 };
 
 struct GdiFaults {
-    bool textExtent = false; // measuring text fails (GetTextExtentPoint32A and W)
+    bool textExtent = false; // measuring text fails (GetTextExtentPoint32W)
 };
 
 // One drawing operation on a window, as the program asked for it.
@@ -322,7 +314,6 @@ class Desktop
     // From the keyboard, as a user does: arrows down to the item and Enter; Esc.
     void ChooseMenu(int command);
     void DismissMenu();
-    const std::vector<HelpRequest> &HelpRequests() const;
     int OpenMenus() const; // menus created and not yet destroyed
 
     // ---- dialogs: what is open, and the user's actions in them (each runs on the program's

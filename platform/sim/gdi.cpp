@@ -354,29 +354,6 @@ BOOL DrawText(HDC dc, int x, int y, const std::vector<int> &widths, const std::s
     return TRUE;
 }
 
-// GDI takes the text of its A functions in the font's ANSI code page, not in the process's
-// UTF-8 code page: each byte is one Western (1252) character. UTF-8 text drawn this way comes
-// out garbled, as it does on Windows.
-std::vector<int> AnsiWidths(int length)
-{
-    return std::vector<int>(static_cast<size_t>(length), NarrowWidth);
-}
-
-std::string AnsiShown(LPCSTR text, int length)
-{
-    std::string shown;
-    for (int i = 0; i < length; ++i) {
-        unsigned char c = static_cast<unsigned char>(text[i]);
-        if (c < 0x80) {
-            shown += static_cast<char>(c);
-        } else {
-            shown += static_cast<char>(0xC0 | (c >> 6));
-            shown += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return shown;
-}
-
 std::vector<int> WideWidths(LPCWSTR text, int length)
 {
     std::vector<int> widths;
@@ -389,25 +366,10 @@ std::vector<int> WideWidths(LPCWSTR text, int length)
 
 } // namespace
 
-BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length)
-{
-    PlatformCode platform;
-    return DrawText(dc, x, y, AnsiWidths(length), AnsiShown(text, length));
-}
-
 BOOL WINAPI TextOutW(HDC dc, int x, int y, LPCWSTR text, int length)
 {
     PlatformCode platform;
     return DrawText(dc, x, y, WideWidths(text, length), NarrowUtf16(text, length));
-}
-
-BOOL WINAPI GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, LPSIZE size)
-{
-    PlatformCode platform;
-    (void)text;
-    if (!Context(dc) || Gdi().faults.textExtent) return FALSE;
-    *size = SIZE{length * NarrowWidth, TextHeight};
-    return TRUE;
 }
 
 BOOL WINAPI GetTextExtentPoint32W(HDC dc, LPCWSTR text, int length, LPSIZE size)

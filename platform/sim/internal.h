@@ -52,9 +52,6 @@ struct Process {
     std::map<std::string, WNDCLASSA> classes;      // by upper-case class name
     std::map<std::string, std::string> classNames; // upper-case -> as registered
     DWORD lastError = 0;
-    // The tool tip control (tooltips.cpp)
-    void ResetToolTipsState();
-
     // The mouse (mouse.cpp): input waiting to be read, the last button press (for double
     // clicks), the cursor set.
     std::deque<MouseInput> mouse;

@@ -242,11 +242,6 @@ void Desktop::DismissMenu()
     Post(menu->owner, WM_KEYDOWN, VK_ESCAPE, 1);
 }
 
-const std::vector<HelpRequest> &Desktop::HelpRequests() const
-{
-    return Modal().help;
-}
-
 void ResetModalState()
 {
     Modal() = ModalState{};
@@ -354,12 +349,4 @@ BOOL WINAPI DestroyMenu(HMENU menu)
 {
     PlatformCode platform;
     return Modal().menus.erase(menu) ? TRUE : FALSE;
-}
-
-BOOL WINAPI WinHelpA(HWND hwnd, LPCSTR helpFile, UINT command, ULONG_PTR data)
-{
-    PlatformCode platform;
-    Modal().help.push_back(HelpRequest{S().now, hwnd, helpFile ? helpFile : "", command, data});
-    EmitModal("help", {{"file", JsonString(helpFile ? helpFile : "")}});
-    return TRUE;
 }

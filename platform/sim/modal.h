@@ -1,4 +1,4 @@
-// State of the simulated modal user interface (message boxes, popup menus, help requests).
+// State of the simulated modal user interface (message boxes and popup menus).
 #pragma once
 
 #include "desktop.h"
@@ -13,7 +13,6 @@ struct ModalState {
     std::vector<MessageBoxInfo> messageBoxes; // every box shown, in order; result 0 while open
     std::map<HMENU, std::vector<MenuItem>> menus;
     std::vector<MenuInfo> menusShown;
-    std::vector<HelpRequest> help;
 };
 
 ModalState &Modal();

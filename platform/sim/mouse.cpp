@@ -481,12 +481,6 @@ HWND WINAPI GetActiveWindow(void)
     return window && window->process == CurrentProcess() ? window->handle : nullptr;
 }
 
-UINT WINAPI GetDoubleClickTime(void)
-{
-    PlatformCode platform;
-    return DoubleClickTime;
-}
-
 HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name)
 {
     PlatformCode platform;

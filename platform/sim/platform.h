@@ -432,9 +432,6 @@ BOOL WINAPI TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, H
                            const RECT *rect);
 BOOL WINAPI DestroyMenu(HMENU menu);
 
-// Help
-BOOL WINAPI WinHelpA(HWND hwnd, LPCSTR helpFile, UINT command, ULONG_PTR data);
-
 // ---------------------------------------------------------------------------------------------
 // Sound
 

@@ -83,7 +83,6 @@ HWND WINAPI WindowFromPoint(POINT point);
 BOOL WINAPI ScreenToClient(HWND hwnd, LPPOINT point);
 BOOL WINAPI ClientToScreen(HWND hwnd, LPPOINT point);
 HWND WINAPI GetActiveWindow(void);
-UINT WINAPI GetDoubleClickTime(void);
 
 #define IDC_IBEAM MAKEINTRESOURCEA(32513)
 #define IDC_WAIT MAKEINTRESOURCEA(32514)

@@ -124,8 +124,6 @@ BOOL WINAPI DrawIconEx(HDC dc, int x, int y, HICON icon, int cx, int cy, UINT st
 int WINAPI FillRect(HDC dc, const RECT *rect, HBRUSH brush);
 int WINAPI SetBkMode(HDC dc, int mode);
 COLORREF WINAPI SetTextColor(HDC dc, COLORREF color);
-BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length);
-BOOL WINAPI GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, LPSIZE size);
 BOOL WINAPI TextOutW(HDC dc, int x, int y, LPCWSTR text, int length);
 BOOL WINAPI GetTextExtentPoint32W(HDC dc, LPCWSTR text, int length, LPSIZE size);
 
