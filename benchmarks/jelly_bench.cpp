@@ -46,7 +46,7 @@ struct Bench {
     {
         desk.Open({2026, 12, 8, 12, 0, 0});
         desk.StartJellyfish();
-        desk.StopJellyfish();
+        desk.HoldTicks();
         hwnd = desk.Window();
         FullPopulation();
     }

@@ -109,22 +109,6 @@ void OnStart(HWND hwnd)
     (void)SetTimer(hwnd, JELLY_TIMER, JellyTickMillis, nullptr);
 }
 
-void OnTick(HWND hwnd)
-{
-    JellyCheck();
-    JellyExecute(hwnd);
-    if (JellyExsit() == 0) {
-        // The timer first: nothing moves while the message waits.
-        (void)KillTimer(hwnd, JELLY_TIMER);
-        (void)Beep(BeepFrequency, BeepMillis);
-        (void)MessageBoxA(hwnd, NobodyLeft, JellyCaption, MB_OK | MB_ICONHAND);
-        StopJellyfish(hwnd);
-    }
-    // After a stop too: the file has set the free slots' positions to 0, so their tools go now.
-    JellySetToolTip(hwnd);
-    if (SrandCount > LastDivisor) SrandCount = 1;
-}
-
 void OnPaint(HWND hwnd)
 {
     PAINTSTRUCT paint;
@@ -160,6 +144,22 @@ void ResetJellyWindowState()
         cursor = nullptr;
     Relay = MSG{};
     PopulationLoaded = 0;
+}
+
+void JellyTick(HWND hwnd)
+{
+    JellyCheck();
+    JellyExecute(hwnd);
+    if (JellyExsit() == 0) {
+        // The timer first: nothing moves while the message waits.
+        (void)KillTimer(hwnd, JELLY_TIMER);
+        (void)Beep(BeepFrequency, BeepMillis);
+        (void)MessageBoxA(hwnd, NobodyLeft, JellyCaption, MB_OK | MB_ICONHAND);
+        StopJellyfish(hwnd);
+    }
+    // After a stop too: the file has set the free slots' positions to 0, so their tools go now.
+    JellySetToolTip(hwnd);
+    if (SrandCount > LastDivisor) SrandCount = 1;
 }
 
 void SaveRunningJellyfish()
@@ -216,7 +216,7 @@ LRESULT CALLBACK JellyWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
         OnStart(hwnd);
         return 0;
     case WM_TIMER:
-        OnTick(hwnd);
+        JellyTick(hwnd);
         return 0;
     case WM_PAINT:
         OnPaint(hwnd);

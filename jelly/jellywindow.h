@@ -15,6 +15,9 @@ extern HCURSOR JCursor[3]; // 0: the shape set last; 1: the arrow; 2: the cross
 // into hwndJelly.
 void ZelmoJellyWin(HWND owner);
 LRESULT CALLBACK JellyWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// One jelly tick, as the window's timer runs it: decide, draw, count (nobody left: the beep,
+// the message and the stop), bring the tool tips up to date.
+void JellyTick(HWND hwnd);
 
 // The pointer at the packed client point (x low, y high, both unsigned): a cross over a living
 // hidden character's square (both ends included), else the arrow; set only when it changes.

@@ -86,8 +86,7 @@ TEST_F(JellyStage, ADayOfTicksKeepsThePopulationInBoundsAndTheFileReadsBackToThe
         desktop().ClearSounds();
         NewSounds();
         if (!Running()) {
-            // Nobody is left: the stop saves ten free slots; the next start seeds two newborns.
-            OnProgram([] { WriteJellyIniFile(); });
+            // Nobody is left: the stop saved ten free slots; the next start seeds two newborns.
             EXPECT_EQ(std::string::npos, JellyFile().value_or("").find("EXIST=1"));
             ASSERT_EQ(1, StartJellyfish());
             ++restarts;
@@ -95,7 +94,6 @@ TEST_F(JellyStage, ADayOfTicksKeepsThePopulationInBoundsAndTheFileReadsBackToThe
         if (minute % 30 == 0) {
             // A stop and a start, as the user makes them: what was saved is what comes back.
             StopJellyfish();
-            OnProgram([] { WriteJellyIniFile(); });
             const std::string saved = SavedFields();
             OnProgram([] { std::memset(Jelly, 0, sizeof(JellyRecord) * 10); });
             ASSERT_EQ(1, StartJellyfish());

@@ -343,8 +343,10 @@ TEST_F(JellyStage, StartingManyTimesTakesNoIconsFromTheSystem)
     const int icons = desktop().OpenIcons();
     const HICON first = Hicon[0];
     EXPECT_EQ(31, icons);
-    for (int i = 0; i < 20; ++i)
+    for (int i = 0; i < 20; ++i) {
+        StopJellyfish();
         StartJellyfish();
+    }
     EXPECT_EQ(icons, desktop().OpenIcons());
     EXPECT_EQ(first, Hicon[0]) << "the type pictures are loaded once per run";
     EXPECT_EQ("JBACK1_ICON", IconName(Hicon[23]));
@@ -382,9 +384,10 @@ TEST_F(JellyStage, WhenTheLastOneDiesTheFileHoldsTenFreeSlotsAndTheNextStartSeed
     EXPECT_FALSE(Running());
     auto sounds = NewSounds();
     EXPECT_EQ(1, std::count(sounds.begin(), sounds.end(), "jellyend.wav"));
-    // The stop saves, as the window does.
-    OnProgram([] { WriteJellyIniFile(); });
-    EXPECT_EQ(AllFree(), JellyFile().value_or(""));
+    ASSERT_FALSE(desktop().MessageBoxes().empty());
+    EXPECT_EQ("誰もいなくなっちゃった。\nので、終了します。とほほ。。。",
+              desktop().MessageBoxes().back().text);
+    EXPECT_EQ(AllFree(), JellyFile().value_or("")) << "the stop saved ten free slots";
     EXPECT_EQ(1, StartJellyfish());
     EXPECT_EQ(2, Living());
     EXPECT_EQ(1, Jelly[0].Exist);

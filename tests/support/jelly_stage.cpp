@@ -1,6 +1,9 @@
+// The jellyfish's stage: the program's own jelly window on a desktop without the rest of the
+// program, started, ticked and stopped through the window's own start, tick and stop.
 #include "jelly_stage.h"
 
 #include "app/main.h"
+#include "jelly/jellywindow.h"
 
 #include <algorithm>
 
@@ -10,47 +13,18 @@ namespace zelmo_test
 namespace
 {
 
-constexpr UINT_PTR JellyTimer = 106;
-HWND Stage = nullptr;
-bool TimerRunning = false;
 std::function<void()> AfterTick;
 
-void JellyTick(HWND hwnd)
-{
-    JellyCheck();
-    JellyExecute(hwnd);
-    if (JellyExsit() == 0) {
-        KillTimer(hwnd, JellyTimer);
-        TimerRunning = false;
-    }
-    if (SrandCount > 999) SrandCount = 1;
-    if (AfterTick) AfterTick();
-}
-
-LRESULT CALLBACK StageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_TIMER) {
-        JellyTick(hwnd);
-        return 0;
-    }
-    return DefWindowProcA(hwnd, message, wParam, lParam);
-}
-
+// A program that makes the jelly window, unowned, and runs its messages until the window goes.
 int WINAPI StageProgram(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     hInst = instance;
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = StageProc;
-    wc.hInstance = instance;
-    wc.lpszClassName = "JellyStage";
-    RegisterClassA(&wc);
-    Stage = CreateWindowExA(WS_EX_TOPMOST, "JellyStage", "", WS_POPUP, 0, 0,
-                            GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr,
-                            nullptr, instance, nullptr);
-    ShowWindow(Stage, SW_SHOW);
+    ZelmoJellyWin(nullptr);
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0))
+    while (GetMessageA(&msg, nullptr, 0, 0)) {
+        TranslateMessage(&msg);
         DispatchMessageA(&msg);
+    }
     return 0;
 }
 
@@ -105,10 +79,9 @@ void JellyDesk::Open(sim::LocalTime start, int width, int height)
     options.screenHeight = height;
     desktop_ = std::make_unique<sim::Desktop>(options);
     ResetProgramState();
-    Stage = nullptr;
-    TimerRunning = false;
     AfterTick = nullptr;
     soundsSeen_ = 0;
+    stops_ = 0;
     process_ = desktop_->Start(&StageProgram);
 }
 
@@ -125,7 +98,7 @@ void JellyDesk::AfterEachTick(std::function<void()> action)
 
 HWND JellyDesk::Window() const
 {
-    return Stage;
+    return hwndJelly;
 }
 
 void JellyDesk::OnProgram(std::function<void()> action)
@@ -145,25 +118,37 @@ std::optional<std::string> JellyDesk::JellyFile() const
 
 int JellyDesk::StartJellyfish()
 {
-    int result = -1;
-    OnProgram([&result] {
-        SrandCount = 1;
-        HideCount = 5;
-        CharCount = HideCount + 10;
-        result = ReadJellyIniFile();
-        (void)JellyExsit();
-        SetTimer(Stage, JellyTimer, 300, nullptr);
-        TimerRunning = true;
-    });
-    return result;
+    desktop_->Post(hwndJelly, WM_ZELMO_JELLY, 0, 0);
+    desktop_->RunUntilIdle();
+    // The first-run hint, when there was no file to read, is answered as the user does.
+    if (desktop_->OpenMessageBoxes().empty()) return 1;
+    desktop_->AnswerMessageBox(IDOK);
+    return 0;
 }
 
 void JellyDesk::StopJellyfish()
 {
-    OnProgram([] {
-        KillTimer(Stage, JellyTimer);
-        TimerRunning = false;
-    });
+    // The user's right click near the corner and Yes to the end question; two stops in a row
+    // click in two places, else the second click would be the second half of a double click.
+    const int at = stops_++ % 2 == 0 ? 0 : 10;
+    desktop_->RightClick(at, at);
+    desktop_->AnswerMessageBox(IDYES);
+}
+
+void JellyDesk::HoldTicks()
+{
+    OnProgram([] { KillTimer(hwndJelly, JELLY_TIMER); });
+}
+
+void JellyDesk::Tick()
+{
+    desktop_->Advance(300);
+    AnswerNobodyLeft();
+}
+
+void JellyDesk::AnswerNobodyLeft()
+{
+    if (!desktop_->OpenMessageBoxes().empty()) desktop_->AnswerMessageBox(IDOK);
 }
 
 void JellyDesk::Ticks(int count)
@@ -175,19 +160,23 @@ void JellyDesk::Ticks(int count)
 void JellyDesk::TicksInOneGo(int count)
 {
     OnProgram([count] {
-        KillTimer(Stage, JellyTimer);
-        for (int i = 0; i < count && TimerRunning; ++i) {
+        KillTimer(hwndJelly, JELLY_TIMER);
+        for (int i = 0; i < count && ZelmoJelly != 0; ++i) {
             const sim::Millis due = sim::Desktop::Current().Now() + 300;
-            JellyTick(Stage);
+            JellyTick(hwndJelly);
+            if (AfterTick) AfterTick();
             const sim::Millis now = sim::Desktop::Current().Now();
             if (now < due) Sleep(static_cast<DWORD>(due - now));
         }
+        if (ZelmoJelly != 0) SetTimer(hwndJelly, JELLY_TIMER, 300, nullptr);
     });
+    // Nobody left: the message waits inside the last tick until the user answers it.
+    AnswerNobodyLeft();
 }
 
 bool JellyDesk::Running() const
 {
-    return TimerRunning;
+    return ZelmoJelly != 0;
 }
 
 std::vector<std::string> JellyDesk::NewSounds()
@@ -202,11 +191,11 @@ std::vector<std::string> JellyDesk::NewSounds()
 
 int64_t JellyDesk::PixelsTouched()
 {
-    auto window = desktop_->Window(Stage);
+    auto window = desktop_->Window(hwndJelly);
     int width = window->rect.right - window->rect.left;
     int height = window->rect.bottom - window->rect.top;
     int64_t pixels = 0;
-    for (const sim::DrawOp &op : desktop_->DrawLog(Stage)) {
+    for (const sim::DrawOp &op : desktop_->DrawLog(hwndJelly)) {
         int64_t w = std::min(op.x + op.width, width) - std::max(op.x, 0);
         int64_t h = std::min(op.y + op.height, height) - std::max(op.y, 0);
         if (w > 0 && h > 0) pixels += w * h;

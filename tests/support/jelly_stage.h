@@ -1,7 +1,7 @@
-// A stage for the jellyfish on the simulated desktop: a plain full-screen window of a small test
-// program, whose 300 ms timer runs the jelly tick as the jelly window will (decision, drawing,
-// count; the divisor back to 1 past 999), started as the window starts the jellyfish. The jelly
-// window itself, its tool tips and its messages are not part of this stage.
+// A stage for the jellyfish on the simulated desktop: the program's own jelly window, made by a
+// small program of the test's without the main window, tray or sounds. The jellyfish start,
+// tick and stop as the window runs them: its start message, its timer's tick, the user's right
+// click and Yes. Tests about the table itself may also run one step of it directly.
 #pragma once
 
 #include "program.h"
@@ -36,26 +36,32 @@ class JellyDesk
     virtual ~JellyDesk();
 
     sim::Desktop &desktop() { return *desktop_; }
-    HWND Window() const;
+    HWND Window() const; // the jelly window
     // Runs an action on the program's thread, as the window's own message handling would.
     void OnProgram(std::function<void()> action);
 
     void WriteJellyFile(const std::string &text);
     std::optional<std::string> JellyFile() const;
 
-    // The start: SrandCount 1, five hidden characters, the file read, the count, the timer.
+    // The start, from the start message as the tray menu sends it; the first-run hint, if it
+    // comes, is answered. Returns 1 when the jelly file was read (no hint), else 0.
     int StartJellyfish();
-    // Stops the tick timer, as the window does when the jellyfish stop (the file is not written).
+    // The user ends them: a right click on the window and Yes (the file is saved, the window
+    // hides).
     void StopJellyfish();
-    // Lets one tick pass (300 ms of virtual time).
-    void Tick() { desktop().Advance(300); }
+    // Stops the window's timer only, so that nothing moves but what the test runs itself.
+    void HoldTicks();
+    // Lets one tick pass (300 ms of virtual time); nobody left, the user answers the message.
+    void Tick();
     void Ticks(int count);
     // Runs ticks one after another on the program's thread, each 300 ms of virtual time after
     // the last (later when a tick's waits hold it longer), instead of through the timer: a long
-    // run then needs no hand-over between the threads per tick. Stops when nobody is left.
+    // run then needs no hand-over between the threads per tick. Stops when nobody is left (the
+    // user answers the message).
     void TicksInOneGo(int count);
-    bool Running() const; // the tick timer is still running (somebody is alive)
-    // An action run on the program's thread right after every tick (null for none).
+    bool Running() const; // the jellyfish run
+    // An action run on the program's thread right after every tick of TicksInOneGo (null for
+    // none).
     void AfterEachTick(std::function<void()> action);
 
     // Sounds requested since the last call, by name.
@@ -64,9 +70,12 @@ class JellyDesk
     int64_t PixelsTouched();
 
   protected:
+    void AnswerNobodyLeft();
+
     std::unique_ptr<sim::Desktop> desktop_;
     int process_ = 0;
     size_t soundsSeen_ = 0;
+    int stops_ = 0;
 };
 
 // The jelly tests' fixture: a stage on a desktop of its own.
