@@ -1,6 +1,8 @@
 // End-to-end scenarios against the real ZelmoSound.exe under Wine on a virtual display.
 #include "tray_user.h"
 
+#include "resources/resource.h"
+
 #include <algorithm>
 #include <cctype>
 #include <csignal>
@@ -17,22 +19,22 @@ namespace
 {
 
 constexpr char AboutTitle[] = "About ZelmoSound";
-constexpr char IdmQuit[] = "210";
-constexpr char IdmOtherSettings[] = "202";
+const std::string IdmQuit = Id(IDM_QUIT);
+const std::string IdmOtherSettings = Id(IDM_OTHERSETTINGS);
 constexpr char SoundSettingsTitle[] = "ゼルモ音の設定";
 constexpr char OtherSettingsTitle[] = "その他の音の設定";
-constexpr char IdcStartup[] = "451";
-constexpr char IdcOk[] = "452";
-constexpr char IdcCancel[] = "453";
+const std::string IdcStartup = Id(IDC_STARTUP);
+const std::string IdcOk = Id(IDC_OK);
+const std::string IdcCancel = Id(IDC_CANCEL);
 // The insects' group (sound files "crickt*.wav"), the birds' group ("bird*.wav") and the
 // water's group, whose files the tests never add.
-constexpr char InsectsCheck[] = "301";
-constexpr char InsectsList[] = "361";
-constexpr char BirdsCheck[] = "302";
-constexpr char BirdsList[] = "362";
-constexpr char WaterCheck[] = "303";
-constexpr char SignalCheck[] = "321";
-constexpr char SignalList[] = "381";
+const std::string InsectsCheck = Id(IDC_SOUND01);
+const std::string InsectsList = Id(IDCB_SOUND01);
+const std::string BirdsCheck = Id(IDC_SOUND02);
+const std::string BirdsList = Id(IDCB_SOUND02);
+const std::string WaterCheck = Id(IDC_SOUND03);
+const std::string SignalCheck = Id(IDC_TSIGNAL);
+const std::string SignalList = Id(IDCB_TSIGNAL);
 
 // The Startup button's question box and the shortcut it saves.
 constexpr char StartupQuestion[] = "「スタートアップ」にショートカットを作成してよろしいですか？";
@@ -246,7 +248,7 @@ TEST_F(ZelmoE2E, TrayMenuShowsAboutPausesResumesAndQuits)
     EXPECT_TRUE(has([](const Record &c) { return c.get("text") == "ZelmoSound"; }));
     EXPECT_TRUE(has([](const Record &c) { return c.get("text") == "Version 1.00"; }));
     EXPECT_TRUE(has([](const Record &c) {
-        return c.get("id") == "452" && Lower(c.get("class")) == "button" && c.get("text") == "OK";
+        return c.get("id") == IdcOk && Lower(c.get("class")) == "button" && c.get("text") == "OK";
     })) << "no OK button 452";
     std::optional<Rect> boxRect = ParseRect(box.get("rect"));
     ASSERT_TRUE(boxRect);
@@ -372,7 +374,8 @@ TEST_F(ZelmoE2E, SoundSettingsKeepChangesOnlyOnOk)
     ASSERT_TRUE(OpenFromTray(*iconRect, "e", OtherSettingsTitle, &dialog));
     controls = session.Driver({"controls", dialog.get("hwnd")}).records;
     std::optional<Record> signal = Control(controls, SignalCheck);
-    ASSERT_TRUE(signal && Control(controls, SignalList)) << "controls 321 and 381 expected";
+    ASSERT_TRUE(signal && Control(controls, SignalList))
+        << "the time signal's check box and list expected";
     EXPECT_EQ(signal->get("checked"), "0") << "the time signal is off until switched on";
     EXPECT_EQ(Items(controls, SignalList),
               (std::vector<std::string>{"音と文字で知らせる", "音と文字とキャラクタで知らせる"}));

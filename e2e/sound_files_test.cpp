@@ -3,6 +3,8 @@
 // gap by the renumbering of the files above it.
 #include "tray_user.h"
 
+#include "resources/resource.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <map>
@@ -29,15 +31,15 @@ constexpr const char *OpenNameFields[] = {"1148", "1152"};
 constexpr char IdOk[] = "1";
 constexpr char IdYes[] = "6";
 // The register and delete dialogs' controls.
-constexpr char FileName[] = "631";
-constexpr char SelectedFile[] = "633";
-constexpr char FileList[] = "634";
-constexpr char BirdsRadio[] = "602";
-constexpr char RegistButton[] = "456";
-constexpr char DeleteButton[] = "457";
-constexpr char FinishButton[] = "454";
-constexpr char User1Check[] = "318";
-constexpr char CancelButton[] = "453";
+const std::string FileName = Id(IDC_FILENAME);
+const std::string SelectedFile = Id(IDC_SELECTED);
+const std::string FileList = Id(IDC_FILELIST);
+const std::string BirdsRadio = Id(IDC_GROUP02);
+const std::string RegistButton = Id(IDC_REGIST);
+const std::string DeleteButton = Id(IDC_DELETE);
+const std::string FinishButton = Id(IDC_FINISH);
+const std::string User1Check = Id(IDC_SOUND18);
+const std::string CancelButton = Id(IDC_CANCEL);
 
 // A folder of the user's own, away from the program folder, removed afterwards.
 struct MusicFolder {
@@ -138,7 +140,7 @@ TEST_F(SoundFilesE2E, RegisterAChosenFileThenDeleteABirdAndRenumber)
 
     // Register: the file-open dialog, the path typed and confirmed, then "登録する".
     ASSERT_TRUE(OpenFromTray(icon, "r", RegistTitle, &dialog));
-    ASSERT_TRUE(Click(dialog, "458"));
+    ASSERT_TRUE(Click(dialog, Id(IDC_REFERENCE)));
     Record open;
     ASSERT_TRUE(WaitDialog(OpenTitle, &open));
     EXPECT_EQ(open.get("owner"), dialog.get("hwnd"));

@@ -13,6 +13,11 @@
 namespace e2e
 {
 
+// A control, menu item or button id as the driver takes it.
+inline std::string Id(int id)
+{
+    return std::to_string(id);
+}
 // The control record of that id in the driver's "controls" output.
 std::optional<Record> Control(const std::vector<Record> &records, const std::string &id);
 // The texts of a list or combo box's items in that output.
