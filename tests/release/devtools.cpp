@@ -231,11 +231,14 @@ Browser::~Browser()
 std::string Browser::Receive(Clock::time_point deadline)
 {
     for (;;) {
-        if (size_t end = pending_.find('\0'); end != std::string::npos) {
+        // Only the bytes not yet looked at: a picture comes as one message of megabytes.
+        if (size_t end = pending_.find('\0', scanned_); end != std::string::npos) {
             std::string message = pending_.substr(0, end);
             pending_.erase(0, end + 1);
+            scanned_ = 0;
             return message;
         }
+        scanned_ = pending_.size();
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         if (left.count() <= 0) Fail("no answer in time");
         pollfd ready{fromBrowser_, POLLIN, 0};

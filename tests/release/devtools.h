@@ -56,6 +56,7 @@ class Browser
     int toBrowser_ = -1, fromBrowser_ = -1;
     std::filesystem::path profile_;
     std::string pending_;             // bytes received after the last whole message
+    size_t scanned_ = 0;              // of pending_, the bytes known to hold no end of message
     std::vector<std::string> events_; // events received while waiting for an answer
     std::string session_;             // the open page's session
     int width_ = 0;

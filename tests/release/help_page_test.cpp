@@ -96,10 +96,21 @@ TEST_P(HelpPage, EveryLinkAndEveryFileItRefersToIsThere)
           .join('\n'))");
     int links = std::stoi(Evaluate("String(document.querySelectorAll('a[href^=\"#\"]').length)"));
     EXPECT_GE(links, 12) << "the table of contents links every section";
+    // The files the page's table of the folder names as coming with the program (the settings
+    // and jelly files, which the program writes, aside).
+    std::string shipped = Evaluate(R"(
+        [...document.querySelectorAll('#files table td:first-child .file')]
+            .map(name => name.textContent)
+            .filter(name => /^[^.]+\.(wav|exe|html)$/.test(name))
+            .map(name => 'shipped\t' + name).join('\n'))");
+    EXPECT_GE(Lines(shipped).size(), 15u);
+    references += "\n" + shipped;
     for (const std::string &line : Lines(references)) {
         std::string kind = line.substr(0, line.find('\t')), what = line.substr(kind.size() + 1);
         if (kind == "file")
             EXPECT_TRUE(std::filesystem::exists(what)) << "the page refers to " << what;
+        else if (kind == "shipped")
+            EXPECT_TRUE(std::filesystem::exists(Folder / what)) << "the page lists " << what;
         else
             ADD_FAILURE() << kind << ": " << what;
     }
