@@ -12,25 +12,25 @@ set_property(SOURCE resources/ZelmoSound.rc APPEND PROPERTY OBJECT_DEPENDS ${ZEL
 set_property(SOURCE resources/ZelmoSound.rc APPEND PROPERTY OBJECT_DEPENDS
     ${CMAKE_SOURCE_DIR}/resources/ZelmoSound.manifest ${CMAKE_SOURCE_DIR}/resources/resource.h)
 target_compile_definitions(ZelmoSound PRIVATE _WIN32_WINNT=0x0601 WINVER=0x0601)
-target_link_options(ZelmoSound PRIVATE -static -static-libgcc -static-libstdc++ -s)
+# No link time stamp in the program's header, so the same sources give the same bytes.
+target_link_options(ZelmoSound PRIVATE -static -static-libgcc -static-libstdc++ -s
+                    -Wl,--no-insert-timestamp)
 target_link_libraries(ZelmoSound PRIVATE winmm comctl32 comdlg32 shell32 ole32 uuid gdi32 user32)
 
-# The program folder a user copies anywhere, and its zip: the release.
+# The program folder a user copies anywhere, its zip (the release) and SHA256SUMS, laid out by
+# cmake/Release.cmake so that two builds of the same sources give the same bytes.
 option(ZELMO_DIST "Assemble the program folder dist/ZelmoSound and its zip" ON)
+set(ZELMO_DIST_ROOT ${CMAKE_SOURCE_DIR}/dist CACHE PATH "Folder of the program folder and its zip")
+set(ZELMO_RELEASE_EPOCH 1767225600 CACHE STRING
+    "Time of every file in the release, seconds since 1970 UTC (2026-01-01 00:00:00)")
 if(ZELMO_DIST)
-set(ZELMO_DIST_ROOT ${CMAKE_SOURCE_DIR}/dist)
-set(ZELMO_DIST_DIR ${ZELMO_DIST_ROOT}/ZelmoSound)
 set(ZELMO_HELP_PAGE ${CMAKE_SOURCE_DIR}/resources/help/Zelmo.html)
 add_custom_target(zelmo_dist ALL
-    COMMAND ${CMAKE_COMMAND} -E rm -rf ${ZELMO_DIST_DIR} ${ZELMO_DIST_ROOT}/ZelmoSound.zip
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${ZELMO_DIST_DIR}
-    COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:ZelmoSound> ${ZELMO_DIST_DIR}/
-    COMMAND ${CMAKE_COMMAND} -E copy_directory ${ZELMO_SOUND_DIR} ${ZELMO_DIST_DIR}
-    COMMAND ${CMAKE_COMMAND} -E copy ${ZELMO_HELP_PAGE} ${ZELMO_DIST_DIR}/
-    COMMAND ${CMAKE_COMMAND} -E chdir ${ZELMO_DIST_ROOT}
-            ${CMAKE_COMMAND} -E tar cf ZelmoSound.zip --format=zip ZelmoSound
-    DEPENDS ZelmoSound zelmo_sounds ${ZELMO_HELP_PAGE}
-    COMMENT "Assembling the program folder ${ZELMO_DIST_DIR} and ZelmoSound.zip"
+    COMMAND ${CMAKE_COMMAND} -DEXE=$<TARGET_FILE:ZelmoSound> -DSOUNDS=${ZELMO_SOUND_DIR}
+            -DHELP=${ZELMO_HELP_PAGE} -DDIST_ROOT=${ZELMO_DIST_ROOT}
+            -DEPOCH=${ZELMO_RELEASE_EPOCH} -P ${CMAKE_SOURCE_DIR}/cmake/Release.cmake
+    DEPENDS ZelmoSound zelmo_sounds ${ZELMO_HELP_PAGE} ${CMAKE_SOURCE_DIR}/cmake/Release.cmake
+    COMMENT "Assembling the program folder ${ZELMO_DIST_ROOT}/ZelmoSound, its zip and SHA256SUMS"
     VERBATIM)
 endif()
 

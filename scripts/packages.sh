@@ -8,8 +8,9 @@
 #   zelmo_missing_packages   prints the packages of the list that are not installed, one a line
 
 ZELMO_PACKAGES=(
-    # The sim build and its tests; Google Benchmark for the benchmarks (ZELMO_BENCHMARKS=ON).
-    cmake g++ make libgtest-dev libbenchmark-dev
+    # The sim build and its tests; Google Benchmark for the benchmarks (ZELMO_BENCHMARKS=ON);
+    # ccache, which lets the release test's second build reuse the first one's compiling.
+    cmake g++ make libgtest-dev libbenchmark-dev ccache
     # The fuzz targets of the file readers: clang with its libFuzzer and sanitizer runtimes.
     clang libclang-rt-dev
     # The Windows builds: ZelmoSound.exe for i686, and the x86_64 build of the same sources that
@@ -23,6 +24,8 @@ ZELMO_PACKAGES=(
     # captions (their metrics come close to Japanese Windows', so every label fits), and Wine's
     # own fonts, whose Marlett draws the caption buttons.
     fonts-horai-umefont fonts-wine
+    # The release: zip writes ZelmoSound.zip; headless Chromium shows the help page to its test.
+    zip chromium
 )
 
 zelmo_missing_packages() {

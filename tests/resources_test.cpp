@@ -1,7 +1,7 @@
 // The program's resources as the simulated desktop reads them from the resource script, and as
 // the Windows build compiles them into ZelmoSound.exe: every dialog template control by control
-// against its table, the string, the menu and the icons; and the built program's resource
-// directory, manifest, imported libraries and size.
+// against its table, the string, the menu, the icons and the version information; and the built
+// program's resource directory, manifest, version information, imported libraries and size.
 #include "resources.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +12,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <regex>
 #include <set>
@@ -366,6 +368,27 @@ TEST(ResourceScript, HoldsTheNameStringTheMenuAndEveryIcon)
     EXPECT_EQ(names.size(), script.icons.size());
 }
 
+TEST(ResourceScript, VersionInfoNamesTheProductItsVersionAndWhatItIs)
+{
+    const auto &versions = sim::ProgramResources().versions;
+    ASSERT_EQ(1u, versions.count("1"));
+    const sim::VersionTemplate &version = versions.at("1");
+    // The texts stand in the block of the one translation: Japanese, Unicode.
+    EXPECT_EQ((std::vector<long>{0x0411, 1200}), version.numbers.at("VarFileInfo/Translation"));
+    const std::string block = "StringFileInfo/041104B0/";
+    EXPECT_EQ("ZelmoSound", version.texts.at(block + "ProductName"));
+    EXPECT_EQ("自然の音と時報とクラゲたちの常駐ユーティリティ",
+              version.texts.at(block + "FileDescription"));
+    EXPECT_EQ("ZelmoSound.exe", version.texts.at(block + "OriginalFilename"));
+    // The version the About box shows, and the same as the numbers Explorer shows beside it.
+    std::string about = FromScript("702").controls[2].text;
+    EXPECT_EQ(about, "Version " + version.texts.at(block + "ProductVersion"));
+    EXPECT_EQ(about, "Version " + version.texts.at(block + "FileVersion"));
+    EXPECT_EQ((std::vector<long>{1, 0, 0, 0}), version.fixed.at("FILEVERSION"));
+    EXPECT_EQ(version.fixed.at("FILEVERSION"), version.fixed.at("PRODUCTVERSION"));
+    EXPECT_EQ(std::vector<long>{1}, version.fixed.at("FILETYPE")); // an application
+}
+
 // ---- The built ZelmoSound.exe
 
 struct Output {
@@ -407,6 +430,8 @@ class Reader
     }
     int Short() { return static_cast<int16_t>(Word()); }
     void Skip(size_t count) { pos_ += count; }
+    size_t Position() const { return pos_; }
+    void Seek(size_t pos) { pos_ = pos; }
     void Align() { pos_ = (pos_ + 3) & ~size_t{3}; }
 
     // A zero-ended UTF-16 string as UTF-8 (the templates use the basic plane only).
@@ -491,6 +516,43 @@ Dialog ParseDialogEx(const std::string &bytes)
     return d;
 }
 
+// A node of a compiled version resource (length, value length, type, key, value, children) and
+// everything under it, read into the shape the simulated desktop reads from the script. The root,
+// VS_VERSION_INFO, holds the fixed file information.
+void ReadVersionNode(Reader &r, const std::string &prefix, sim::VersionTemplate &out)
+{
+    size_t start = r.Position();
+    size_t end = start + r.Word();
+    unsigned valueLength = r.Word();
+    unsigned type = r.Word();
+    std::string key = r.Text();
+    r.Align();
+    std::string childPrefix = prefix + key + "/";
+    if (start == 0) {
+        if (key != "VS_VERSION_INFO" || r.Dword() != 0xFEEF04BD)
+            throw std::runtime_error("not a version resource");
+        r.Dword(); // structure version
+        auto version = [&r] {
+            DWORD high = r.Dword(), low = r.Dword();
+            return std::vector<long>{high >> 16, high & 0xFFFF, low >> 16, low & 0xFFFF};
+        };
+        out.fixed["FILEVERSION"] = version();
+        out.fixed["PRODUCTVERSION"] = version();
+        for (const char *name : {"FILEFLAGSMASK", "FILEFLAGS", "FILEOS", "FILETYPE", "FILESUBTYPE"})
+            out.fixed[name] = {static_cast<long>(r.Dword())};
+        r.Skip(8); // date
+        childPrefix = "";
+    } else if (valueLength > 0 && type == 1) {
+        out.texts[prefix + key] = r.Text();
+    } else {
+        for (unsigned i = 0; i < valueLength / 2; ++i)
+            out.numbers[prefix + key].push_back(static_cast<long>(r.Word()));
+    }
+    for (r.Align(); r.Position() + 6 <= end; r.Align())
+        ReadVersionNode(r, childPrefix, out);
+    r.Seek(end);
+}
+
 class BuiltProgram : public ::testing::Test
 {
   protected:
@@ -518,9 +580,11 @@ TEST_F(BuiltProgram, HoldsEveryNamedResource)
     for (std::sregex_iterator m(list.text.begin(), list.text.end(), entry), end; m != end; ++m)
         found.insert({std::stoi((*m)[1]), (*m)[2].matched ? (*m)[2].str() : (*m)[3].str()});
 
-    // Menu, dialogs, the string table block of string 1, the manifest, one icon group per name.
-    std::vector<std::pair<int, std::string>> wanted = {
-        {4, "ZELMOSOUND"}, {5, "3"}, {5, "4"}, {5, "6"}, {5, "7"}, {5, "702"}, {6, "1"}, {24, "1"}};
+    // Menu, dialogs, the string table block of string 1, the version information, the manifest,
+    // one icon group per name.
+    std::vector<std::pair<int, std::string>> wanted = {{4, "ZELMOSOUND"}, {5, "3"},  {5, "4"},
+                                                       {5, "6"},          {5, "7"},  {5, "702"},
+                                                       {6, "1"},          {16, "1"}, {24, "1"}};
     for (const auto &[name, file] : sim::ProgramResources().icons)
         wanted.push_back({14, name});
     for (const auto &[type, name] : wanted)
@@ -556,6 +620,21 @@ TEST_F(BuiltProgram, DialogsAreCompiledAsTheSimulatedDesktopReadsThem)
     }
 }
 
+// What Explorer shows in the file's properties comes out of the compiler as the script says,
+// the Japanese description included (the script is read as UTF-8).
+TEST_F(BuiltProgram, VersionInfoIsCompiledAsTheSimulatedDesktopReadsIt)
+{
+    Output raw = Tool("wrestool -x --raw --type=16 --name=1");
+    ASSERT_EQ(0, raw.status);
+    Reader reader(raw.text);
+    sim::VersionTemplate compiled;
+    ReadVersionNode(reader, "", compiled);
+    const sim::VersionTemplate &script = sim::ProgramResources().versions.at("1");
+    EXPECT_EQ(script.fixed, compiled.fixed);
+    EXPECT_EQ(script.texts, compiled.texts);
+    EXPECT_EQ(script.numbers, compiled.numbers);
+}
+
 TEST_F(BuiltProgram, ImportsOnlySystemLibraries)
 {
     Output dump = Tool("i686-w64-mingw32-objdump -p");
@@ -574,6 +653,21 @@ TEST_F(BuiltProgram, ImportsOnlySystemLibraries)
         EXPECT_EQ(1u, allowed.count(name)) << (*m)[1].str() << " is not a system library";
     }
     EXPECT_EQ(1u, imported.count("KERNEL32"));
+}
+
+// Two builds of the same sources give the same bytes only without the time of linking in the
+// file header (after "PE\0\0", the machine and the number of sections).
+TEST_F(BuiltProgram, CarriesNoLinkTimeStamp)
+{
+    std::ifstream in(exe_, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_GT(bytes.size(), 0x40u);
+    Reader reader(bytes);
+    reader.Seek(0x3C);
+    size_t header = reader.Dword();
+    ASSERT_EQ(0, bytes.compare(header, 4, std::string("PE\0\0", 4)));
+    reader.Seek(header + 8);
+    EXPECT_EQ(0u, reader.Dword());
 }
 
 TEST_F(BuiltProgram, IsUnderOneMegabyte)

@@ -1,8 +1,8 @@
 // Reader of the resource script statements the program uses: LANGUAGE, STRINGTABLE, MENU, DIALOG
-// and DIALOGEX with their controls, ICON and manifest resources (script_lexer.cpp reads their
-// tokens and expressions, and #include and #define). Control statements get the default styles
-// the resource compiler gives them. Also the program's own script, read once, the key a resource
-// is looked up by, and LoadStringA.
+// and DIALOGEX with their controls, ICON, VERSIONINFO and manifest resources (script_lexer.cpp
+// reads their tokens and expressions, and #include and #define). Control statements get the default
+// styles the resource compiler gives them. Also the program's own script, read once, the key a
+// resource is looked up by, and LoadStringA.
 #include "resources.h"
 
 #include "internal.h"
@@ -72,6 +72,9 @@ void Parser::TopLevel()
     } else if (IsName("ICON")) {
         Advance();
         script_.icons[name] = String();
+    } else if (IsName("VERSIONINFO")) {
+        Advance();
+        VersionInfo(name);
     } else if (IsName("RT_MANIFEST") || (token_.kind == Token::Number && token_.value == 24)) {
         Advance();
         script_.manifests[name] = String();
@@ -284,6 +287,44 @@ ControlTemplate Parser::Control(bool extended)
         return c;
     }
     Fail("unsupported control statement '" + c.statement + "'");
+}
+
+void Parser::VersionInfo(const std::string &name)
+{
+    VersionTemplate version;
+    while (token_.kind == Token::Name && !IsName("BEGIN")) {
+        std::vector<long> &values = version.fixed[token_.text];
+        Advance();
+        values.push_back(Expression());
+        while (Comma())
+            values.push_back(Expression());
+    }
+    VersionBlock(version, "");
+    script_.versions[name] = version;
+}
+
+void Parser::VersionBlock(VersionTemplate &version, const std::string &prefix)
+{
+    Begin();
+    while (!AtEnd()) {
+        if (IsName("BLOCK")) {
+            Advance();
+            std::string block = String();
+            VersionBlock(version, prefix + block + "/");
+        } else if (IsName("VALUE")) {
+            Advance();
+            std::string key = prefix + String();
+            while (Comma()) {
+                if (token_.kind == Token::String)
+                    version.texts[key] += String();
+                else
+                    version.numbers[key].push_back(Expression());
+            }
+        } else {
+            Fail("unexpected '" + token_.text + "' in version information");
+        }
+    }
+    Advance();
 }
 
 ResourceScript ParseResourceScript(const std::string &path)

@@ -1,5 +1,6 @@
 // The program's resource script, read by the simulated desktop from the same .rc file that the
-// Windows build compiles: string table, menus, dialog templates and icon names.
+// Windows build compiles: string table, menus, dialog templates, icon names and version
+// information.
 #pragma once
 
 #include "platform.h"
@@ -40,6 +41,16 @@ struct DialogTemplate {
     std::vector<ControlTemplate> controls;
 };
 
+// A VERSIONINFO resource: the numbers of its fixed statements by name (FILEVERSION 1, 0, 0, 0),
+// and its VALUE statements keyed by the names of the blocks around them and their own, joined by
+// '/' ("StringFileInfo/041104B0/ProductName"): the texts, and the numbers of values given as
+// numbers ("VarFileInfo/Translation").
+struct VersionTemplate {
+    std::map<std::string, std::vector<long>> fixed;
+    std::map<std::string, std::string> texts;
+    std::map<std::string, std::vector<long>> numbers;
+};
+
 struct ResourceScript {
     std::string path; // of the script; the files it names are beside it
     std::map<int, std::string> strings;
@@ -47,6 +58,7 @@ struct ResourceScript {
     std::map<std::string, DialogTemplate> dialogs;              // by name (see DialogTemplate)
     std::map<std::string, std::string> icons;                   // name upper case -> file
     std::map<std::string, std::string> manifests;               // name -> file
+    std::map<std::string, VersionTemplate> versions;            // by name
     std::map<std::string, long> defines;
 };
 

@@ -80,6 +80,11 @@ const std::map<std::string, long> &StyleConstants()
         // The dialog command ids windows.h names, which templates give their buttons.
         {"IDOK", IDOK},
         {"IDCANCEL", IDCANCEL},
+        // The fixed part of a VERSIONINFO statement (winver.h).
+        {"VS_FFI_FILEFLAGSMASK", 0x3F},
+        {"VOS_NT_WINDOWS32", 0x40004},
+        {"VFT_APP", 1},
+        {"VFT2_UNKNOWN", 0},
     };
     return table;
 }

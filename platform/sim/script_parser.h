@@ -59,6 +59,9 @@ class Parser
     // added to the statement's defaults, NOT removes default bits.
     void TrailingStyles(ControlTemplate &c, bool extended);
     ControlTemplate Control(bool extended);
+    void VersionInfo(const std::string &name);
+    // A BEGIN ... END of BLOCK and VALUE statements; prefix holds the names of the blocks around.
+    void VersionBlock(VersionTemplate &version, const std::string &prefix);
 
     ResourceScript &script_;
     std::string path_;
