@@ -1,5 +1,4 @@
-// The tray icon and its menu, the placement of every dialog near the mouse cursor, the About
-// box and the help page.
+// The tray icon and its menu, the About box and the help page.
 #include "tray.h"
 
 #include "main.h"
@@ -115,28 +114,6 @@ void ZelmoPopupMenu(HWND hwnd)
     TrackPopupMenu(menu, TPM_BOTTOMALIGN | TPM_RIGHTALIGN | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0,
                    hwnd, nullptr);
     DestroyMenu(menu);
-}
-
-// Brings the window's bottom-right corner to the cursor; where that would cross the left or top
-// screen edge, its top-left corner instead; then pushes it back inside the right and bottom
-// edges.
-void ZelmoGetWindowPosition(HWND hwnd, POINT *position, int *width, int *height)
-{
-    POINT cursor;
-    GetCursorPos(&cursor);
-    int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    int screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    RECT rect;
-    GetWindowRect(hwnd, &rect);
-    int w = rect.right - rect.left;
-    int h = rect.bottom - rect.top;
-    int x = cursor.x - w > 0 ? cursor.x - w : cursor.x;
-    int y = cursor.y - h > 0 ? cursor.y - h : cursor.y;
-    if (x + w > screenWidth) x = screenWidth - w;
-    if (y + h > screenHeight) y = screenHeight - h;
-    *position = POINT{x, y};
-    *width = w;
-    *height = h;
 }
 
 INT_PTR CALLBACK About(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)

@@ -1,7 +1,8 @@
-// The tray icon and its menu, the placement of dialogs near the mouse cursor, the About box
-// and the help page.
+// The tray icon and its menu, the About box and the help page; with them, the placement of
+// dialogs near the mouse cursor (placement.h).
 #pragma once
 
+#include "placement.h"
 #include "platform.h"
 
 int WhichTime(); // 1 by day (5:00 to 18:59), 0 by night
@@ -10,6 +11,5 @@ void ZelmoAddTaskBar(HWND hwnd);
 void ZelmoDelTaskBar(HWND hwnd);
 void ZelmoModTaskBar(HWND hwnd);
 void ZelmoPopupMenu(HWND hwnd);
-void ZelmoGetWindowPosition(HWND hwnd, POINT *position, int *width, int *height);
 INT_PTR CALLBACK About(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 void ZelmoShowHelp(HWND hwnd);

@@ -8,8 +8,9 @@
 #   zelmo_missing_packages   prints the packages of the list that are not installed, one a line
 
 ZELMO_PACKAGES=(
-    # The sim build and its tests; Google Benchmark for the benchmarks (ZELMO_BENCHMARKS=ON).
-    cmake g++ make libgtest-dev libbenchmark-dev
+    # The sim build and its tests; Google Benchmark for the benchmarks (ZELMO_BENCHMARKS=ON);
+    # FreeType, with which the simulated desktop reads the Ume fonts (below) to measure text.
+    cmake g++ make libgtest-dev libbenchmark-dev libfreetype-dev
     # The fuzz targets of the file readers: clang with its libFuzzer and sanitizer runtimes.
     clang libclang-rt-dev
     # The Windows builds: ZelmoSound.exe for i686, and the x86_64 build of the same sources that
@@ -20,8 +21,9 @@ ZELMO_PACKAGES=(
     # A virtual X display, the mouse and keys, pictures of the screen, the resource lister.
     xvfb xdotool x11-utils x11-apps imagemagick icoutils
     # Fonts inside Wine: the Ume faces, mapped to the Japanese faces of the dialogs, menus and
-    # captions (their metrics come close to Japanese Windows', so every label fits), and Wine's
-    # own fonts, whose Marlett draws the caption buttons.
+    # captions (their metrics come close to Japanese Windows', so every label fits; the
+    # simulated desktop measures text with the same files), and Wine's own fonts, whose Marlett
+    # draws the caption buttons.
     fonts-horai-umefont fonts-wine
 )
 
