@@ -217,7 +217,8 @@ std::string Describe(const Control &c)
            " style " + Hex(c.style) + " ex " + Hex(c.exStyle);
 }
 
-Dialog FromScript(const std::string &name, const sim::ResourceScript &script = sim::ProgramResources())
+Dialog FromScript(const std::string &name,
+                  const sim::ResourceScript &script = sim::ProgramResources())
 {
     const auto &dialogs = script.dialogs;
     auto found = dialogs.find(name);
@@ -358,7 +359,8 @@ TEST(ResourceScript, TheConformanceProbesCopiesOfTheDialogsAreTheProgramsOwn)
                   copy.font + " " + std::to_string(copy.fontSize));
         EXPECT_EQ((std::array{own.x, own.y, own.cx, own.cy}),
                   (std::array{copy.x, copy.y, copy.cx, copy.cy}));
-        EXPECT_EQ(Hex(own.style) + " " + Hex(own.exStyle), Hex(copy.style) + " " + Hex(copy.exStyle));
+        EXPECT_EQ(Hex(own.style) + " " + Hex(own.exStyle),
+                  Hex(copy.style) + " " + Hex(copy.exStyle));
         std::vector<std::string> ownControls, copyControls;
         for (const Control &c : own.controls)
             ownControls.push_back(Describe(c));

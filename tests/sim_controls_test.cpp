@@ -99,9 +99,9 @@ class SimControls : public testing::Test
             char name[16] = "";
             (void)GetClassNameA(control, name, sizeof name);
             text = std::string(name) + " " + std::to_string(r.left - origin.x) + "," +
-                   std::to_string(r.top - origin.y) + " " + std::to_string(r.right - r.left) +
-                   "x" + std::to_string(r.bottom - r.top) + " client " +
-                   std::to_string(client.right) + "x" + std::to_string(client.bottom);
+                   std::to_string(r.top - origin.y) + " " + std::to_string(r.right - r.left) + "x" +
+                   std::to_string(r.bottom - r.top) + " client " + std::to_string(client.right) +
+                   "x" + std::to_string(client.bottom);
         });
         return text;
     }
@@ -177,9 +177,9 @@ TEST_F(SimControls, TheKeyboardMovesOverEnabledControlsAndRadioGroupsAndChoosesI
     desktop.Select(Dialog, IDCB_SOUND01, 2);
     EXPECT_EQ(2, Send(IDCB_SOUND01, CB_GETCURSEL));
     // Focus, then Home and two Downs, each ending with the selection and telling its change.
-    EXPECT_EQ((std::vector<std::string>{"361:3", "361:9", "361:1", "361:9", "361:1", "361:9",
-                                        "361:1"}),
-              Commands);
+    EXPECT_EQ(
+        (std::vector<std::string>{"361:3", "361:9", "361:1", "361:9", "361:1", "361:9", "361:1"}),
+        Commands);
     desktop.PressTab(Dialog);
     EXPECT_EQ(GetDlgItem(Dialog, IDC_SOUND03), desktop.Focus()) << "past the second group";
     EXPECT_EQ("361:10", Commands[7]);
@@ -263,8 +263,10 @@ TEST(SimFonts, TheFaceMappingIsTheWinePrefixs)
     const std::regex entry(R"re(^\s*'(.+)=(.+)'\s*$)re");
     bool inFaces = false;
     while (std::getline(script, line)) {
-        if (line.rfind("WINE_ENV_FACES=(", 0) == 0) inFaces = true;
-        else if (inFaces && line == ")") break;
+        if (line.rfind("WINE_ENV_FACES=(", 0) == 0)
+            inFaces = true;
+        else if (inFaces && line == ")")
+            break;
         std::smatch match;
         if (inFaces && std::regex_match(line, match, entry))
             prefix.emplace_back(match[1].str(), match[2].str());

@@ -21,8 +21,7 @@ LRESULT CALLBACK OwnerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
 {
     if (message == WM_MOUSEMOVE || message == WM_LBUTTONDOWN)
         OwnerHeard.push_back((message == WM_MOUSEMOVE ? "move " : "press ") +
-                             std::to_string(LOWORD(lParam)) + "," +
-                             std::to_string(HIWORD(lParam)));
+                             std::to_string(LOWORD(lParam)) + "," + std::to_string(HIWORD(lParam)));
     if (message == WM_MOUSEMOVE || message == WM_RBUTTONDOWN || message == WM_RBUTTONUP) {
         MSG relay{hwnd, message, wParam, lParam, static_cast<DWORD>(GetMessageTime()), {}};
         DWORD position = GetMessagePos();

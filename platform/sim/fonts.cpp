@@ -164,7 +164,8 @@ int MulDiv(int number, int numerator, int denominator)
     long long product = static_cast<long long>(number) * numerator;
     long long half = std::llabs(static_cast<long long>(denominator)) / 2;
     bool negative = (product < 0) != (denominator < 0);
-    long long quotient = (std::llabs(product) + half) / std::llabs(static_cast<long long>(denominator));
+    long long quotient =
+        (std::llabs(product) + half) / std::llabs(static_cast<long long>(denominator));
     return static_cast<int>(negative ? -quotient : quotient);
 }
 

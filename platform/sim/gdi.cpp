@@ -47,7 +47,7 @@ struct FontObject {
 struct GdiState {
     std::map<HDC, DeviceContext> contexts;
     std::map<HGDIOBJ, FontObject> fonts; // created and not yet gone
-    std::map<HGDIOBJ, COLORREF> brushes;  // created and not yet deleted
+    std::map<HGDIOBJ, COLORREF> brushes; // created and not yet deleted
     std::vector<DrawOp> log;
     GdiFaults faults;
 };
@@ -510,7 +510,8 @@ HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object)
     bool created = Gdi().fonts.count(object) && !Gdi().fonts[object].deleted;
     if (!created && !IsStockFont(object))
         throw SimulationError("SelectObject of anything but a font is not simulated");
-    HGDIOBJ old = context->font ? context->font : reinterpret_cast<HGDIOBJ>(StockBase + SYSTEM_FONT);
+    HGDIOBJ old =
+        context->font ? context->font : reinterpret_cast<HGDIOBJ>(StockBase + SYSTEM_FONT);
     // A stock font selected is the device context's default font again.
     context->font = created ? object : nullptr;
     DropDeletedFonts();

@@ -90,8 +90,8 @@ void FillList(HWND)
         probe::TraceResult("CB_INSERTSTRING " + std::to_string(c),
                            Send(IDCB_SOUND01, CB_INSERTSTRING, static_cast<WPARAM>(c),
                                 reinterpret_cast<LPARAM>(Intervals[c])));
-    probe::TraceResult("CB_INSERTSTRING 9", Send(IDCB_SOUND01, CB_INSERTSTRING, 9,
-                                                 reinterpret_cast<LPARAM>("too far")));
+    probe::TraceResult("CB_INSERTSTRING 9",
+                       Send(IDCB_SOUND01, CB_INSERTSTRING, 9, reinterpret_cast<LPARAM>("too far")));
     probe::TraceResult("CB_GETCOUNT", Send(IDCB_SOUND01, CB_GETCOUNT));
     TraceSelection(IDCB_SOUND01);
     probe::TraceResult("CB_SETCURSEL 7", Send(IDCB_SOUND01, CB_SETCURSEL, 7));
@@ -199,8 +199,8 @@ void TraceRadios()
 
 void CheckRadios(HWND dialog)
 {
-    probe::TraceResult("CheckRadioButton 603", CheckRadioButton(dialog, IDC_GROUP01, IDC_GROUP20,
-                                                                IDC_GROUP03));
+    probe::TraceResult("CheckRadioButton 603",
+                       CheckRadioButton(dialog, IDC_GROUP01, IDC_GROUP20, IDC_GROUP03));
     TraceRadios();
     probe::TraceResult("CheckRadioButton 609",
                        CheckRadioButton(dialog, IDC_GROUP01, IDC_GROUP20, IDC_GROUP01 + 8));
@@ -225,7 +225,8 @@ void RadioRange()
 void ArrowsInit(HWND dialog)
 {
     (void)CheckRadioButton(dialog, IDC_GROUP01, IDC_GROUP20, IDC_GROUP01);
-    probe::TraceResult("EnableWindow 604 off", EnableWindow(GetDlgItem(dialog, IDC_GROUP04), FALSE));
+    probe::TraceResult("EnableWindow 604 off",
+                       EnableWindow(GetDlgItem(dialog, IDC_GROUP04), FALSE));
 }
 
 void RadioArrows()
@@ -306,8 +307,9 @@ void Typing()
     steps.push_back(TraceFileField);
     // The program sets the field's text while it has the focus; where does the next character
     // go?
-    steps.push_back(
-        [] { probe::TraceResult("SetDlgItemTextA", SetDlgItemTextA(Dialog, IDC_FILENAME, "x.wav")); });
+    steps.push_back([] {
+        probe::TraceResult("SetDlgItemTextA", SetDlgItemTextA(Dialog, IDC_FILENAME, "x.wav"));
+    });
     steps.push_back([] { probe::UserChar('z'); });
     steps.push_back(TraceFileField);
     steps.push_back([] { probe::UserClick(Dialog, IDC_FINISH); });
@@ -316,9 +318,12 @@ void Typing()
 
 constexpr probe::Scenario Scenarios[] = {
 
-    {"combo-boxes", ComboBoxes},     {"check-boxes", CheckBoxes},
-    {"radio-range", RadioRange},     {"radio-arrows", RadioArrows},
-    {"tab-skips-disabled", TabSkipsDisabled}, {"typing", Typing},
+    {"combo-boxes", ComboBoxes},
+    {"check-boxes", CheckBoxes},
+    {"radio-range", RadioRange},
+    {"radio-arrows", RadioArrows},
+    {"tab-skips-disabled", TabSkipsDisabled},
+    {"typing", Typing},
 };
 
 } // namespace

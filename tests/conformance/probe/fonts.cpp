@@ -62,8 +62,7 @@ std::string SignalText(int hour)
 {
     static const char *const digits[11] = {"　", "１", "２", "３", "４", "５",
                                            "６", "７", "８", "９", "０"};
-    return std::string(digits[hour / 10]) + digits[hour % 10 == 0 ? 10 : hour % 10] +
-           "時だよ～ん";
+    return std::string(digits[hour / 10]) + digits[hour % 10 == 0 ? 10 : hour % 10] + "時だよ～ん";
 }
 
 // ---- signal-text: the time signal's font in its window's device context; the extents of the
@@ -140,8 +139,8 @@ void TraceCell(int x, int y)
     (void)ReleaseDC(Drawn, dc);
     probe::Trace(std::string("ink in the cell: ") + (ink ? "yes" : "no") +
                  ", outside it: " + (outsideChanged ? "changed" : "black"));
-    probe::Trace("cell corners: " + Hex(Pixel(x, y)) + " " + Hex(Pixel(x + Cell.cx - 1, y)) +
-                 " " + Hex(Pixel(x, y + Cell.cy - 1)) + " " +
+    probe::Trace("cell corners: " + Hex(Pixel(x, y)) + " " + Hex(Pixel(x + Cell.cx - 1, y)) + " " +
+                 Hex(Pixel(x, y + Cell.cy - 1)) + " " +
                  Hex(Pixel(x + Cell.cx - 1, y + Cell.cy - 1)));
 }
 
@@ -172,8 +171,8 @@ void SignalDrawing()
     probe::TraceResult("SetBkMode OPAQUE, before", SetBkMode(dc, OPAQUE));
     probe::TraceResult("TextOutW opaque",
                        TextOutW(dc, 1, 1, text.data(), static_cast<int>(text.size())));
-    probe::Trace("opaque cell corners: " + Hex(Pixel(1, 1)) + " " + Hex(Pixel(Cell.cx, 1)) +
-                 " " + Hex(Pixel(1, Cell.cy)) + " " + Hex(Pixel(Cell.cx, Cell.cy)) +
+    probe::Trace("opaque cell corners: " + Hex(Pixel(1, 1)) + " " + Hex(Pixel(Cell.cx, 1)) + " " +
+                 Hex(Pixel(1, Cell.cy)) + " " + Hex(Pixel(Cell.cx, Cell.cy)) +
                  (Pixel(Cell.cx + 1, 1) == Black ? ", black beside it" : ", changed beside it"));
     (void)SelectObject(dc, old);
     (void)ReleaseDC(Drawn, dc);
@@ -229,12 +228,10 @@ void DialogFonts()
         HGDIOBJ old = SelectObject(dc, font);
         SIZE letters = Extent(dc, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
         probe::Trace(std::string(face) + ": letters " + Text(letters) + ", base units " +
-                     std::to_string((letters.cx / 26 + 1) / 2) + "x" +
-                     std::to_string(letters.cy));
+                     std::to_string((letters.cx / 26 + 1) / 2) + "x" + std::to_string(letters.cy));
         for (const Label &label : Labels)
             if (std::string(label.face) == face)
-                probe::Trace(std::string("  ") + label.text + " " +
-                             Text(Extent(dc, label.text)));
+                probe::Trace(std::string("  ") + label.text + " " + Text(Extent(dc, label.text)));
         (void)SelectObject(dc, old);
         (void)DeleteObject(font);
     }

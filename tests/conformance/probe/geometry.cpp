@@ -94,15 +94,18 @@ void OwnedDialogs()
 void MoveWindowEdges()
 {
     HWND window = probe::CreateProbeWindow("window", nullptr, nullptr);
-    const RECT moves[] = {{-50, -60, 100, 70}, {1000, 700, 200, 150}, {10, 20, -5, 30},
-                          {10, 20, 30, -5},    {0, 0, 5000, 4000}};
+    const RECT moves[] = {{-50, -60, 100, 70},
+                          {1000, 700, 200, 150},
+                          {10, 20, -5, 30},
+                          {10, 20, 30, -5},
+                          {0, 0, 5000, 4000}};
     for (const RECT &move : moves) {
         BOOL moved = MoveWindow(window, move.left, move.top, move.right, move.bottom, TRUE);
         RECT client{};
         (void)GetClientRect(window, &client);
         probe::Trace("MoveWindow " + std::to_string(move.left) + "," + std::to_string(move.top) +
-                     " " + std::to_string(move.right) + "x" + std::to_string(move.bottom) +
-                     " -> " + std::to_string(moved) + ": " + WindowRect(window) + ", client " +
+                     " " + std::to_string(move.right) + "x" + std::to_string(move.bottom) + " -> " +
+                     std::to_string(moved) + ": " + WindowRect(window) + ", client " +
                      std::to_string(client.right) + "x" + std::to_string(client.bottom));
     }
 }
@@ -147,9 +150,9 @@ void Placement()
     HWND user = probe::CreateProbeWindow("user", nullptr, nullptr);
     // The About box is 244 x 123: at 244,123 its top-left corner would come to 0,0, which the
     // rule does not take.
-    const POINT points[] = {{0, 0},     {1023, 0},   {0, 767},    {1023, 767},  {512, 384},
-                            {243, 122}, {244, 123},  {245, 124},  {1023, 300},  {600, 767},
-                            {1100, 800}};
+    const POINT points[] = {{0, 0},      {1023, 0},  {0, 767},   {1023, 767},
+                            {512, 384},  {243, 122}, {244, 123}, {245, 124},
+                            {1023, 300}, {600, 767}, {1100, 800}};
     std::vector<probe::Step> steps;
     for (POINT point : points) {
         steps.push_back([point] { probe::UserPointer(point.x, point.y); });

@@ -437,8 +437,7 @@ void ClickOnTip(UINT toolFlags)
                                       OwnerHeard.clear();
                                       RECT tip{};
                                       (void)GetWindowRect(Tip, &tip);
-                                      probe::UserLeftClick((tip.left + tip.right) / 2,
-                                                           tip.top + 3);
+                                      probe::UserLeftClick((tip.left + tip.right) / 2, tip.top + 3);
                                   }),
                                probe::Pause(Quiet),
                                TraceOwnerHeard,
@@ -463,10 +462,14 @@ void ClickOnTransparentTip()
 }
 
 constexpr probe::Scenario Scenarios[] = {
-    {"rest-and-move", RestAndMove},           {"change-while-shown", ChangeWhileShown},
-    {"same-id-twice", SameIdTwice},           {"screen-edges", ScreenEdges},
-    {"inactive-owner-always-tip", AlwaysTip}, {"inactive-owner", NotAlwaysTip},
-    {"click-on-tip", ClickOnTip},             {"click-on-transparent-tip", ClickOnTransparentTip},
+    {"rest-and-move", RestAndMove},
+    {"change-while-shown", ChangeWhileShown},
+    {"same-id-twice", SameIdTwice},
+    {"screen-edges", ScreenEdges},
+    {"inactive-owner-always-tip", AlwaysTip},
+    {"inactive-owner", NotAlwaysTip},
+    {"click-on-tip", ClickOnTip},
+    {"click-on-transparent-tip", ClickOnTransparentTip},
 };
 
 } // namespace
