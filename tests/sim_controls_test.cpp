@@ -127,6 +127,9 @@ TEST_F(SimControls, ADialogIsLaidOutInItsTemplatesFontAsTheDialogManagerDoes)
     EXPECT_EQ(123, about.rect.bottom - about.rect.top);
     EXPECT_EQ("Static 18,15 32x32 client 32x32", Layout(IDC_ABOUTICON));
     EXPECT_EQ("Button 75,66 88x21 client 88x21", Layout(IDC_OK));
+    // Moved to a size below zero, a window has none.
+    Run([] { (void)MoveWindow(GetDlgItem(Dialog, IDC_OK), 10, 10, -5, 21, TRUE); });
+    EXPECT_EQ("Button 10,10 0x21 client 0x21", Layout(IDC_OK));
     desktop.PressCloseBox(Dialog);
 
     Open(IDD_DELETE);
@@ -180,8 +183,12 @@ TEST_F(SimControls, TheKeyboardMovesOverEnabledControlsAndRadioGroupsAndChoosesI
     EXPECT_EQ(
         (std::vector<std::string>{"361:3", "361:9", "361:1", "361:9", "361:1", "361:9", "361:1"}),
         Commands);
+    HWND third = GetDlgItem(Dialog, IDC_SOUND03);
+    const auto painted = desktop.Dispatched(third)[WM_PAINT];
     desktop.PressTab(Dialog);
-    EXPECT_EQ(GetDlgItem(Dialog, IDC_SOUND03), desktop.Focus()) << "past the second group";
+    EXPECT_EQ(third, desktop.Focus()) << "past the second group";
+    EXPECT_EQ(painted + 1, desktop.Dispatched(third)[WM_PAINT])
+        << "the check box that got the focus paints again";
     EXPECT_EQ("361:10", Commands[7]);
     EXPECT_EQ("361:4", Commands[8]);
     desktop.PressCloseBox(Dialog);
