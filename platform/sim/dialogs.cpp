@@ -12,11 +12,14 @@
 // the loop; the dialog is destroyed before DialogBoxParamA returns, the owner enabled again and
 // the focus given back. A quit message ends the loop with the default button's id.
 //
-// Dialog units become pixels as Wine's dialog manager makes them: each coordinate and size of
-// the template scaled on its own (MulDiv, rounded) by the base units of the template's font
-// (fonts.cpp), a frame and caption round the client area (FrameWidth, CaptionHeight), a combo
-// box as high as its closed field, an icon static as large as its icon. A template without a
-// font (the simulated message boxes and file-open dialog) has fixed base units, 6 x 12.
+// Dialog units become pixels as Wine's dialog manager makes them (the conformance probe's
+// geometry scenarios): each coordinate and size of the template scaled on its own (MulDiv,
+// rounded) by the base units of the template's font (fonts.cpp), a frame and caption round the
+// client area (FrameWidth, CaptionHeight), a control's border made a client edge, a combo box as
+// high as its closed field, a list box cut to whole rows, an icon static as large as its icon. A
+// template without a font (the simulated message boxes and file-open dialog) has fixed base
+// units, 6 x 12. The arrows move the focus within a group of controls, clicking the automatic
+// radio buttons they reach.
 #include "dialogs.h"
 #include "fonts.h"
 #include "modal.h"

@@ -30,9 +30,7 @@
 namespace sim
 {
 
-class RealizedFont
-{
-  public:
+struct RealizedFont {
     FT_Face face = nullptr;
     int ppem = 0;
     bool fakeBold = false;

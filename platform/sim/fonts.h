@@ -26,7 +26,7 @@ struct FontMetrics {
     int descent = 0;
 };
 
-class RealizedFont;
+struct RealizedFont;
 
 // The installed font a logical font comes out as. Throws SimulationError for a face that is
 // neither installed nor mapped to an installed one. The result lives as long as the process.
