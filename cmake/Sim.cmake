@@ -22,6 +22,7 @@ set(ZELMO_SIM_SOURCES
     platform/sim/com.cpp
     platform/sim/text.cpp
     platform/sim/gdi.cpp
+    platform/sim/fonts.cpp
     platform/sim/names.cpp
     platform/sim/folders.cpp
     platform/sim/listbox.cpp
@@ -35,6 +36,16 @@ target_compile_definitions(zelmo_sim PRIVATE
     ZELMO_RESOURCE_SCRIPT="${CMAKE_SOURCE_DIR}/resources/ZelmoSound.rc")
 find_package(Threads REQUIRED)
 target_link_libraries(zelmo_sim PUBLIC Threads::Threads zelmo_toolcommon)
+# The simulated desktop measures text with the font files our set-up installs for Wine (the Ume
+# faces, fonts-horai-umefont), read with FreeType (libfreetype-dev): scripts/setup.sh installs
+# both.
+find_package(Freetype REQUIRED)
+find_path(ZELMO_FONT_DIR ume-ugo4.ttf PATHS /usr/share/fonts/truetype/horai-umefont NO_DEFAULT_PATH)
+if(NOT ZELMO_FONT_DIR)
+    message(FATAL_ERROR "The Ume fonts are missing (package fonts-horai-umefont): run scripts/setup.sh")
+endif()
+target_link_libraries(zelmo_sim PRIVATE Freetype::Freetype)
+target_compile_definitions(zelmo_sim PRIVATE ZELMO_FONT_DIR="${ZELMO_FONT_DIR}")
 add_dependencies(zelmo_sim zelmo_icons)
 
 add_library(zelmo_core STATIC ${ZELMO_LOGIC_SOURCES})

@@ -48,8 +48,9 @@ include(${CMAKE_SOURCE_DIR}/tests/conformance/Probe.cmake)
 add_executable(zelmo-probe ${ZELMO_PROBE_SOURCES} ${ZELMO_PROBE_SCRIPT})
 target_include_directories(zelmo-probe PRIVATE platform/win32 ${ZELMO_PROBE_DIR} resources)
 set_property(SOURCE ${ZELMO_PROBE_SCRIPT} APPEND PROPERTY OBJECT_DEPENDS
-    ${CMAKE_SOURCE_DIR}/resources/ZelmoSound.manifest ${ZELMO_PROBE_DIR}/probe_resource.h)
-# The probe draws two of the program's generated icons.
+    ${CMAKE_SOURCE_DIR}/resources/ZelmoSound.manifest ${ZELMO_PROBE_DIR}/probe_resource.h
+    ${CMAKE_SOURCE_DIR}/resources/resource.h)
+# The probe draws three of the program's generated icons.
 if(DEFINED ZELMO_ICON_DIR)
     target_include_directories(zelmo-probe PRIVATE ${ZELMO_ICON_DIR})
     add_dependencies(zelmo-probe zelmo_icons)

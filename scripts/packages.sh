@@ -9,8 +9,9 @@
 
 ZELMO_PACKAGES=(
     # The sim build and its tests; Google Benchmark for the benchmarks (ZELMO_BENCHMARKS=ON);
-    # ccache, which lets the release test's second build reuse the first one's compiling.
-    cmake g++ make libgtest-dev libbenchmark-dev ccache
+    # ccache, which lets the release test's second build reuse the first one's compiling; FreeType,
+    # with which the simulated desktop reads the Ume fonts (below) to measure text.
+    cmake g++ make libgtest-dev libbenchmark-dev ccache libfreetype-dev
     # The fuzz targets of the file readers: clang with its libFuzzer and sanitizer runtimes.
     clang libclang-rt-dev
     # The Windows builds: ZelmoSound.exe for i686, and the x86_64 build of the same sources that
@@ -21,8 +22,9 @@ ZELMO_PACKAGES=(
     # A virtual X display, the mouse and keys, pictures of the screen, the resource lister.
     xvfb xdotool x11-utils x11-apps imagemagick icoutils
     # Fonts inside Wine: the Ume faces, mapped to the Japanese faces of the dialogs, menus and
-    # captions (their metrics come close to Japanese Windows', so every label fits), and Wine's
-    # own fonts, whose Marlett draws the caption buttons.
+    # captions (their metrics come close to Japanese Windows', so every label fits; the
+    # simulated desktop measures text with the same files), and Wine's own fonts, whose Marlett
+    # draws the caption buttons.
     fonts-horai-umefont fonts-wine
     # The release: zip writes ZelmoSound.zip; headless Chromium shows the help page to its test.
     zip chromium

@@ -352,26 +352,33 @@ TEST_F(JellyWindow, AJellyfishThatDidNotMoveKeepsItsToolAndDrawsNoRandomNumber)
     }
 }
 
-TEST_F(JellyWindow, RestingThePointerOnAJellyfishWithAToolLetsItSpeak)
+// The pointer rested on the tool of one of six grown-ups, followed as the tools move, until a
+// tip shows; the slot of the one that speaks, or -1.
+int WaitUntilOneSpeaks(sim::Desktop &desktop)
 {
-    Open({2026, 12, 8, 12, 0, 0}, JellyFileOf(6, 3, 2000));
-    program().Start();
-    ChooseJellyfish();
-    std::optional<sim::ToolTipInfo> shown;
     int slot = -1;
-    for (int step = 0; step < 200 && !shown; ++step) {
+    for (int step = 0; step < 200 && !desktop.ShownToolTip(); ++step) {
         if (slot == -1 || Jelly[slot].ToolAdded == 0 || Jelly[slot].X != Jelly[slot].TipX) {
             slot = -1;
             for (int s = 0; s < 6 && slot == -1; ++s)
                 if (Jelly[s].ToolAdded == 1) slot = s;
             if (slot != -1) {
                 RECT r = Jelly[slot].ToolInfo.rect;
-                desktop().MovePointer((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+                desktop.MovePointer((r.left + r.right) / 2, (r.top + r.bottom) / 2);
             }
         }
-        desktop().Advance(100);
-        shown = desktop().ShownToolTip();
+        desktop.Advance(100);
     }
+    return desktop.ShownToolTip() ? slot : -1;
+}
+
+TEST_F(JellyWindow, RestingThePointerOnAJellyfishWithAToolLetsItSpeak)
+{
+    Open({2026, 12, 8, 12, 0, 0}, JellyFileOf(6, 3, 2000));
+    program().Start();
+    ChooseJellyfish();
+    int slot = WaitUntilOneSpeaks(desktop());
+    std::optional<sim::ToolTipInfo> shown = desktop().ShownToolTip();
     ASSERT_TRUE(shown) << "no jellyfish spoke in 20 seconds";
     EXPECT_NE('?', GroupOf(shown->text.c_str()));
     EXPECT_EQ('g', GroupOf(shown->text.c_str()));
@@ -383,6 +390,23 @@ TEST_F(JellyWindow, RestingThePointerOnAJellyfishWithAToolLetsItSpeak)
     desktop().RightClick(p.x, p.y);
     EXPECT_FALSE(desktop().ShownToolTip());
     desktop().AnswerMessageBox(IDNO);
+}
+
+// The tip lies over the jellyfish's lower part, below its tool. A click there moves the pointer
+// onto the tip, which goes, and the press reaches the jelly window: the click counts.
+TEST_F(JellyWindow, AClickOnAJellyfishWhereItsTipShowsCounts)
+{
+    Open({2026, 12, 8, 12, 0, 0}, JellyFileOf(6, 3, 2000));
+    program().Start();
+    ChooseJellyfish();
+    int slot = WaitUntilOneSpeaks(desktop());
+    ASSERT_NE(-1, slot) << "no jellyfish spoke in 20 seconds";
+    RECT tip = desktop().ShownToolTip()->rect;
+    POINT click{(tip.left + tip.right) / 2, tip.top + 3};
+    ASSERT_LE(click.y, Jelly[slot].Y + JellySize) << "on the jellyfish's picture";
+    desktop().LeftClick(click.x, click.y);
+    EXPECT_FALSE(desktop().ShownToolTip());
+    EXPECT_EQ(1, Jelly[slot].Clicked);
 }
 
 TEST_F(JellyWindow, WhenTheLastOneDiesTheMessageShowsTheFileKeepsTenFreeSlotsAndEveryToolGoes)

@@ -219,9 +219,10 @@ std::string Describe(const Control &c)
            " style " + Hex(c.style) + " ex " + Hex(c.exStyle);
 }
 
-Dialog FromScript(const std::string &name)
+Dialog FromScript(const std::string &name,
+                  const sim::ResourceScript &script = sim::ProgramResources())
 {
-    const auto &dialogs = sim::ProgramResources().dialogs;
+    const auto &dialogs = script.dialogs;
     auto found = dialogs.find(name);
     if (found == dialogs.end())
         throw std::runtime_error("the resource script has no dialog " + name);
@@ -344,6 +345,30 @@ TEST(ResourceScript, AboutBoxShowsTheIconLeftOfTheTextsAndOkBelow)
         EXPECT_GE(c.y, 0);
         EXPECT_LE(c.x + c.cx, about.cx);
         EXPECT_LE(c.y + c.cy, about.cy);
+    }
+}
+
+// The conformance probe measures copies of the program's dialogs (in its own probe.rc): they are
+// the program's own, header and controls.
+TEST(ResourceScript, TheConformanceProbesCopiesOfTheDialogsAreTheProgramsOwn)
+{
+    const sim::ResourceScript probe = sim::ParseResourceScript(ZELMO_PROBE_SCRIPT);
+    for (const char *name : {"3", "4", "6", "7", "702"}) {
+        SCOPED_TRACE(std::string("dialog ") + name);
+        Dialog copy = FromScript(name, probe), own = FromScript(name);
+        EXPECT_EQ(own.caption, copy.caption);
+        EXPECT_EQ(own.font + " " + std::to_string(own.fontSize),
+                  copy.font + " " + std::to_string(copy.fontSize));
+        EXPECT_EQ((std::array{own.x, own.y, own.cx, own.cy}),
+                  (std::array{copy.x, copy.y, copy.cx, copy.cy}));
+        EXPECT_EQ(Hex(own.style) + " " + Hex(own.exStyle),
+                  Hex(copy.style) + " " + Hex(copy.exStyle));
+        std::vector<std::string> ownControls, copyControls;
+        for (const Control &c : own.controls)
+            ownControls.push_back(Describe(c));
+        for (const Control &c : copy.controls)
+            copyControls.push_back(Describe(c));
+        EXPECT_EQ(ownControls, copyControls);
     }
 }
 

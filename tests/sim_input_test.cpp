@@ -145,23 +145,24 @@ TEST_F(SimInput, ADialogSitsInItsOwnersClientAreaAndAMessageBoxInTheMiddleOfTheS
 {
     desktop.Input(process, [] { (void)MoveWindow(Owner, 200, 150, 300, 200, FALSE); });
     OpenDialog();
-    // The template puts the dialog at 0,0 of its owner's client area.
-    EXPECT_EQ(200, desktop.Window(Dialog)->rect.left);
-    EXPECT_EQ(150, desktop.Window(Dialog)->rect.top);
+    // The template puts the dialog's client area at 0,0 of its owner's: its frame (3 pixels)
+    // and caption (19) lie above and left of it.
+    EXPECT_EQ(200 - 3, desktop.Window(Dialog)->rect.left);
+    EXPECT_EQ(150 - 3 - 19, desktop.Window(Dialog)->rect.top);
     desktop.Input(process, [] { (void)MessageBoxA(Dialog, "Sure?", "Question", MB_OK); });
     RECT box = desktop.Window(desktop.OpenMessageBoxes()[0].hwnd)->rect;
     EXPECT_NEAR(1024, box.left + box.right, 1);
     EXPECT_NEAR(768, box.top + box.bottom, 1);
     desktop.AnswerMessageBox(IDOK);
 
-    // Moved off the screen's edge, its owner takes the dialog with it only as far as the
-    // screen goes.
+    // Moved off the screen's edge, its owner takes the dialog with it only as far as a dialog
+    // frame's width (3 pixels) inside the screen.
     desktop.PressCloseBox(Dialog);
     desktop.Input(process, [] { (void)MoveWindow(Owner, 1000, 700, 300, 200, FALSE); });
     OpenDialog();
     RECT dialog = desktop.Window(Dialog)->rect;
-    EXPECT_EQ(1024, dialog.right);
-    EXPECT_EQ(768, dialog.bottom);
+    EXPECT_EQ(1024 - 3, dialog.right);
+    EXPECT_EQ(768 - 3, dialog.bottom);
 }
 
 TEST_F(SimInput, EnterPressesTheFocusedPushButtonOnceTabHasMadeItTheDefault)

@@ -258,7 +258,7 @@ TEST_F(SimPaint, TheClientAreaLeavesOutBorderFrameAndCaption)
     });
     EXPECT_EQ((RECT{0, 0, 100, 80}), popup);
     EXPECT_EQ((RECT{0, 0, 98, 78}), bordered);
-    EXPECT_EQ((RECT{0, 0, 94, 56}), captioned);
+    EXPECT_EQ((RECT{0, 0, 94, 55}), captioned);
 }
 
 } // namespace

@@ -7,15 +7,21 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace
 {
 
 HWND Owner = nullptr;
 HWND Tip = nullptr;
+std::vector<std::string> OwnerHeard;
 
 LRESULT CALLBACK OwnerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == WM_MOUSEMOVE || message == WM_LBUTTONDOWN)
+        OwnerHeard.push_back((message == WM_MOUSEMOVE ? "move " : "press ") +
+                             std::to_string(LOWORD(lParam)) + "," + std::to_string(HIWORD(lParam)));
     if (message == WM_MOUSEMOVE || message == WM_RBUTTONDOWN || message == WM_RBUTTONUP) {
         MSG relay{hwnd, message, wParam, lParam, static_cast<DWORD>(GetMessageTime()), {}};
         DWORD position = GetMessagePos();
@@ -66,13 +72,13 @@ class SimToolTip : public testing::Test
 
     void Run(std::function<void()> action) { desktop_.Input(process_, std::move(action)); }
 
-    LRESULT Tool(UINT message, UINT_PTR id, RECT rect, const char *text)
+    LRESULT Tool(UINT message, UINT_PTR id, RECT rect, const char *text, UINT flags = 0)
     {
         LRESULT result = 0;
         Run([&] {
             TOOLINFOA info{};
             info.cbSize = TTTOOLINFOA_V1_SIZE;
-            info.uFlags = TTF_CENTERTIP;
+            info.uFlags = TTF_CENTERTIP | flags;
             info.hwnd = Owner;
             info.uId = id;
             info.rect = rect;
@@ -187,6 +193,29 @@ TEST_F(SimToolTip, AtTheBottomAndTheRightEdgeOfTheScreenTheTipStaysOnIt)
     ASSERT_EQ("a tip at the right edge", Shown());
     EXPECT_LE(desktop_.ShownToolTip()->rect.right, 1024);
     EXPECT_EQ(325, desktop_.ShownToolTip()->rect.top);
+}
+
+// A click on the shown tip: the move onto the tip sends it away and the press reaches the owner
+// below; the tip of a TTF_TRANSPARENT tool lets the move through to the owner as well.
+TEST_F(SimToolTip, AClickOnTheTipReachesTheOwnerAndATransparentTipLetsTheMoveThrough)
+{
+    for (UINT flags : {0u, static_cast<UINT>(TTF_TRANSPARENT)}) {
+        SCOPED_TRACE(flags ? "transparent" : "plain");
+        Tool(TTM_ADDTOOLA, 0, ToolAt(100, 200), "zero", flags);
+        desktop_.MovePointer(110, 210);
+        desktop_.Advance(600);
+        ASSERT_EQ("zero", Shown());
+        OwnerHeard.clear();
+        desktop_.LeftClick(114, 228);
+        EXPECT_EQ("", Shown());
+        std::vector<std::string> heard(OwnerHeard.begin(), OwnerHeard.begin() + 2);
+        if (flags)
+            EXPECT_EQ((std::vector<std::string>{"move 114,228", "press 114,228"}), heard);
+        else
+            EXPECT_EQ("press 114,228", OwnerHeard.front());
+        Tool(TTM_DELTOOLA, 0, ToolAt(100, 200), "zero", flags);
+        desktop_.MovePointer(1000, 740);
+    }
 }
 
 TEST_F(SimToolTip, ToolTipMessagesTheControlDoesNotSimulateFailLoudly)

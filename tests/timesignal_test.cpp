@@ -136,8 +136,11 @@ TEST_F(TimeSignal, KindZeroShowsTheHourAtTheTopInSevenColoursWithNineAlarms)
     desktop().AdvanceTo({2026, 12, 9, 0, 0, 1, 0});
     auto window = *desktop().Window(hwndSignal);
     EXPECT_TRUE(window.visible);
-    EXPECT_EQ(84, window.rect.right - window.rect.left); // seven characters of the measured font
-    EXPECT_EQ(12, window.rect.bottom - window.rect.top);
+    // The seven characters in the signal's font (Yu Gothic UI, bold, 16 pixels: Ume UI Gothic
+    // made bold, one pixel wider each): 12 for the full-width space and digit, then 17, 14, 13,
+    // 17 and 14 for "時だよ～ん"; 16 high.
+    EXPECT_EQ(99, window.rect.right - window.rect.left);
+    EXPECT_EQ(16, window.rect.bottom - window.rect.top);
     // Placed by the size it had before (140 x 70 at the first showing), then resized.
     EXPECT_EQ(900 - 140, window.rect.left);
     EXPECT_EQ(700 - 70, window.rect.top);
@@ -183,7 +186,7 @@ TEST_F(TimeSignal, KindOneDrawsTheCharacterAboveTheTextAndPlaysItsSounds)
         desktop().AdvanceTo({2026, 12, day, 8, 0, 4});
         characters.insert(SignalChar);
         auto window = *desktop().Window(hwndSignal);
-        EXPECT_EQ(62, window.rect.bottom - window.rect.top);
+        EXPECT_EQ(16 + 50, window.rect.bottom - window.rect.top);
 
         static const char *const icons[5][2] = {{"STAR1_ICON", "STAR2_ICON"},
                                                 {"PASO1_ICON", "PASO2_ICON"},
@@ -345,13 +348,13 @@ TEST_F(TimeSignal, EachShowingIsPlacedByThePreviousSizeAndFailedMeasuringGives13
     StartAt({2026, 12, 8, 9, 59, 59, 0}, 1, 0);
     desktop().SetCursorPos(500, 400);
     desktop().AdvanceTo({2026, 12, 8, 10, 0, 1});
-    EXPECT_EQ((std::vector<LONG>{500 - 140, 400 - 70, 500 - 140 + 84, 400 - 70 + 12}),
+    EXPECT_EQ((std::vector<LONG>{500 - 140, 400 - 70, 500 - 140 + 99, 400 - 70 + 16}),
               Corners(desktop().Window(hwndSignal)->rect));
 
-    // The next hour's measuring fails: placed by the 84 x 12 of this showing, sized 138 x 70.
+    // The next hour's measuring fails: placed by the 99 x 16 of this showing, sized 138 x 70.
     desktop().GdiFaults().textExtent = true;
     desktop().AdvanceTo({2026, 12, 8, 11, 0, 1});
-    EXPECT_EQ((std::vector<LONG>{500 - 84, 400 - 12, 500 - 84 + 138, 400 - 12 + 70}),
+    EXPECT_EQ((std::vector<LONG>{500 - 99, 400 - 16, 500 - 99 + 138, 400 - 16 + 70}),
               Corners(desktop().Window(hwndSignal)->rect));
 
     // With a character too the fallback is 138 x 70; the next showing is placed by it.

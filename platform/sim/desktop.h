@@ -351,15 +351,16 @@ class Desktop
     int ComInitializations() const; // CoInitialize calls not yet balanced
 
     // ---- drawing: each window has a framebuffer of its client area (0x00RRGGBB), black until
-    // drawn on; icons land with their masks; text is drawn with fixed metrics: 12 pixels high,
-    // 6 wide per one-byte character and 12 per multi-byte character, each character shown as
-    // a frame in the text colour inside its cell
+    // drawn on; icons land with their masks; text is drawn in cells as wide as each character's
+    // advance and as high as the font (the selected font's, measured from the installed font
+    // files; the default font's fixed: 12 high, 6 wide per one-byte character, 12 per wider
+    // one), each character shown as a frame in the text colour inside its cell
     std::vector<DrawOp> DrawLog(HWND hwnd) const;
     void ClearDrawLog();
     uint32_t Pixel(HWND hwnd, int x, int y) const;
     bool SaveWindowPng(HWND hwnd, const std::string &hostPath) const;
     int OpenDeviceContexts() const;
-    int OpenFonts() const;   // fonts created and not yet deleted
+    int OpenFonts() const;   // fonts created and not yet gone (deleted and no longer selected)
     int OpenBrushes() const; // brushes created and not yet deleted
     sim::GdiFaults &GdiFaults();
 

@@ -12,10 +12,18 @@
 // the loop; the dialog is destroyed before DialogBoxParamA returns, the owner enabled again and
 // the focus given back. A quit message ends the loop with the default button's id.
 //
-// Dialog units become pixels through fixed font metrics (every font has an average character
-// 6 pixels wide and 12 high), with a 3-pixel frame and an 18-pixel caption.
+// Dialog units become pixels as Wine's dialog manager makes them (the conformance probe's
+// geometry scenarios): each coordinate and size of the template scaled on its own (MulDiv,
+// rounded) by the base units of the template's font (fonts.cpp), a frame and caption round the
+// client area (FrameWidth, CaptionHeight), a control's border made a client edge, a combo box as
+// high as its closed field, a list box cut to whole rows, an icon static as large as its icon. A
+// template without a font (the simulated message boxes and file-open dialog) has fixed base
+// units, 6 x 12. The arrows move the focus within a group of controls, clicking the automatic
+// radio buttons they reach.
 #include "dialogs.h"
+#include "fonts.h"
 #include "modal.h"
+#include "shell.h"
 
 #include <algorithm>
 #include <cstring>
@@ -26,8 +34,7 @@ namespace sim
 namespace
 {
 
-constexpr int BaseUnitX = 6;
-constexpr int BaseUnitY = 12;
+constexpr SIZE FixedBaseUnits{6, 12};
 constexpr int Frame = FrameWidth;
 constexpr int Caption = CaptionHeight;
 
@@ -98,6 +105,51 @@ void SendCommand(HWND dialog, int id, HWND from)
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(from));
 }
 
+bool Reachable(HWND control)
+{
+    const WindowObject *window = FindWindowObject(control);
+    return window && window->enabled && window->visible;
+}
+
+// The next control of the focused one's group (from a WS_GROUP control to the next), round the
+// group, passing over disabled and hidden ones; the control itself when there is none.
+HWND NextInGroup(HWND dialog, HWND from, bool backwards)
+{
+    std::vector<HWND> children = ChildrenInOrder(dialog);
+    auto at = std::find(children.begin(), children.end(), from);
+    if (at == children.end()) return from;
+    auto first = at;
+    while (first != children.begin() && !(FindWindowObject(*first)->style & WS_GROUP))
+        --first;
+    auto last = at + 1;
+    while (last != children.end() && !(FindWindowObject(*last)->style & WS_GROUP))
+        ++last;
+    const std::vector<HWND> group(first, last);
+    const size_t size = group.size(), start = static_cast<size_t>(at - first);
+    for (size_t step = 1; step < size; ++step) {
+        HWND next = group[(backwards ? start + size - step : start + step) % size];
+        if (Reachable(next)) return next;
+    }
+    return from;
+}
+
+// The arrows move the focus within the focused control's group, unless the control takes
+// arrows itself (an edit field, a list); an automatic radio button that gets it is clicked.
+bool ArrowKey(DialogState &dialog, HWND focus, WPARAM key)
+{
+    ControlState *focused = IsWithin(focus, dialog.hwnd) ? FindControl(focus) : nullptr;
+    if (!focused || focused->className == "EDIT" || focused->className == "LISTBOX" ||
+        focused->className == "COMBOBOX")
+        return false;
+    HWND next = NextInGroup(dialog.hwnd, focus, key == VK_UP || key == VK_LEFT);
+    ControlState *target = FindControl(next);
+    DialogSetFocus(next);
+    SetDefaultButton(dialog, next);
+    if (target && IsButtonKind(*target, BS_AUTORADIOBUTTON) && target->check != BST_CHECKED)
+        (void)SendMessageA(next, BM_CLICK, 0, 0);
+    return true;
+}
+
 // The dialog manager's part of the dialog's loop: the keys it handles itself.
 bool DialogKey(DialogState &dialog, const MSG &msg)
 {
@@ -105,6 +157,11 @@ bool DialogKey(DialogState &dialog, const MSG &msg)
     HWND hwnd = dialog.hwnd;
     HWND focus = GetFocus();
     switch (msg.wParam) {
+    case VK_UP:
+    case VK_DOWN:
+    case VK_LEFT:
+    case VK_RIGHT:
+        return ArrowKey(dialog, focus, msg.wParam);
     case VK_RETURN: {
         ControlState *focused = IsWithin(focus, hwnd) ? FindControl(focus) : nullptr;
         if (focused && IsButtonKind(*focused, BS_DEFPUSHBUTTON)) {
@@ -127,7 +184,7 @@ bool DialogKey(DialogState &dialog, const MSG &msg)
     case VK_TAB: {
         HWND next = NextTabStop(hwnd, IsWithin(focus, hwnd) ? focus : nullptr);
         if (next) {
-            (void)SetFocus(next);
+            DialogSetFocus(next);
             SetDefaultButton(dialog, next);
         }
         return true;
@@ -178,39 +235,72 @@ LRESULT CALLBACK DialogWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
 
 void RegisterClasses(Process *process)
 {
-    static const char *const classes[] = {"#32770", "BUTTON",   "STATIC",
-                                          "EDIT",   "COMBOBOX", "LISTBOX"};
+    // Spelled as the system registers them, which GetClassNameA answers.
+    static const char *const classes[] = {"#32770", "Button",   "Static",
+                                          "Edit",   "ComboBox", "ListBox"};
     for (const char *name : classes) {
-        if (process->classes.count(name)) continue;
+        std::string key = Upper(name);
+        if (process->classes.count(key)) continue;
         WNDCLASSA wc{};
         wc.lpfnWndProc = std::strcmp(name, "#32770") == 0 ? DialogWindowProc : ControlProc;
         wc.lpszClassName = name;
-        process->classes[name] = wc;
-        process->classNames[name] = name;
+        process->classes[key] = wc;
+        process->classNames[key] = name;
     }
 }
 
-RECT ToPixels(int x, int y, int cx, int cy)
+SIZE BaseUnits(const DialogTemplate &t)
 {
-    return RECT{x * BaseUnitX / 4, y * BaseUnitY / 8, (x + cx) * BaseUnitX / 4,
-                (y + cy) * BaseUnitY / 8};
+    return t.font.empty() ? FixedBaseUnits : DialogBaseUnits(t.font, t.fontSize);
 }
 
-// Where a dialog appears: centred on the screen with DS_CENTER; otherwise at its template's
-// place counted from the owner's client area, as Windows places a pop-up dialog. Either way it
-// is kept on the screen.
-POINT DialogPlace(const DialogTemplate &t, HWND owner, POINT templatePlace, SIZE size)
+RECT ToPixels(SIZE base, int x, int y, int cx, int cy)
+{
+    int left = MulDiv(x, base.cx, 4), top = MulDiv(y, base.cy, 8);
+    return RECT{left, top, left + MulDiv(cx, base.cx, 4), top + MulDiv(cy, base.cy, 8)};
+}
+
+// What the control is made as: a combo box as high as its closed field (the font's height and
+// its edges), a list box cut to whole rows of the font's height (unless LBS_NOINTEGRALHEIGHT),
+// an icon static as large as its icon.
+RECT ControlRect(SIZE base, const ControlTemplate &c, DWORD exStyle)
+{
+    RECT r = ToPixels(base, c.x, c.y, c.cx, c.cy);
+    const int fontHeight = base.cy;
+    if (c.className == "COMBOBOX") r.bottom = r.top + fontHeight + 8;
+    if (c.className == "LISTBOX" && !(c.style & LBS_NOINTEGRALHEIGHT)) {
+        int edges = (exStyle & WS_EX_CLIENTEDGE) ? 4 : (c.style & WS_BORDER) ? 2 : 0;
+        r.bottom -= std::max(0, static_cast<int>(r.bottom - r.top) - edges) % fontHeight;
+    }
+    if (c.className == "STATIC" && (c.style & 0xF) == SS_ICON) {
+        if (const IconPixels *icon = FindIconPixels(Upper(c.text))) {
+            r.right = r.left + icon->width;
+            r.bottom = r.top + icon->height;
+        }
+    }
+    return r;
+}
+
+// Where a dialog's window appears, as Wine's dialog manager places it: centred on the screen with
+// DS_CENTER; otherwise with its client area at the template's place, counted from the owner's
+// client area (from the screen's corner without an owner). Then it is pulled back inside the
+// right and bottom screen edges with a dialog frame's width (3 pixels) to spare, and inside the
+// left and top ones.
+POINT DialogPlace(const DialogTemplate &t, HWND owner, POINT templatePlace, SIZE size,
+                  POINT clientOffset)
 {
     const int screenWidth = S().options.screenWidth, screenHeight = S().options.screenHeight;
-    POINT place = templatePlace;
+    POINT place{templatePlace.x - clientOffset.x, templatePlace.y - clientOffset.y};
     if (t.style & DS_CENTER) {
         place = POINT{(screenWidth - size.cx) / 2, (screenHeight - size.cy) / 2};
     } else if (const WindowObject *ownerWindow = owner ? FindWindowObject(owner) : nullptr) {
         POINT origin = ClientOrigin(*ownerWindow);
         place = POINT{place.x + origin.x, place.y + origin.y};
     }
-    place.x = std::max<LONG>(0, std::min<LONG>(place.x, screenWidth - size.cx));
-    place.y = std::max<LONG>(0, std::min<LONG>(place.y, screenHeight - size.cy));
+    place.x = std::min<LONG>(place.x, screenWidth - size.cx - Frame);
+    place.y = std::min<LONG>(place.y, screenHeight - size.cy - Frame);
+    place.x = std::max<LONG>(place.x, 0);
+    place.y = std::max<LONG>(place.y, 0);
     return place;
 }
 
@@ -242,6 +332,20 @@ void PressKey(HWND dialog, WPARAM key, const char *action)
     Desktop::Current().Post(IsWithin(focus, dialog) ? focus : dialog, WM_KEYDOWN, key, 1);
 }
 
+// Tab pressed until the control has the focus, as a keyboard user reaches it: round the dialog
+// once when it has the focus already and `round` asks for it (arriving by Tab selects an edit
+// field's text). Fails loudly for a control Tab never reaches.
+void TabTo(HWND dialog, HWND control, bool round, const char *action)
+{
+    const size_t controls = ChildrenInOrder(dialog).size();
+    for (size_t presses = 0; presses <= controls; ++presses) {
+        if (S().focus == control && (presses > 0 || !round)) return;
+        PressKey(dialog, VK_TAB, action);
+    }
+    throw SimulationError(std::string(action) + ": Tab never reaches control " +
+                          std::to_string(FindWindowObject(control)->controlId));
+}
+
 } // namespace
 
 INT_PTR RunDialog(const DialogTemplate &t, const std::string &name, HINSTANCE instance, HWND owner,
@@ -250,7 +354,8 @@ INT_PTR RunDialog(const DialogTemplate &t, const std::string &name, HINSTANCE in
     Process *process = CurrentProcess();
     RegisterClasses(process);
 
-    RECT client = ToPixels(t.x, t.y, t.cx, t.cy);
+    const SIZE base = BaseUnits(t);
+    RECT client = ToPixels(base, t.x, t.y, t.cx, t.cy);
     int width = client.right - client.left + 2 * Frame;
     int height = client.bottom - client.top + 2 * Frame + ((t.style & WS_CAPTION) ? Caption : 0);
     DialogState state;
@@ -259,21 +364,28 @@ INT_PTR RunDialog(const DialogTemplate &t, const std::string &name, HINSTANCE in
     state.owner = owner;
     state.process = process->id;
     D().dialogs.push_back(state);
-    POINT place = DialogPlace(t, owner, POINT{client.left, client.top}, SIZE{width, height});
+    const POINT clientOffset{Frame, Frame + ((t.style & WS_CAPTION) ? Caption : 0)};
+    POINT place =
+        DialogPlace(t, owner, POINT{client.left, client.top}, SIZE{width, height}, clientOffset);
     HWND hwnd = CreateWindowExA(t.exStyle, "#32770", t.caption.c_str(), t.style & ~WS_VISIBLE,
                                 place.x, place.y, width, height, owner, nullptr, instance, nullptr);
     D().dialogs.back().hwnd = hwnd;
     for (const ControlTemplate &c : t.controls) {
-        RECT r = ToPixels(c.x, c.y, c.cx, c.cy);
-        if (c.className == "COMBOBOX")
-            r.bottom = r.top + BaseUnitY + 8; // the closed drop-down list
+        // A control's border becomes a sunken client edge, and its parent is not told of its
+        // creation and destruction.
+        DWORD style = c.style, exStyle = c.exStyle | WS_EX_NOPARENTNOTIFY;
+        if (style & WS_BORDER) {
+            style &= ~static_cast<DWORD>(WS_BORDER);
+            exStyle |= WS_EX_CLIENTEDGE;
+        }
+        RECT r = ControlRect(base, c, exStyle);
         HWND control = CreateWindowExA(
-            c.exStyle, c.className.c_str(),
-            c.className == "STATIC" && (c.style & 0xF) == SS_ICON ? "" : c.text.c_str(), c.style,
+            exStyle, c.className.c_str(),
+            c.className == "STATIC" && (c.style & 0xF) == SS_ICON ? "" : c.text.c_str(), style,
             r.left, r.top, r.right - r.left, r.bottom - r.top, hwnd,
             reinterpret_cast<HMENU>(static_cast<intptr_t>(c.id)), instance, nullptr);
         FindWindowObject(control)->enabled = !(c.style & WS_DISABLED);
-        D().controls[control] = ControlState{c.id, c.className, c.style, BST_UNCHECKED, {}, -1};
+        D().controls[control] = ControlState{c.id, c.className, style, BST_UNCHECKED, {}, -1};
         if (c.className == "BUTTON" && (c.style & BS_TYPEMASK) == BS_DEFPUSHBUTTON &&
             !FindDialog(hwnd)->defaultId)
             FindDialog(hwnd)->defaultId = c.id;
@@ -288,7 +400,7 @@ INT_PTR RunDialog(const DialogTemplate &t, const std::string &name, HINSTANCE in
     HWND firstTab = FirstTabStop(hwnd);
     if (CallDialogProc(proc, hwnd, WM_INITDIALOG, reinterpret_cast<WPARAM>(firstTab), param) &&
         IsWindow(hwnd))
-        if (HWND focus = FirstTabStop(hwnd)) (void)SetFocus(focus);
+        if (HWND focus = FirstTabStop(hwnd)) DialogSetFocus(focus);
     if (announce) {
         D().shown.push_back(name);
         EmitDialog("dialog.open", name, t.caption);
@@ -407,30 +519,31 @@ void Desktop::Select(HWND dialog, int id, int index)
     if (index < 0 || index >= static_cast<int>(control.items.size()))
         throw SimulationError("control " + std::to_string(id) + " has no entry " +
                               std::to_string(index));
-    Input(Window(dialog)->process, [dialog, control, index] {
-        if (!control.enabled) return;
-        ControlState &c = D().controls[control.hwnd];
-        (void)SetFocus(control.hwnd);
-        bool changed = c.selection != index;
-        c.selection = index;
-        if (c.className == "COMBOBOX" && changed)
-            SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(control.id, CBN_SELCHANGE),
-                         reinterpret_cast<LPARAM>(control.hwnd));
-        if (c.className == "LISTBOX" && (c.style & LBS_NOTIFY))
-            SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(control.id, LBN_SELCHANGE),
-                         reinterpret_cast<LPARAM>(control.hwnd));
-    });
+    // A disabled list takes nothing.
+    if (!control.enabled) return;
+    // The keyboard's way: Tab onto the list, Home for its first entry, Down to the one wanted.
+    TabTo(dialog, control.hwnd, false, "Select");
+    PressKey(dialog, VK_HOME, "Select");
+    for (int step = 0; step < index; ++step)
+        PressKey(dialog, VK_DOWN, "Select");
 }
 
 void Desktop::TypeText(HWND dialog, int id, const std::string &text)
 {
     ControlInfo control = Control(dialog, id);
     CheckOperable(dialog, "TypeText");
-    Input(Window(dialog)->process, [control, text] {
-        if (!control.enabled || (control.style & ES_READONLY)) return;
-        (void)SetFocus(control.hwnd);
-        SetWindowTextA(control.hwnd, text.c_str());
-    });
+    if (control.className != "EDIT")
+        throw SimulationError("TypeText: control " + std::to_string(id) + " is no edit field");
+    for (char c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x80)
+            throw SimulationError("TypeText: only printable ASCII is typed (the keyboard's input "
+                                  "method is not simulated)");
+    if (!control.enabled) return;
+    // The keyboard's way: Tab onto the field, which selects its text, then the characters,
+    // which replace it.
+    TabTo(dialog, control.hwnd, true, "TypeText");
+    for (char c : text)
+        Post(control.hwnd, WM_CHAR, static_cast<unsigned char>(c), 1);
 }
 
 void Desktop::PressEnter(HWND dialog)

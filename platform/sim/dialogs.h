@@ -19,6 +19,9 @@ struct ControlState {
     int check = BST_UNCHECKED;
     std::vector<std::string> items;
     int selection = -1;
+    // An edit field's selection, in bytes of its text; the caret is at its end.
+    int selectionStart = 0;
+    int selectionEnd = 0;
 };
 
 struct DialogState {
@@ -45,6 +48,9 @@ bool IsButtonKind(const ControlState &c, int kind);
 ControlState *FindControl(HWND hwnd);
 HWND ControlWindow(HWND dialog, int id);
 LRESULT CALLBACK ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// The focus set by the dialog manager (the first tab stop, Tab, the arrows): an edit field that
+// gets it has all its text selected, so that typing replaces it.
+void DialogSetFocus(HWND control);
 
 // Runs a dialog from a template modally, as DialogBoxParamA does: owner disabled, WM_INITDIALOG,
 // shown when its loop first finds the queue empty, keys through the dialog manager, destroyed

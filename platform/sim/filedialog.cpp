@@ -284,7 +284,13 @@ std::optional<DialogInfo> Desktop::FileDialog() const
 void Desktop::ChooseFile(const std::string &windowsPath)
 {
     HWND dialog = RequireFileDialog(*this, "ChooseFile");
-    TypeText(dialog, NameField, windowsPath);
+    // The name goes into the field as the conformance probe puts it there under Wine, whose
+    // field is an editable combo box: SetDlgItemTextA.
+    if (!Window(dialog)->enabled)
+        throw SimulationError("ChooseFile: the dialog is disabled (a modal window is over it); "
+                              "no user can reach it");
+    Input(Window(dialog)->process,
+          [dialog, windowsPath] { (void)SetDlgItemTextA(dialog, NameField, windowsPath.c_str()); });
     if (FileDialog()) Click(dialog, IDOK);
 }
 

@@ -3,6 +3,12 @@
 // measured and drawn with fixed metrics. Every device context and brush is counted until it is
 // released. As on Windows, drawing lands only on a shown window, inside its client area and
 // inside the device context's clipping (BeginPaint's is the update region).
+//
+// Text selected in a created font is measured with that font's metrics (fonts.cpp), each
+// character drawn as a frame in the text colour in a cell as wide as its advance and as high as
+// the font. A device context's own default font (the system font, which a program of ours never
+// measures) keeps fixed metrics: 6 pixels for a narrow character, 12 for a wide one, 12 high.
+#include "fonts.h"
 #include "internal.h"
 #include "modal.h"
 #include "shell.h"
@@ -32,10 +38,16 @@ struct DeviceContext {
     std::vector<RECT> clip; // client coordinates
 };
 
+struct FontObject {
+    LogicalFont logical;
+    const RealizedFont *realized = nullptr;
+    bool deleted = false; // deleted while selected: it goes when it is no longer selected
+};
+
 struct GdiState {
     std::map<HDC, DeviceContext> contexts;
-    std::map<HGDIOBJ, std::string> fonts; // created and not yet deleted: face name
-    std::map<HGDIOBJ, COLORREF> brushes;  // created and not yet deleted
+    std::map<HGDIOBJ, FontObject> fonts; // created and not yet gone
+    std::map<HGDIOBJ, COLORREF> brushes; // created and not yet deleted
     std::vector<DrawOp> log;
     GdiFaults faults;
 };
@@ -147,6 +159,17 @@ DeviceContext *Context(HDC dc)
     return it == Gdi().contexts.end() ? nullptr : &it->second;
 }
 
+// A font deleted while it was selected goes once no device context holds it.
+void DropDeletedFonts()
+{
+    for (auto font = Gdi().fonts.begin(); font != Gdi().fonts.end();) {
+        bool selected = false;
+        for (const auto &[dc, context] : Gdi().contexts)
+            selected = selected || context.font == font->first;
+        font = font->second.deleted && !selected ? Gdi().fonts.erase(font) : std::next(font);
+    }
+}
+
 // The colour a brush paints with; false for the null brush and for what is not a brush.
 bool BrushColor(HBRUSH brush, COLORREF *color)
 {
@@ -176,6 +199,7 @@ HDC OpenClippedContext(HWND hwnd, const std::vector<RECT> &clip)
 void CloseContext(HDC dc)
 {
     Gdi().contexts.erase(dc);
+    DropDeletedFonts();
 }
 
 void ClearPixels(WindowObject &window)
@@ -258,6 +282,7 @@ int WINAPI ReleaseDC(HWND hwnd, HDC dc)
     DeviceContext *context = Context(dc);
     if (!context || context->hwnd != hwnd) return 0;
     Gdi().contexts.erase(dc);
+    DropDeletedFonts();
     return 1;
 }
 
@@ -326,21 +351,50 @@ COLORREF WINAPI SetTextColor(HDC dc, COLORREF color)
 namespace
 {
 
+// The font a device context measures and draws with: a created one, or null for its default.
+const FontObject *SelectedFont(const DeviceContext &context)
+{
+    if (!context.font) return nullptr;
+    auto found = Gdi().fonts.find(context.font);
+    return found == Gdi().fonts.end() ? nullptr : &found->second;
+}
+
+int LineHeight(const FontObject *font)
+{
+    return font ? Metrics(*font->realized).height : TextHeight;
+}
+
+// The cell widths of UTF-16 units: the font's advances, or the default font's fixed widths (the
+// second half of a surrogate pair taking no room).
+std::vector<int> Widths(const FontObject *font, const WCHAR *text, int length)
+{
+    std::vector<int> widths;
+    for (int i = 0; i < length; ++i) {
+        if (font) {
+            widths.push_back(Advance(*font->realized, text[i]));
+        } else if (text[i] < 0xDC00 || text[i] >= 0xE000) {
+            widths.push_back(text[i] < 0x80 ? NarrowWidth : WideWidth);
+        }
+    }
+    return widths;
+}
+
 // Draws characters of the given widths and logs the text as a person would read it.
-BOOL DrawText(HDC dc, int x, int y, const std::vector<int> &widths, const std::string &shown)
+BOOL DrawText(HDC dc, int x, int y, const WCHAR *text, int length, const std::string &shown)
 {
     DeviceContext *context = Context(dc);
     WindowObject *window = context ? FindWindowObject(context->hwnd) : nullptr;
     if (!window) return FALSE;
+    const FontObject *font = SelectedFont(*context);
+    const int height = LineHeight(font);
     uint32_t ink = ToRgb(context->textColor);
     const Surface surface = SurfaceOf(context, *window);
     int left = x;
-    for (int width : widths) {
-        for (int row = 0; row < TextHeight; ++row) {
+    for (int width : Widths(font, text, length)) {
+        for (int row = 0; row < height; ++row) {
             for (int column = 0; column < width; ++column) {
-                bool frame =
-                    row >= 1 && row <= TextHeight - 2 && column >= 1 && column <= width - 2 &&
-                    (row == 1 || row == TextHeight - 2 || column == 1 || column == width - 2);
+                bool frame = row >= 1 && row <= height - 2 && column >= 1 && column <= width - 2 &&
+                             (row == 1 || row == height - 2 || column == 1 || column == width - 2);
                 if (frame)
                     surface.Put(left + column, y + row, ink);
                 else if (context->bkMode == OPAQUE)
@@ -349,19 +403,30 @@ BOOL DrawText(HDC dc, int x, int y, const std::vector<int> &widths, const std::s
         }
         left += width;
     }
-    Gdi().log.push_back(DrawOp{S().now, context->hwnd, "text", shown, x, y, left - x, TextHeight,
+    Gdi().log.push_back(DrawOp{S().now, context->hwnd, "text", shown, x, y, left - x, height,
                                context->textColor, context->bkMode});
     return TRUE;
 }
 
-std::vector<int> WideWidths(LPCWSTR text, int length)
+BOOL Extent(HDC dc, const WCHAR *text, int length, LPSIZE size)
 {
-    std::vector<int> widths;
-    for (int i = 0; i < length; ++i) {
-        if (text[i] >= 0xDC00 && text[i] < 0xE000) continue; // second half of a pair
-        widths.push_back(text[i] < 0x80 ? NarrowWidth : WideWidth);
-    }
-    return widths;
+    const DeviceContext *context = Context(dc);
+    if (!context || Gdi().faults.textExtent) return FALSE;
+    const FontObject *font = SelectedFont(*context);
+    int width = 0;
+    for (int w : Widths(font, text, length))
+        width += w;
+    *size = SIZE{width, LineHeight(font)};
+    return TRUE;
+}
+
+// The stock objects that are fonts: OEM_FIXED_FONT to DEFAULT_GUI_FONT, DEVICE_DEFAULT_PALETTE
+// (15) apart.
+bool IsStockFont(HGDIOBJ object)
+{
+    auto handle = reinterpret_cast<uintptr_t>(object);
+    return handle >= StockBase + OEM_FIXED_FONT && handle <= StockBase + DEFAULT_GUI_FONT &&
+           handle != StockBase + 15;
 }
 
 } // namespace
@@ -369,18 +434,13 @@ std::vector<int> WideWidths(LPCWSTR text, int length)
 BOOL WINAPI TextOutW(HDC dc, int x, int y, LPCWSTR text, int length)
 {
     PlatformCode platform;
-    return DrawText(dc, x, y, WideWidths(text, length), NarrowUtf16(text, length));
+    return DrawText(dc, x, y, text, length, NarrowUtf16(text, length));
 }
 
 BOOL WINAPI GetTextExtentPoint32W(HDC dc, LPCWSTR text, int length, LPSIZE size)
 {
     PlatformCode platform;
-    if (!Context(dc) || Gdi().faults.textExtent) return FALSE;
-    int width = 0;
-    for (int w : WideWidths(text, length))
-        width += w;
-    *size = SIZE{width, TextHeight};
-    return TRUE;
+    return Extent(dc, text, length, size);
 }
 
 HFONT WINAPI CreateFontA(int height, int width, int escapement, int orientation, int weight,
@@ -389,13 +449,16 @@ HFONT WINAPI CreateFontA(int height, int width, int escapement, int orientation,
                          DWORD pitchAndFamily, LPCSTR face)
 {
     PlatformCode platform;
-    // Every font measures and draws with the desktop's fixed metrics.
-    (void)height, (void)width, (void)escapement, (void)orientation, (void)weight, (void)italic;
-    (void)underline, (void)strikeOut, (void)charSet, (void)outPrecision, (void)clipPrecision;
-    (void)quality, (void)pitchAndFamily;
-    HFONT font = reinterpret_cast<HFONT>(S().NewHandle());
-    Gdi().fonts[font] = face ? face : "";
-    return font;
+    // The face, height, weight and character set choose the font; the rest changes neither its
+    // height nor its advances as the program uses it.
+    (void)width, (void)escapement, (void)orientation, (void)italic, (void)underline;
+    (void)strikeOut, (void)outPrecision, (void)clipPrecision, (void)quality, (void)pitchAndFamily;
+    FontObject font;
+    font.logical = LogicalFont{face ? face : "", height, weight, charSet};
+    font.realized = &Realize(font.logical);
+    HFONT handle = reinterpret_cast<HFONT>(S().NewHandle());
+    Gdi().fonts[handle] = font;
+    return handle;
 }
 
 HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object)
@@ -403,19 +466,27 @@ HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object)
     PlatformCode platform;
     DeviceContext *context = Context(dc);
     if (!context || !object) return nullptr;
-    HGDIOBJ old = context->font ? context->font : reinterpret_cast<HGDIOBJ>(0x1000 + 13);
-    // The stock default font selected back is the null default again.
-    context->font = Gdi().fonts.count(object) ? object : nullptr;
+    bool created = Gdi().fonts.count(object) && !Gdi().fonts[object].deleted;
+    if (!created && !IsStockFont(object))
+        throw SimulationError("SelectObject of anything but a font is not simulated");
+    HGDIOBJ old =
+        context->font ? context->font : reinterpret_cast<HGDIOBJ>(StockBase + SYSTEM_FONT);
+    // A stock font selected is the device context's default font again.
+    context->font = created ? object : nullptr;
+    DropDeletedFonts();
     return old;
 }
 
 BOOL WINAPI DeleteObject(HGDIOBJ object)
 {
     PlatformCode platform;
-    for (const auto &[dc, context] : Gdi().contexts)
-        if (context.font == object) return FALSE; // still selected
     if (Gdi().brushes.erase(object)) return TRUE;
-    return Gdi().fonts.erase(object) ? TRUE : FALSE;
+    auto font = Gdi().fonts.find(object);
+    if (font == Gdi().fonts.end() || font->second.deleted) return FALSE;
+    // Deleted while a device context holds it, it stays usable there until it is deselected.
+    font->second.deleted = true;
+    DropDeletedFonts();
+    return TRUE;
 }
 
 HBRUSH WINAPI CreateSolidBrush(COLORREF color)

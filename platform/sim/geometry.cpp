@@ -1,5 +1,5 @@
-// Window geometry of the simulated desktop: the client area inside a window's frame, caption or
-// border (fixed metrics: see FrameWidth and CaptionHeight), where it lies on the screen, whether
+// Window geometry of the simulated desktop: the client area inside a window's frame, caption,
+// border or client edge (see FrameWidth and CaptionHeight), where it lies on the screen, whether
 // a window is shown (it and every parent visible), a window's class and children, and the
 // z-order's two bands: top-most windows above all others.
 #include "internal.h"
@@ -19,22 +19,27 @@ bool IsShown(const WindowObject &window)
 namespace
 {
 
-// The widths of the frame, caption and border round the client area.
-RECT NonClient(DWORD style)
+// The widths of the frame, caption and border round the client area, and of a sunken client
+// edge (WS_EX_CLIENTEDGE, 2 pixels) inside them.
+RECT NonClient(DWORD style, DWORD exStyle)
 {
+    RECT edge{0, 0, 0, 0};
     if ((style & WS_CAPTION) == WS_CAPTION)
-        return RECT{FrameWidth, FrameWidth + CaptionHeight, FrameWidth, FrameWidth};
-    if (style & (WS_THICKFRAME | WS_DLGFRAME))
-        return RECT{FrameWidth, FrameWidth, FrameWidth, FrameWidth};
-    if (style & WS_BORDER) return RECT{1, 1, 1, 1};
-    return RECT{0, 0, 0, 0};
+        edge = RECT{FrameWidth, FrameWidth + CaptionHeight, FrameWidth, FrameWidth};
+    else if (style & (WS_THICKFRAME | WS_DLGFRAME))
+        edge = RECT{FrameWidth, FrameWidth, FrameWidth, FrameWidth};
+    else if (style & WS_BORDER)
+        edge = RECT{1, 1, 1, 1};
+    if (exStyle & WS_EX_CLIENTEDGE)
+        edge = RECT{edge.left + 2, edge.top + 2, edge.right + 2, edge.bottom + 2};
+    return edge;
 }
 
 } // namespace
 
 SIZE ClientSize(const WindowObject &window)
 {
-    RECT edge = NonClient(window.style);
+    RECT edge = NonClient(window.style, window.exStyle);
     LONG width = window.rect.right - window.rect.left - edge.left - edge.right;
     LONG height = window.rect.bottom - window.rect.top - edge.top - edge.bottom;
     return SIZE{std::max<LONG>(width, 0), std::max<LONG>(height, 0)};
@@ -42,7 +47,7 @@ SIZE ClientSize(const WindowObject &window)
 
 POINT ClientOrigin(const WindowObject &window)
 {
-    RECT edge = NonClient(window.style);
+    RECT edge = NonClient(window.style, window.exStyle);
     POINT origin{window.rect.left + edge.left, window.rect.top + edge.top};
     // A child's rectangle is in its parent's client area.
     if (const WindowObject *parent = window.parent ? FindWindowObject(window.parent) : nullptr) {

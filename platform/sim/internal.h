@@ -213,11 +213,14 @@ bool NextMessage(MSG *msg, const MessageFilter &filter = {},
 // shell reports the tray icon's mouse events.
 void SendNotify(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Window geometry and classes (geometry.cpp). A frame or caption is drawn with fixed metrics: a
-// 3-pixel frame round a window with a caption or a thick or dialog frame, an 18-pixel caption, a
-// 1-pixel border.
+// A text set anew leaves an edit field's caret at its start, nothing selected (controls.cpp).
+void ResetEditSelection(HWND hwnd);
+
+// Window geometry and classes (geometry.cpp). A frame or caption has the system metrics Wine
+// gives (SM_CXDLGFRAME, SM_CYCAPTION): a 3-pixel frame round a window with a caption or a thick
+// or dialog frame, a 19-pixel caption, a 1-pixel border.
 constexpr int FrameWidth = 3;
-constexpr int CaptionHeight = 18;
+constexpr int CaptionHeight = 19;
 // Shown: visible, and every parent too.
 bool IsShown(const WindowObject &window);
 // The client area's size, and its top-left corner on the screen.

@@ -246,6 +246,9 @@ typedef MSG *LPMSG;
 #define WS_EX_TOOLWINDOW 0x00000080L
 #define CW_USEDEFAULT ((int)0x80000000)
 
+#define GW_HWNDNEXT 2
+#define GW_CHILD 5
+
 #define SW_HIDE 0
 #define SW_SHOWNORMAL 1
 #define SW_SHOW 5
@@ -308,6 +311,8 @@ typedef MSG *LPMSG;
 #define BS_CHECKBOX 0x00000002L
 #define BS_AUTOCHECKBOX 0x00000003L
 #define BS_RADIOBUTTON 0x00000004L
+#define BS_3STATE 0x00000005L
+#define BS_AUTO3STATE 0x00000006L
 #define BS_GROUPBOX 0x00000007L
 #define BS_AUTORADIOBUTTON 0x00000009L
 #define BS_NOTIFY 0x00004000L
@@ -335,6 +340,7 @@ typedef MSG *LPMSG;
 
 #define BST_UNCHECKED 0x0000
 #define BST_CHECKED 0x0001
+#define BST_INDETERMINATE 0x0002
 #define BM_GETCHECK 0x00F0
 #define BM_SETCHECK 0x00F1
 #define BM_CLICK 0x00F5
@@ -350,6 +356,12 @@ typedef MSG *LPMSG;
 #define CB_SETCURSEL 0x014E
 #define CB_ERR (-1)
 #define CBN_SELCHANGE 1
+#define CBN_SETFOCUS 3
+#define CBN_KILLFOCUS 4
+#define CBN_SELENDOK 9
+#define CBN_SELENDCANCEL 10
+#define EM_GETSEL 0x00B0
+#define EM_SETSEL 0x00B1
 #define LB_ADDSTRING 0x0180
 #define LB_INSERTSTRING 0x0181
 #define LB_RESETCONTENT 0x0184
@@ -402,6 +414,7 @@ HWND WINAPI GetForegroundWindow(void);
 BOOL WINAPI SetWindowTextA(HWND hwnd, LPCSTR text);
 int WINAPI GetWindowTextA(HWND hwnd, LPSTR text, int maxCount);
 HWND WINAPI GetParent(HWND hwnd);
+HWND WINAPI GetWindow(HWND hwnd, UINT command);
 int WINAPI GetDlgCtrlID(HWND hwnd);
 int WINAPI GetClassNameA(HWND hwnd, LPSTR className, int maxCount);
 HWND WINAPI SetFocus(HWND hwnd);

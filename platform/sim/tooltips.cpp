@@ -9,7 +9,9 @@
 // the tool; it also goes after 5 s, on a relayed button message, on a move off the tools (a move
 // onto another tool shows that one after 100 ms), and when any tool is deleted. TTM_SETTOOLINFOA
 // of the tool whose tip shows shows it again at once with the new text and rectangle. Without
-// TTS_ALWAYSTIP a tip shows only while the tool's window is active.
+// TTS_ALWAYSTIP a tip shows only while the tool's window is active. The pointer moved onto the
+// tip sends it away (so the press that comes with the move reaches the window below); the tip of
+// a tool with TTF_TRANSPARENT lets the mouse through to the window below instead.
 #include "internal.h"
 
 #include <algorithm>
@@ -411,12 +413,19 @@ LRESULT CALLBACK ToolTipProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     case WM_ERASEBKGND:
         // The background is drawn with the text.
         return 0;
+    case WM_NCHITTEST:
+        // The tip of a tool with TTF_TRANSPARENT lets the mouse through to the window below.
+        if (tip.current != -1 &&
+            (tip.tools[static_cast<size_t>(tip.current)].flags & TTF_TRANSPARENT))
+            return HTTRANSPARENT;
+        return DefWindowProcA(hwnd, message, wParam, lParam);
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
     case WM_RBUTTONDOWN:
     case WM_RBUTTONUP:
-        // The pointer on the tip itself sends it away.
+        // The pointer on the tip itself sends it away; the click that brought it there goes on
+        // to the window below once the tip has gone.
         Hide(hwnd, tip);
         return 0;
     case WM_NCDESTROY:

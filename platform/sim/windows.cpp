@@ -38,8 +38,8 @@ void RemoveWindow(HWND hwnd)
     state.windows.erase(hwnd);
 }
 
-// A control tells its parent: an edit field, a list box or a button with BS_NOTIFY of focus
-// changes, an edit field of new text.
+// A control tells its parent: an edit field, a list box, a drop-down list or a button with
+// BS_NOTIFY of focus changes, an edit field of new text.
 void NotifyParent(HWND hwnd, const char *className, WORD code)
 {
     WindowObject *window = FindWindowObject(hwnd);
@@ -296,6 +296,9 @@ BOOL WINAPI MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repa
     WindowObject *window = FindWindowObject(hwnd);
     if (!window) return FALSE;
     RECT old = window->rect;
+    // A negative size is no size.
+    width = std::max(width, 0);
+    height = std::max(height, 0);
     window->rect = RECT{x, y, x + width, y + height};
     if (old.left != x || old.top != y || old.right != x + width || old.bottom != y + height)
         EmitWindow("window.move", *window);
@@ -311,6 +314,12 @@ BOOL WINAPI GetWindowRect(HWND hwnd, LPRECT rect)
     WindowObject *window = FindWindowObject(hwnd);
     if (!window) return FALSE;
     *rect = window->rect;
+    // A child's rectangle is kept in its parent's client area; the answer is on the screen.
+    if (const WindowObject *parent = window->parent ? FindWindowObject(window->parent) : nullptr) {
+        POINT origin = ClientOrigin(*parent);
+        *rect = RECT{rect->left + origin.x, rect->top + origin.y, rect->right + origin.x,
+                     rect->bottom + origin.y};
+    }
     return TRUE;
 }
 
@@ -356,6 +365,7 @@ BOOL WINAPI SetWindowTextA(HWND hwnd, LPCSTR text)
     WindowObject *window = FindWindowObject(hwnd);
     if (!window) return FALSE;
     window->title = text ? text : "";
+    ResetEditSelection(hwnd);
     NotifyParent(hwnd, "EDIT", EN_UPDATE);
     NotifyParent(hwnd, "EDIT", EN_CHANGE);
     return TRUE;
@@ -383,6 +393,29 @@ HWND WINAPI GetParent(HWND hwnd)
         return nullptr;
     }
     return window->parent ? window->parent : window->owner;
+}
+
+HWND WINAPI GetWindow(HWND hwnd, UINT command)
+{
+    PlatformCode platform;
+    WindowObject *window = FindWindowObject(hwnd);
+    if (!window) {
+        SetLastError(1400); // ERROR_INVALID_WINDOW_HANDLE
+        return nullptr;
+    }
+    // A window's children, and the siblings of a child, in their order (the order they were
+    // made in, as a dialog's controls are).
+    if (command == GW_CHILD) {
+        std::vector<HWND> children = ChildrenInOrder(hwnd);
+        return children.empty() ? nullptr : children.front();
+    }
+    if (command == GW_HWNDNEXT && window->parent) {
+        std::vector<HWND> siblings = ChildrenInOrder(window->parent);
+        auto at = std::find(siblings.begin(), siblings.end(), hwnd);
+        return at + 1 < siblings.end() ? *(at + 1) : nullptr;
+    }
+    throw SimulationError("GetWindow " + std::to_string(command) +
+                          " of this window is not simulated");
 }
 
 int WINAPI GetDlgCtrlID(HWND hwnd)
@@ -417,10 +450,14 @@ HWND WINAPI SetFocus(HWND hwnd)
     // button only with BS_NOTIFY), then the one that gets it.
     NotifyParent(previous, "EDIT", EN_KILLFOCUS);
     NotifyParent(previous, "LISTBOX", LBN_KILLFOCUS);
+    // A drop-down list that loses the focus ends its selection as cancelled.
+    NotifyParent(previous, "COMBOBOX", CBN_SELENDCANCEL);
+    NotifyParent(previous, "COMBOBOX", CBN_KILLFOCUS);
     NotifyButtonFocus(previous, BN_KILLFOCUS);
     SendWithinProgram(previous, WM_KILLFOCUS, reinterpret_cast<WPARAM>(hwnd), 0);
     NotifyParent(hwnd, "EDIT", EN_SETFOCUS);
     NotifyParent(hwnd, "LISTBOX", LBN_SETFOCUS);
+    NotifyParent(hwnd, "COMBOBOX", CBN_SETFOCUS);
     NotifyButtonFocus(hwnd, BN_SETFOCUS);
     SendWithinProgram(hwnd, WM_SETFOCUS, reinterpret_cast<WPARAM>(previous), 0);
     return previous;

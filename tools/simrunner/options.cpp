@@ -295,8 +295,10 @@ Actions at the same time run in file order, snapshots after them.
   check TEMPLATE CONTROL_ID on|off  click a check box only if its state differs
   select TEMPLATE CONTROL_ID INDEX  choose an entry of a combo box or list box, by its index
                                     or, given as "TEXT", by its text (a file of the delete
-                                    dialog's list: select 7 634 "bird01.wav")
-  text TEMPLATE CONTROL_ID "TEXT"   type into an edit field ("\"" and "\\" inside quotes)
+                                    dialog's list: select 7 634 "bird01.wav"), with the keys:
+                                    Tab onto the list, Home, Down
+  text TEMPLATE CONTROL_ID "TEXT"   type into an edit field ("\"" and "\\" inside quotes):
+                                    Tab onto it, then the characters (printable ASCII only)
   enter TEMPLATE | escape TEMPLATE | close TEMPLATE
                                     Enter, Esc, or the caption's close box of the dialog
   answer IDYES|IDNO|IDOK|IDCANCEL|N answer the message box opened last

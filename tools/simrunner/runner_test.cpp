@@ -390,7 +390,7 @@ TEST_F(Runner, TheScreenOptionSizesTheSimulatedScreen)
     EXPECT_EQ(std::make_pair(320u, 200u), pngSize(Read("jelly.png")));
     EXPECT_TRUE(run.Logged(R"("screen":[320,200])"));
     EXPECT_TRUE(run.Logged(
-        R"("event":"window.show","class":"ZelmoTimeSignal","title":"","rect":[179,129,84,12])"))
+        R"("event":"window.show","class":"ZelmoTimeSignal","title":"","rect":[179,129,99,16])"))
         << run.out;
 
     Result standard = RunRunner({"--folder", Path("folder"), "--duration", "1", "--snapshot",

@@ -17,7 +17,10 @@
     AREA(paint)           \
     AREA(mouse)           \
     AREA(tooltips)        \
-    AREA(format)
+    AREA(format)          \
+    AREA(fonts)           \
+    AREA(geometry)        \
+    AREA(controls)
 // clang-format on
 
 #define PROBE_DECLARE_AREA(name) extern const probe::Area name##Area;
