@@ -1,3 +1,5 @@
+// The scenario tests' program on a simulated desktop: laying out the program folder, starting
+// ZelmoSound, and the user's tray actions.
 #include "program.h"
 
 namespace zelmo_test

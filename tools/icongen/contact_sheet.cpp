@@ -1,3 +1,5 @@
+// The contact sheet: the icons enlarged on a checkerboard in rows, each with its name drawn
+// under it in a small built-in font.
 #include "contact_sheet.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// Reading the icon text grids and checking them: size, palette characters, one grid a file.
 #include "icon_grid.h"
 
 #include <fstream>

@@ -1,3 +1,5 @@
+// Writing the icons: .ico files (colour and mask) for the resource compiler and the C++ pixel
+// tables of the simulated desktop.
 #include "icon_outputs.h"
 
 #include "little_endian.h"

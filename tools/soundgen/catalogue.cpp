@@ -1,3 +1,4 @@
+// The catalogue of every sound file the program names, in the order the generator writes them.
 #include "catalogue.h"
 
 #include <cstdio>

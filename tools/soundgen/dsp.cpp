@@ -1,3 +1,5 @@
+// The synthesizer's building blocks: the seeded random source, filters, noise, envelopes and
+// the composite voices.
 #include "dsp.h"
 
 #include <algorithm>

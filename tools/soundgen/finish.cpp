@@ -1,3 +1,4 @@
+// Finishing a synthesised buffer into 16-bit samples, and the level measurements reported.
 #include "finish.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// Spectrogram pictures of the sounds, for reviewing them by eye.
 #include "sonogram.h"
 
 #include <algorithm>

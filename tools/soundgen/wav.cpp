@@ -1,3 +1,4 @@
+// PCM WAV files: the RIFF header, the fmt chunk and the 16-bit samples.
 #include "wav.h"
 
 #include "little_endian.h"
