@@ -17,7 +17,12 @@
     AREA(paint)           \
     AREA(mouse)           \
     AREA(tooltips)        \
-    AREA(format)
+    AREA(format)          \
+    AREA(timers)          \
+    AREA(sound)           \
+    AREA(shell)           \
+    AREA(system)          \
+    AREA(tray)
 // clang-format on
 
 #define PROBE_DECLARE_AREA(name) extern const probe::Area name##Area;
