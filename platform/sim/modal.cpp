@@ -1,8 +1,8 @@
 // Simulated modal user interface: message boxes and popup menus. Each runs a nested message
 // loop, as Windows does, so ticks and posted messages keep arriving while it is open. A message
 // box is a dialog window with its buttons (dialogs.cpp runs it), answered by a click on one; a
-// popup menu's loop reads the keyboard's messages itself, as Windows' and Wine's do. The
-// caller's test actions answer them through those same inputs.
+// popup menu's loop reads the keyboard's messages itself, as Windows' and Wine's do, and has the
+// mouse while it is open. The caller's test actions answer them through those same inputs.
 #include "dialogs.h"
 #include "internal.h"
 #include "modal.h"

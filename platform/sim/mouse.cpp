@@ -9,7 +9,9 @@
 // A press is a double click only in a class with CS_DBLCLKS, within the double-click time and 2
 // pixels of the press before, and the press after a double click is a press again. Moves not yet
 // read are merged into one. When the window under the resting pointer changes (one is shown,
-// hidden, moved, raised or destroyed), it gets a mouse move.
+// hidden, moved, raised or destroyed), it gets a mouse move. An open popup menu has the mouse to
+// itself (modal.cpp); over a tray icon, which lies above every window, the shell takes the input
+// (shell.cpp).
 #include "internal.h"
 #include "shell.h"
 
