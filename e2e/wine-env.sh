@@ -118,6 +118,9 @@ WINE_ENV_FACES=(
 # Tahoma or MS Sans Serif would win over the mappings above.
 WINE_ENV_MARLETT=/usr/share/wine/fonts/marlett.ttf
 
+# Pages open in the browser, as on Windows: Wine's "htmlfile" starts winebrowser, which hands
+# the page to the host's xdg-open. mshtml, which would tie ".html" to it, is disabled above (no
+# Gecko to install), so the prefix ties it itself; the program's help page needs it.
 wine_env_prepare_prefix() {
     : "${WINEPREFIX:?WINEPREFIX must be set}"
     : "${DISPLAY:?DISPLAY must be set (see wine_env_start_xvfb)}"
@@ -147,6 +150,9 @@ ${faces}
 [HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\AeDebug]
 "Debugger"=""
 "Auto"="0"
+
+[HKEY_CLASSES_ROOT\\.html]
+@="htmlfile"
 EOF
     "$WINE_ENV_SERVER" -w
 }

@@ -59,8 +59,7 @@ TEST_F(DeleteDialog, TheListHoldsTheSelectedGroupsFilesInOrder)
     PutBirds(3);
     Put("Birdsong.WAV", Recording(7));
     program.Start();
-    desktop().SetCursorPos(700, 600);
-    HWND dialog = OpenFromTray(IDM_DELETEWAVE, DeleteTemplate);
+    HWND dialog = OpenFromTray(IDM_DELETEWAVE, DeleteTemplate, POINT{700, 600});
     ASSERT_TRUE(dialog);
     EXPECT_EQ(1, DeleteDlg);
     EXPECT_EQ(700, desktop().Window(dialog)->rect.right);

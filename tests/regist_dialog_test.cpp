@@ -20,8 +20,7 @@ TEST_F(SoundFileDialogs, AFreshDialogOffersUser1AndItsFirstFileBecomes00AndEnabl
     program.AddSounds("crickt", 4);
     desktop().WriteFile("C:\\Music\\Song.wav", Recording(1));
     program.Start();
-    desktop().SetCursorPos(600, 500);
-    HWND dialog = OpenFromTray(IDM_REGISTWAVE, RegistTemplate);
+    HWND dialog = OpenFromTray(IDM_REGISTWAVE, RegistTemplate, POINT{600, 500});
     ASSERT_TRUE(dialog);
     EXPECT_EQ(1, RegistDlg);
     auto window = *desktop().Window(dialog);
@@ -100,6 +99,9 @@ TEST_F(SoundFileDialogs, TheFileOpenDialogWantsAFileThatExistsAndAddsTheWaveExte
     ASSERT_EQ(1u, desktop().OpenMessageBoxes().size()) << "a missing file is refused";
     desktop().AnswerMessageBox(IDOK);
     ASSERT_TRUE(desktop().FileDialog());
+    // Windows adds the default extension to a name typed without one. Wine's dialog does not,
+    // so the conformance probe cannot measure it (exceptions.cpp,
+    // filedialogs/open-without-extension): this rests on Windows' documentation.
     desktop().ChooseFile("C:\\Music\\Song");
     EXPECT_EQ("C:\\Music\\Song.wav", Control(dialog, IDC_FILENAME).text);
 }

@@ -20,9 +20,9 @@ class SettingsDialogs : public ::testing::Test
   protected:
     SettingsDialogs() : program({2026, 12, 8, 12, 0, 0}) {}
 
-    HWND Open(int command, const char *templateName)
+    HWND Open(int command, const char *templateName, std::optional<POINT> pointer = std::nullopt)
     {
-        return program.OpenFromTray(command, templateName);
+        return program.OpenFromTray(command, templateName, pointer);
     }
     sim::ControlInfo Control(HWND dialog, int id) { return program.desktop().Control(dialog, id); }
 
@@ -39,8 +39,7 @@ TEST_F(SettingsDialogs, TheFirstDialogShowsTheGroupsAsTheyStand)
     program.WriteProgramFile("ZelmoSound.INI",
                              "IDC_SOUND02=1\r\nIDCB_SOUND02=3\r\nIDCB_SOUND03=5\r\n");
     program.Start();
-    program.desktop().SetCursorPos(700, 600);
-    HWND dialog = Open(IDM_SOUNDSETTINGS, "3");
+    HWND dialog = Open(IDM_SOUNDSETTINGS, "3", POINT{700, 600});
     EXPECT_EQ(1, Property1);
     auto window = *program.desktop().Window(dialog);
     EXPECT_EQ(700, window.rect.right);

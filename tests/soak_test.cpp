@@ -100,10 +100,11 @@ class Month : public ::testing::Test
     }
     sim::Desktop &desktop() { return program.desktop(); }
 
-    // A point of the screen that no jellyfish's or hidden character's square covers.
+    // A point of the screen that no jellyfish's or hidden character's square covers, above the
+    // tray's row at the bottom of the screen (the tray lies above the jelly window).
     static POINT FreePoint()
     {
-        for (int y = Height - 8; y > 0; y -= 40)
+        for (int y = Height - 28; y > 0; y -= 40)
             for (int x = Width - 8; x > 0; x -= 40) {
                 bool covered = false;
                 for (int s = 0; s < FirstHidden + MaxHideCount; ++s)

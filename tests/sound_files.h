@@ -29,9 +29,10 @@ class SoundFileDialogs : public ::testing::Test
     sim::Desktop &desktop() { return program.desktop(); }
 
     // Chooses the command from the tray menu; the dialog it opened, or null.
-    HWND OpenFromTray(int command, const char *templateName)
+    HWND OpenFromTray(int command, const char *templateName,
+                      std::optional<POINT> pointer = std::nullopt)
     {
-        return program.OpenFromTray(command, templateName);
+        return program.OpenFromTray(command, templateName, pointer);
     }
     sim::ControlInfo Control(HWND dialog, int id) { return desktop().Control(dialog, id); }
     std::vector<std::string> Items(HWND dialog, int id) { return Control(dialog, id).items; }

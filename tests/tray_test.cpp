@@ -21,7 +21,7 @@ std::vector<std::string> Texts(const sim::MenuInfo &menu)
 
 } // namespace
 
-TEST(Tray, OnlyTheRightButtonOpensTheMenuAtTheCursor)
+TEST(Tray, OnlyTheRightButtonOpensTheMenuAtTheIcon)
 {
     Program program({2026, 12, 8, 12, 0, 0});
     program.Start();
@@ -31,16 +31,17 @@ TEST(Tray, OnlyTheRightButtonOpensTheMenuAtTheCursor)
     EXPECT_EQ("Zelmo Sound v1.00", tray->tip);
     EXPECT_EQ(static_cast<UINT>(WM_USER + 1), tray->callbackMessage);
 
-    for (UINT mouse : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_MOUSEMOVE, WM_RBUTTONUP})
-        program.desktop().ClickTray(mouse);
+    program.desktop().PointAtTray();
+    program.desktop().LeftClickTray();
+    program.desktop().DoubleClickTray();
     EXPECT_FALSE(program.desktop().OpenMenu());
 
-    program.desktop().SetCursorPos(900, 740);
     program.desktop().RightClickTray();
     auto menu = program.desktop().OpenMenu();
     ASSERT_TRUE(menu);
-    EXPECT_EQ(900, menu->x);
-    EXPECT_EQ(740, menu->y);
+    const POINT icon = program.desktop().TrayIconCentre();
+    EXPECT_EQ(icon.x, menu->x);
+    EXPECT_EQ(icon.y, menu->y);
     EXPECT_EQ(static_cast<UINT>(TPM_BOTTOMALIGN | TPM_RIGHTALIGN | TPM_RIGHTBUTTON), menu->flags);
     EXPECT_EQ(program.MainWindow(), program.desktop().Foreground());
     EXPECT_EQ((std::vector<std::string>{
@@ -141,8 +142,7 @@ TEST(AboutBox, OpensOnceAtTheCursorAndClosesWithEnterOrTheCloseBoxButNotEsc)
 {
     Program program({2026, 12, 8, 12, 0, 0});
     program.Start();
-    program.desktop().SetCursorPos(600, 500);
-    program.ChooseFromTray(IDM_ABOUT);
+    program.ChooseFromTray(IDM_ABOUT, POINT{600, 500});
     auto about = program.desktop().Dialog("702");
     ASSERT_TRUE(about);
     EXPECT_EQ("About ZelmoSound", about->title);

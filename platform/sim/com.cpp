@@ -1,11 +1,15 @@
 // Simulated component objects and the shell's Startup folder. The shell link object keeps
-// target, description and working directory, and saves them as a small text record in the
-// shortcut file, which tests read back. Each step can be made to fail through
-// Desktop::StartupFaults(), and the desktop counts live objects and the balance of
-// CoInitialize and CoUninitialize.
+// target, description and working directory, and saves them as Windows does, in the Shell Link
+// binary format (the target in the link information, the strings in UTF-16), which tests read
+// back (the conformance probe reads Wine's and the sim's the same way: shell/link-saved-and-
+// read-back). Each step can be made to fail through Desktop::StartupFaults(), and the desktop
+// counts live objects and the balance of CoInitialize and CoUninitialize.
 #include "internal.h"
 
+#include <algorithm>
 #include <cstring>
+#include <optional>
+#include <string>
 
 const CLSID CLSID_ShellLink = {0x00021401, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 const IID IID_IShellLinkA = {0x000214EE, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
@@ -33,6 +37,167 @@ ComState &Com()
 bool Same(const GUID &a, const GUID &b)
 {
     return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// ---- the Shell Link binary format, as far as a link with a local target, a description and a
+// working directory needs it
+
+constexpr uint32_t LinkHeaderSize = 0x4C;
+constexpr unsigned char LinkClassId[16] = {0x01, 0x14, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00,
+                                           0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46};
+constexpr uint32_t HasLinkInfo = 0x02, HasName = 0x04, HasWorkingDir = 0x10, IsUnicode = 0x80;
+constexpr uint32_t VolumeIdAndLocalBasePath = 0x01;
+constexpr uint32_t LinkInfoHeaderSize = 0x24; // with the Unicode form of the path
+constexpr uint32_t DriveFixed = 3;
+constexpr uint32_t ShowNormal = 1;
+
+void Put(std::string &out, uint32_t value, int size)
+{
+    for (int i = 0; i < size; ++i)
+        out += static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+uint32_t Get(const std::string &bytes, size_t at, int size)
+{
+    uint32_t value = 0;
+    for (int i = size; i-- > 0;)
+        value = value << 8 | static_cast<unsigned char>(bytes[at + static_cast<size_t>(i)]);
+    return value;
+}
+
+// The program's text (the code page is UTF-8) as UTF-16 code units.
+std::u16string Utf16(const std::string &text)
+{
+    std::u16string out;
+    for (size_t i = 0; i < text.size();) {
+        uint32_t c = DecodeUtf8(text, i);
+        if (c >= 0x10000) {
+            out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+            out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            out += static_cast<char16_t>(c);
+        }
+    }
+    return out;
+}
+
+void PutUnits(std::string &out, const std::u16string &units)
+{
+    for (char16_t unit : units)
+        Put(out, unit, 2);
+}
+
+std::string LinkBytes(const std::string &target, const std::string &description,
+                      const std::string &workingDirectory)
+{
+    uint32_t flags = HasLinkInfo | IsUnicode;
+    if (!description.empty()) flags |= HasName;
+    if (!workingDirectory.empty()) flags |= HasWorkingDir;
+    std::string link;
+    Put(link, LinkHeaderSize, 4);
+    link.append(reinterpret_cast<const char *>(LinkClassId), sizeof LinkClassId);
+    Put(link, flags, 4);
+    Put(link, FILE_ATTRIBUTE_ARCHIVE, 4);
+    link.append(3 * 8, '\0'); // creation, access and write times: not known
+    Put(link, 0, 4);          // file size
+    Put(link, 0, 4);          // icon index
+    Put(link, ShowNormal, 4);
+    link.append(2 + 2 + 4 + 4, '\0'); // hotkey, reserved
+
+    // The link information: the volume (a fixed drive without a label) and the local path, in
+    // the code page and in UTF-16; an empty common path suffix.
+    std::string volume;
+    Put(volume, 0x11, 4);
+    Put(volume, DriveFixed, 4);
+    Put(volume, 0, 4);    // serial number
+    Put(volume, 0x10, 4); // label offset
+    volume += '\0';
+    const std::u16string wideTarget = Utf16(target);
+    const uint32_t volumeAt = LinkInfoHeaderSize;
+    const uint32_t pathAt = volumeAt + static_cast<uint32_t>(volume.size());
+    const uint32_t suffixAt = pathAt + static_cast<uint32_t>(target.size()) + 1;
+    const uint32_t widePathAt = suffixAt + 1;
+    const uint32_t wideSuffixAt = widePathAt + 2 * static_cast<uint32_t>(wideTarget.size() + 1);
+    const uint32_t infoSize = wideSuffixAt + 2;
+    Put(link, infoSize, 4);
+    Put(link, LinkInfoHeaderSize, 4);
+    Put(link, VolumeIdAndLocalBasePath, 4);
+    Put(link, volumeAt, 4);
+    Put(link, pathAt, 4);
+    Put(link, 0, 4); // no network path
+    Put(link, suffixAt, 4);
+    Put(link, widePathAt, 4);
+    Put(link, wideSuffixAt, 4);
+    link += volume;
+    link += target + '\0';
+    link += '\0';
+    PutUnits(link, wideTarget + u'\0');
+    Put(link, 0, 2);
+
+    // The strings, counted in UTF-16 units without a terminating zero.
+    for (const std::string *text : {&description, &workingDirectory}) {
+        if (text->empty()) continue;
+        const std::u16string units = Utf16(*text);
+        Put(link, static_cast<uint32_t>(units.size()), 2);
+        PutUnits(link, units);
+    }
+    Put(link, 0, 4); // the terminal block of the extra data
+    return link;
+}
+
+// UTF-16 code units of the file as the program's text.
+std::string TextOf(const std::string &bytes, size_t at, size_t units)
+{
+    std::string text;
+    for (size_t i = 0; i < units; ++i) {
+        uint32_t c = Get(bytes, at + 2 * i, 2);
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < units)
+            c = 0x10000 + ((c - 0xD800) << 10) + (Get(bytes, at + 2 * ++i, 2) - 0xDC00);
+        EncodeUtf8(c, text);
+    }
+    return text;
+}
+
+std::optional<Shortcut> ParseLink(const std::string &bytes)
+{
+    auto has = [&](size_t at, size_t count) {
+        return at <= bytes.size() && count <= bytes.size() - at;
+    };
+    if (!has(0, LinkHeaderSize) || Get(bytes, 0, 4) != LinkHeaderSize ||
+        std::memcmp(bytes.data() + 4, LinkClassId, sizeof LinkClassId) != 0)
+        return std::nullopt;
+    const uint32_t flags = Get(bytes, 0x14, 4);
+    size_t at = LinkHeaderSize;
+    if (flags & 0x01) {
+        if (!has(at, 2)) return std::nullopt;
+        at += 2 + Get(bytes, at, 2);
+    }
+    Shortcut shortcut;
+    if (flags & HasLinkInfo) {
+        if (!has(at, 28)) return std::nullopt;
+        const uint32_t size = Get(bytes, at, 4);
+        if (!has(at, size)) return std::nullopt;
+        if (Get(bytes, at + 8, 4) & VolumeIdAndLocalBasePath) {
+            const size_t path = at + Get(bytes, at + 16, 4);
+            const size_t end = std::min(bytes.size(), at + size);
+            const size_t zero = bytes.find('\0', path);
+            if (path >= end || zero == std::string::npos || zero >= end) return std::nullopt;
+            shortcut.target = bytes.substr(path, zero - path);
+        }
+        at += size;
+    }
+    for (auto [flag, text] : {std::pair{HasName, &shortcut.description},
+                              std::pair{uint32_t{0x08}, static_cast<std::string *>(nullptr)},
+                              std::pair{HasWorkingDir, &shortcut.workingDirectory}}) {
+        if (!(flags & flag)) continue;
+        if (!has(at, 2)) return std::nullopt;
+        const size_t count = Get(bytes, at, 2);
+        const size_t width = flags & IsUnicode ? 2 : 1;
+        if (!has(at + 2, count * width)) return std::nullopt;
+        if (text) *text = width == 2 ? TextOf(bytes, at + 2, count) : bytes.substr(at + 2, count);
+        at += 2 + count * width;
+    }
+    return shortcut;
 }
 
 class ShellLink final : public IShellLinkA, public IPersistFile
@@ -77,9 +242,10 @@ class ShellLink final : public IShellLinkA, public IPersistFile
         std::string name = NarrowUtf16(fileName, -1);
         HANDLE file =
             CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        if (file == INVALID_HANDLE_VALUE) return E_FAIL;
-        std::string record = "target=" + target_ + "\r\ndescription=" + description_ +
-                             "\r\nworkdir=" + workingDirectory_ + "\r\n";
+        // The file's error as a result (HRESULT_FROM_WIN32), as the shell gives it.
+        if (file == INVALID_HANDLE_VALUE)
+            return static_cast<HRESULT>(0x80070000UL | (GetLastError() & 0xFFFF));
+        std::string record = LinkBytes(target_, description_, workingDirectory_);
         DWORD written = 0;
         BOOL ok =
             WriteFile(file, record.data(), static_cast<DWORD>(record.size()), &written, nullptr);
@@ -127,22 +293,7 @@ std::optional<Shortcut> Desktop::ReadShortcut(const std::string &windowsPath) co
 {
     auto bytes = ReadFile(windowsPath);
     if (!bytes) return std::nullopt;
-    Shortcut shortcut;
-    size_t at = 0;
-    while (at < bytes->size()) {
-        size_t end = bytes->find("\r\n", at);
-        std::string line = bytes->substr(at, end - at);
-        at = end == std::string::npos ? bytes->size() : end + 2;
-        size_t equals = line.find('=');
-        std::string key = line.substr(0, equals), value = line.substr(equals + 1);
-        if (key == "target")
-            shortcut.target = value;
-        else if (key == "description")
-            shortcut.description = value;
-        else if (key == "workdir")
-            shortcut.workingDirectory = value;
-    }
-    return shortcut;
+    return ParseLink(*bytes);
 }
 
 } // namespace sim

@@ -149,6 +149,7 @@ struct MenuInfo {
     std::vector<MenuItem> items;
     UINT flags = 0;
     int x = 0, y = 0;
+    RECT rect{}; // its place on the screen
     HWND owner = nullptr;
     Millis opened = 0;
     bool closed = false;
@@ -211,6 +212,7 @@ struct TrayInfo {
     UINT callbackMessage = 0;
     std::string iconName; // resource name of the picture, upper case
     std::string tip;
+    RECT rect{}; // the icon's place on the screen, in the notification area
 };
 
 // A tool tip control and what its tip shows.
@@ -365,11 +367,18 @@ class Desktop
     sim::GdiFaults &GdiFaults();
 
     // ---- tray, icons and shell
-    std::optional<TrayInfo> Tray() const;
+    std::optional<TrayInfo> Tray() const; // the icon added first, if any is there
     std::vector<TrayInfo> TrayHistory() const;
-    void ClickTray(UINT mouseMessage); // reports one mouse message over the icon
-    void RightClickTray();             // button down and up over the icon
-    int OpenIcons() const;             // icon handles not yet destroyed
+    // The mouse on the tray icon, at the centre of its place (the pointer moves there): each
+    // event over it is reported to the program through the icon's callback message. A click
+    // within the double-click time of the last press there would be a double click: the user
+    // lets that time pass first.
+    POINT TrayIconCentre() const;
+    void PointAtTray();
+    void LeftClickTray();
+    void DoubleClickTray();
+    void RightClickTray();
+    int OpenIcons() const; // icon handles not yet destroyed
     std::vector<std::string> ShellExecutes() const;
 
     // ---- files (Windows paths on the simulated drive C:)
@@ -402,6 +411,7 @@ class Desktop
     State &state() { return *state_; }
 
   private:
+    void AwaitSingleClick();
     std::unique_ptr<State> state_;
 };
 

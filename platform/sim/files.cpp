@@ -235,6 +235,11 @@ BOOL WINAPI FlushFileBuffers(HANDLE file)
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
+    // Only a handle for writing has buffers to write out.
+    if (!it->second.write) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
     return InjectedFailure(FileOperation::Flush, it->second.windowsPath) ? FALSE : TRUE;
 }
 

@@ -260,6 +260,12 @@ bool NextMouseMessage(Process *process, MSG *msg);
 // pointer is now another one, it gets a mouse move, as Windows sends one.
 void PointerWindowMayHaveChanged();
 LRESULT DefaultMouseMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// While a popup menu is open its loop has the mouse to itself: every event, wherever it
+// happens, is queued for the menu's thread, whose loop reads it as a message to no window with
+// the screen point in pt; a press that ends the menu goes back to the front of the queue, to be
+// read as usual once the menu has closed.
+Process *MenuCapture();
+void PutMouseBack(Process *process, const MSG &msg);
 
 // Paths (paths.cpp)
 std::string ResolveHostPath(const std::string &windowsPath, bool *found = nullptr);

@@ -353,7 +353,11 @@ BOOL WINAPI KillTimer(HWND hwnd, UINT_PTR id)
     auto &timers = S().timers;
     auto it = std::find_if(timers.begin(), timers.end(),
                            [&](const Timer &t) { return t.hwnd == hwnd && t.id == id; });
-    if (it == timers.end()) return FALSE;
+    if (it == timers.end()) {
+        SetLastError(87); // ERROR_INVALID_PARAMETER, as Wine answers (timers/kill-with-tick-due)
+        return FALSE;
+    }
+    // A tick already due goes with the timer.
     timers.erase(it);
     return TRUE;
 }

@@ -1,9 +1,10 @@
 // Simulated modal user interface: message boxes and popup menus. Each runs a nested message
 // loop, as Windows does, so ticks and posted messages keep arriving while it is open. A message
 // box is a dialog window with its buttons (dialogs.cpp runs it), answered by a click on one; a
-// popup menu's loop reads the keyboard's messages itself, as Windows' and Wine's do. The
-// caller's test actions answer them through those same inputs.
+// popup menu's loop reads the keyboard's messages itself, as Windows' and Wine's do, and has the
+// mouse while it is open. The caller's test actions answer them through those same inputs.
 #include "dialogs.h"
+#include "internal.h"
 #include "modal.h"
 
 #include <algorithm>
@@ -152,6 +153,58 @@ void MenuKey(size_t index, const MSG &msg, int *selected)
         }
 }
 
+// How many characters of the simulated font's two widths the text holds (one-byte characters
+// count once, multi-byte ones twice), the '&' of a mnemonic left out.
+int TextUnits(const std::string &text)
+{
+    int units = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        auto c = static_cast<unsigned char>(text[i]);
+        if (c == '&' || (c & 0xC0) == 0x80) continue;
+        units += c < 0x80 ? 1 : 2;
+    }
+    return units;
+}
+
+// The menu's place on the screen with fixed metrics: items 19 pixels high and separators 9, the
+// widest text in the simulated font (6 pixels a one-byte character) with 48 pixels for the check
+// and arrow columns, a 3-pixel frame; its point at the corner the flags say, kept on the screen.
+RECT MenuRect(const MenuInfo &menu)
+{
+    int width = 0, height = 6;
+    for (const MenuItem &item : menu.items) {
+        height += item.separator ? 9 : 19;
+        width = std::max(width, 6 * TextUnits(item.text));
+    }
+    width += 48 + 6;
+    int left = menu.flags & TPM_RIGHTALIGN ? menu.x - width : menu.x;
+    int top = menu.flags & TPM_BOTTOMALIGN ? menu.y - height : menu.y;
+    const Desktop::Options &options = S().options;
+    left = std::clamp(left, 0, std::max(0, options.screenWidth - width));
+    top = std::clamp(top, 0, std::max(0, options.screenHeight - height));
+    return RECT{left, top, left + width, top + height};
+}
+
+bool Inside(const RECT &r, POINT p)
+{
+    return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
+}
+
+// A mouse event read by the menu's loop (it has the mouse): moves and releases are its own; a
+// press outside the menu ends it with nothing chosen and is left for the window under it, as
+// Wine does (tray/clicks-and-menu).
+void MenuMouse(size_t index, const MSG &msg)
+{
+    MenuInfo &menu = Modal().menusShown[index];
+    const bool press = msg.message == WM_LBUTTONDOWN || msg.message == WM_RBUTTONDOWN;
+    if (!press) return;
+    if (Inside(menu.rect, msg.pt))
+        throw SimulationError("a click on a menu's item is not simulated: choose it from the "
+                              "keyboard (ChooseMenu)");
+    PutMouseBack(CurrentProcess(), msg);
+    menu.closed = true;
+}
+
 std::string JsonItems(const std::vector<MenuItem> &items)
 {
     std::string out = "[";
@@ -165,6 +218,17 @@ std::string JsonItems(const std::vector<MenuItem> &items)
 }
 
 } // namespace
+
+Process *MenuCapture()
+{
+    const auto &menus = Modal().menusShown;
+    for (auto it = menus.rbegin(); it != menus.rend(); ++it) {
+        if (it->closed) continue;
+        for (const auto &process : S().processes)
+            if (process->id == it->process) return process.get();
+    }
+    return nullptr;
+}
 
 // ---- Desktop methods
 
@@ -315,6 +379,7 @@ BOOL WINAPI TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, H
     shown.flags = flags;
     shown.x = x;
     shown.y = y;
+    shown.rect = MenuRect(shown);
     shown.owner = hwnd;
     shown.opened = S().now;
     Modal().menusShown.push_back(shown);
@@ -330,6 +395,8 @@ BOOL WINAPI TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, H
         (void)NextMessage(&msg);
         if (msg.message == WM_KEYDOWN || msg.message == WM_CHAR)
             MenuKey(index, msg, &selected);
+        else if (!msg.hwnd && msg.message >= WM_MOUSEMOVE && msg.message <= WM_RBUTTONDBLCLK)
+            MenuMouse(index, msg);
         else
             DispatchMessageA(&msg);
     }

@@ -9,8 +9,11 @@
 // A press is a double click only in a class with CS_DBLCLKS, within the double-click time and 2
 // pixels of the press before, and the press after a double click is a press again. Moves not yet
 // read are merged into one. When the window under the resting pointer changes (one is shown,
-// hidden, moved, raised or destroyed), it gets a mouse move.
+// hidden, moved, raised or destroyed), it gets a mouse move. An open popup menu has the mouse to
+// itself (modal.cpp); over a tray icon, which lies above every window, the shell takes the input
+// (shell.cpp).
 #include "internal.h"
+#include "shell.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -105,10 +108,12 @@ void Chain(WindowObject &window, POINT point, std::vector<HWND> *chain)
 }
 
 // The windows at the point, as the system lists them: the deepest first, up to its top-level
-// window, then the same for each top-level window further down the z-order.
+// window, then the same for each top-level window further down the z-order. None on a tray
+// icon, which lies above them all.
 std::vector<HWND> WindowsAt(POINT point)
 {
     std::vector<HWND> all;
+    if (TrayIconAt(point)) return all;
     for (HWND hwnd : S().zOrder) {
         WindowObject *window = FindWindowObject(hwnd);
         if (window->visible && Contains(window->rect, point)) Chain(*window, point, &all);
@@ -119,6 +124,7 @@ std::vector<HWND> WindowsAt(POINT point)
 // The top-level window at the point, found without asking any window.
 HWND TopLevelAt(POINT point)
 {
+    if (TrayIconAt(point)) return nullptr;
     for (HWND hwnd : S().zOrder) {
         WindowObject *window = FindWindowObject(hwnd);
         if (window->visible && Contains(window->rect, point)) return hwnd;
@@ -161,15 +167,23 @@ HWND TopLevelOf(HWND hwnd)
     return window ? window->handle : nullptr;
 }
 
-// Queues a mouse message for the thread of the top-level window at the point; nothing when no
-// window is there. A move not yet read takes the new position instead of a second move.
+// Queues a mouse message for the thread of the top-level window at the point, or of the popup
+// menu that has the mouse; a tray icon's events go to the shell; nothing when no window is there.
+// A move not yet read takes the new position instead of a second move.
 void Queue(UINT message, POINT point, DWORD time)
 {
     Desktop::State &state = S();
     HWND target = TopLevelAt(point);
     state.underPointer = target;
-    if (!target) return;
-    Process *process = FindWindowObject(target)->process;
+    Process *process = MenuCapture();
+    if (!process) {
+        if (const TrayInfo *icon = TrayIconAt(point)) {
+            TrayInput(*icon, message, point, time);
+            return;
+        }
+        if (!target) return;
+        process = FindWindowObject(target)->process;
+    }
     MouseInput input{message, point, time, state.buttons};
     if (message == WM_MOUSEMOVE && !process->mouse.empty() &&
         process->mouse.back().message == WM_MOUSEMOVE) {
@@ -254,6 +268,12 @@ UINT TranslateDoubleClick(Process *process, const MSG &press, bool doubleClicks)
 
 bool NextMouseMessage(Process *process, MSG *msg)
 {
+    if (!process->mouse.empty() && MenuCapture() == process) {
+        MouseInput input = process->mouse.front();
+        process->mouse.pop_front();
+        *msg = MSG{nullptr, input.message, input.keys, 0, input.time, input.pt};
+        return true;
+    }
     while (!process->mouse.empty()) {
         MouseInput input = process->mouse.front();
         process->mouse.pop_front();
@@ -307,6 +327,11 @@ bool NextMouseMessage(Process *process, MSG *msg)
     return false;
 }
 
+void PutMouseBack(Process *process, const MSG &msg)
+{
+    process->mouse.push_front(MouseInput{msg.message, msg.pt, msg.time, msg.wParam});
+}
+
 void PointerWindowMayHaveChanged()
 {
     Desktop::State &state = S();
@@ -350,7 +375,7 @@ LRESULT DefaultMouseMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
             (void)SetCursor(windowClass->hCursor);
             return TRUE;
         }
-        if (hit == HTERROR && IsPress(HIWORD(lParam))) EmitEvent("messagebeep", {{"type", "0"}});
+        if (hit == HTERROR && IsPress(HIWORD(lParam))) (void)MessageBeep(0);
         (void)SetCursor(LoadCursorA(nullptr, IDC_ARROW));
         return TRUE;
     }

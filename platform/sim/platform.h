@@ -200,6 +200,7 @@ typedef MSG *LPMSG;
 #define WM_RBUTTONDBLCLK 0x0206
 #define WM_MBUTTONDOWN 0x0207
 #define WM_USER 0x0400
+#define WM_APP 0x8000
 
 #define SC_CLOSE 0xF060
 
@@ -458,6 +459,7 @@ BOOL WINAPI DestroyMenu(HMENU menu);
 
 BOOL WINAPI PlaySoundA(LPCSTR sound, HMODULE module, DWORD flags);
 BOOL WINAPI Beep(DWORD frequency, DWORD duration);
+BOOL WINAPI MessageBeep(UINT type);
 
 // ---------------------------------------------------------------------------------------------
 // Time

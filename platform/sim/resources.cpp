@@ -372,8 +372,7 @@ int WINAPI LoadStringA(HINSTANCE instance, UINT id, LPSTR buffer, int bufferMax)
         SetLastError(1814); // ERROR_RESOURCE_NAME_NOT_FOUND
         return 0;
     }
-    size_t count = std::min(it->second.size(), static_cast<size_t>(bufferMax - 1));
-    it->second.copy(buffer, count);
-    buffer[count] = '\0';
-    return static_cast<int>(count);
+    // The string is kept in UTF-16 and converted into the buffer: whole characters only
+    // (system/load-string).
+    return static_cast<int>(CopyWholeCharacters(it->second, buffer, bufferMax));
 }

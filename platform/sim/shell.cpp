@@ -1,12 +1,14 @@
 // Simulated icons, tray icon and shell: icon resources come from the generated pixel tables of
-// the program's icon sources; the tray keeps the record the program last handed it and reports
-// mouse events to the program through the record's callback message.
+// the program's icon sources; the tray keeps the record the program last handed it, shows the
+// icon in the notification area and reports the pointer's events over it to the program through
+// the record's callback message (measured under Wine by the conformance probe's tray area).
 #include "icon_table.h"
 #include "internal.h"
 #include "modal.h"
 #include "resources.h"
 #include "shell.h"
 
+#include <cstdlib>
 #include <cstring>
 
 namespace sim
@@ -39,6 +41,42 @@ const IconObject *FindIcon(HICON icon)
 namespace
 {
 
+constexpr UINT DoubleClickTime = 500;
+constexpr int DoubleClickDistance = 2;
+
+bool Contains(const RECT &r, POINT p)
+{
+    return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
+}
+
+// Each icon's cell, from the right-hand corner of the screen leftwards.
+void PlaceTrayIcons()
+{
+    const Desktop::Options &options = S().options;
+    int right = options.screenWidth;
+    for (TrayInfo &icon : Shell().trayIcons) {
+        icon.rect =
+            RECT{right - TrayCell, options.screenHeight - TrayCell, right, options.screenHeight};
+        right -= TrayCell;
+    }
+}
+
+// A press is a double click when the one before was the same button on the same icon, close in
+// time and place (the icons' windows have CS_DBLCLKS); the press after a double click is a press.
+UINT TrayDoubleClick(const TrayInfo &icon, UINT message, POINT point, DWORD time)
+{
+    MSG &last = Shell().lastTrayPress;
+    const auto handle = reinterpret_cast<HWND>(static_cast<uintptr_t>(icon.id));
+    if (last.message == message && last.hwnd == handle && time - last.time < DoubleClickTime &&
+        std::abs(point.x - last.pt.x) < DoubleClickDistance &&
+        std::abs(point.y - last.pt.y) < DoubleClickDistance) {
+        last.message = 0;
+        return message + WM_LBUTTONDBLCLK - WM_LBUTTONDOWN;
+    }
+    last = MSG{handle, message, 0, 0, time, point};
+    return message;
+}
+
 void EmitTray(const char *what, const TrayInfo &tray)
 {
     Event event;
@@ -48,6 +86,23 @@ void EmitTray(const char *what, const TrayInfo &tray)
 }
 
 } // namespace
+
+const TrayInfo *TrayIconAt(POINT point)
+{
+    for (const TrayInfo &icon : Shell().trayIcons)
+        if (Contains(icon.rect, point)) return &icon;
+    return nullptr;
+}
+
+void TrayInput(const TrayInfo &icon, UINT message, POINT point, DWORD time)
+{
+    if (message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN)
+        message = TrayDoubleClick(icon, message, point, time);
+    // The shell sends the report with SendNotifyMessage: the window procedure gets it ahead of
+    // any posted message, when the program next looks at its queue.
+    if (icon.callbackMessage)
+        SendNotify(icon.hwnd, icon.callbackMessage, icon.id, static_cast<LPARAM>(message));
+}
 
 // ---- Desktop methods
 
@@ -62,23 +117,48 @@ std::vector<TrayInfo> Desktop::TrayHistory() const
     return Shell().trayHistory;
 }
 
-void Desktop::ClickTray(UINT mouseMessage)
+POINT Desktop::TrayIconCentre() const
 {
     auto tray = Tray();
     if (!tray) throw SimulationError("no tray icon at " + FormatTime(Now()));
-    SendNotify(tray->hwnd, tray->callbackMessage, tray->id, static_cast<LPARAM>(mouseMessage));
-    RunUntilIdle();
+    return POINT{(tray->rect.left + tray->rect.right) / 2,
+                 (tray->rect.top + tray->rect.bottom) / 2};
+}
+
+void Desktop::PointAtTray()
+{
+    POINT centre = TrayIconCentre();
+    MovePointer(centre.x, centre.y);
+}
+
+// A user who clicks the icon again means no double click: when the last press on it was within
+// the double-click time, the rest of that time passes first.
+void Desktop::AwaitSingleClick()
+{
+    const MSG &last = Shell().lastTrayPress;
+    const DWORD since = GetTickCount() - last.time;
+    if (last.message != 0 && since < DoubleClickTime) Advance(DoubleClickTime - since);
+}
+
+void Desktop::LeftClickTray()
+{
+    AwaitSingleClick();
+    POINT centre = TrayIconCentre();
+    LeftClick(centre.x, centre.y);
+}
+
+void Desktop::DoubleClickTray()
+{
+    AwaitSingleClick();
+    POINT centre = TrayIconCentre();
+    DoubleClick(centre.x, centre.y);
 }
 
 void Desktop::RightClickTray()
 {
-    auto tray = Tray();
-    if (!tray) throw SimulationError("no tray icon at " + FormatTime(Now()));
-    // Both reports are sent before the program handles either, as the shell sends them: with
-    // SendNotifyMessage, so the window procedure gets them ahead of any posted message.
-    SendNotify(tray->hwnd, tray->callbackMessage, tray->id, WM_RBUTTONDOWN);
-    SendNotify(tray->hwnd, tray->callbackMessage, tray->id, WM_RBUTTONUP);
-    RunUntilIdle();
+    AwaitSingleClick();
+    POINT centre = TrayIconCentre();
+    RightClick(centre.x, centre.y);
 }
 
 int Desktop::OpenIcons() const
@@ -165,6 +245,8 @@ BOOL WINAPI Shell_NotifyIconA(DWORD message, PNOTIFYICONDATAA data)
             trays.push_back(tray);
         else
             *it = tray;
+        PlaceTrayIcons();
+        PointerWindowMayHaveChanged();
         Shell().trayHistory.push_back(tray);
         EmitTray(message == NIM_ADD ? "tray.add" : "tray.modify", tray);
         return TRUE;
@@ -173,6 +255,8 @@ BOOL WINAPI Shell_NotifyIconA(DWORD message, PNOTIFYICONDATAA data)
         if (it == trays.end()) return FALSE;
         EmitTray("tray.delete", *it);
         trays.erase(it);
+        PlaceTrayIcons();
+        PointerWindowMayHaveChanged();
         return TRUE;
     default:
         return FALSE;

@@ -1,6 +1,8 @@
 // Simulated sound: PlaySoundA and Beep append to the desktop's sound log. Playback is
 // asynchronous with one sound at a time: a new request cuts off the sound still playing. A file
-// plays when it is a PCM wave file; a missing or unplayable file with SND_NODEFAULT is silent.
+// plays when it is a PCM wave file; a missing or unplayable file with SND_NODEFAULT is silent,
+// though an asynchronous request for it answers TRUE all the same. MessageBeep's sound plays on
+// its own.
 #include "internal.h"
 
 #include <algorithm>
@@ -152,8 +154,10 @@ BOOL WINAPI PlaySoundA(LPCSTR sound, HMODULE module, DWORD flags)
         Desktop::Current().Emit(event);
     }
 
-    if (!(flags & SND_ASYNC) && record.played)
-        S().now += record.duration; // a synchronous sound holds the program until it ends
+    // An asynchronous request is taken whatever becomes of it: its file is looked for and played
+    // afterwards (sound/async-results). A synchronous sound holds the program until it ends.
+    if (flags & SND_ASYNC) return TRUE;
+    if (record.played) S().now += record.duration;
     return record.played || !(flags & SND_NODEFAULT) ? TRUE : FALSE;
 }
 
@@ -167,5 +171,16 @@ BOOL WINAPI Beep(DWORD frequency, DWORD duration)
                     {"duration", std::to_string(duration)}};
     Desktop::Current().Emit(event);
     S().now += duration; // Beep returns when the tone ends
+    return TRUE;
+}
+
+BOOL WINAPI MessageBeep(UINT type)
+{
+    PlatformCode platform;
+    // The system's sound for the kind of message plays on its own: the call returns at once.
+    Event event;
+    event.kind = "messagebeep";
+    event.fields = {{"type", std::to_string(type)}};
+    Desktop::Current().Emit(event);
     return TRUE;
 }

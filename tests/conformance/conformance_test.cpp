@@ -1,12 +1,22 @@
 // The conformance test: the probe plays its scenarios on the simulated desktop and, built for
 // Windows, under Wine (on the route e2e/wine-env.sh picks), and the two traces must be identical
-// apart from the documented Wine exceptions. A difference is shown as a line diff per scenario.
+// apart from the documented Wine exceptions (trace_compare.h says what else fails it). Wine's
+// trace must also be the one kept in the tree (wine-trace.txt), with which the sim's own test
+// (conformance_sim) compares the sim where Wine cannot run; with ZELMO_RECORD_WINE_TRACE=1
+// (scripts/record-wine-trace.sh) the test records it there instead.
+//
+// Under Wine the test is also the user outside the probe (probe/outside.h): it clicks the tray
+// icon with real pointer input (xdotool on the icon's window, which the driver finds), and it
+// stands in for the browser, so that what the shell was asked to show can be told.
 #include "exceptions.h"
 #include "harness.h"
+#include "outside.h"
+#include "trace_compare.h"
 
+#include <cstdlib>
 #include <fstream>
+#include <iostream>
 #include <iterator>
-#include <sstream>
 
 using namespace e2e;
 using namespace std::chrono_literals;
@@ -17,54 +27,10 @@ namespace
 
 constexpr char ProbeExe[] = "zelmo-probe.exe";
 constexpr char TraceFile[] = "probe-trace.txt";
-
-struct Section {
-    std::string scenario;
-    std::vector<std::string> lines;
-};
-
-// The trace cut at its "== area/scenario" lines; "== end" closes it.
-std::vector<Section> Sections(const std::string &trace)
-{
-    std::vector<Section> sections;
-    std::istringstream in(trace);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.rfind("== ", 0) == 0) {
-            sections.push_back(Section{line.substr(3), {}});
-        } else if (sections.empty()) {
-            sections.push_back(Section{"(before any scenario)", {line}});
-        } else {
-            sections.back().lines.push_back(line);
-        }
-    }
-    return sections;
-}
-
-// A line diff ("  " both, "- " sim only, "+ " Wine only) by longest common subsequence.
-std::string Diff(const std::vector<std::string> &sim, const std::vector<std::string> &wine)
-{
-    const size_t n = sim.size(), m = wine.size();
-    std::vector<std::vector<size_t>> common(n + 1, std::vector<size_t>(m + 1, 0));
-    for (size_t i = n; i-- > 0;)
-        for (size_t j = m; j-- > 0;)
-            common[i][j] = sim[i] == wine[j] ? common[i + 1][j + 1] + 1
-                                             : std::max(common[i + 1][j], common[i][j + 1]);
-    std::string out;
-    size_t i = 0, j = 0;
-    while (i < n || j < m) {
-        if (i < n && j < m && sim[i] == wine[j]) {
-            out += "    " + sim[i++] + "\n";
-            ++j;
-        } else if (j < m && (i == n || common[i][j + 1] >= common[i + 1][j])) {
-            out += "  + " + wine[j++] + "\n";
-        } else {
-            out += "  - " + sim[i++] + "\n";
-        }
-    }
-    return out;
-}
+constexpr char BrowserLog[] = "browser.log";
+constexpr auto ProbeLimit = 300s;
+// How long the browser may take to be started by the shell.
+constexpr auto BrowserLimit = 20s;
 
 std::string ReadText(const fs::path &path)
 {
@@ -72,38 +38,90 @@ std::string ReadText(const fs::path &path)
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-bool SimOnly(const std::string &scenario)
+std::string LastLine(std::string text)
 {
-    for (const conformance::WineException &exception : conformance::WineExceptions())
-        if (exception.kind == conformance::ExceptionKind::SimOnly && scenario == exception.scenario)
-            return true;
-    return false;
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+        text.pop_back();
+    return text.substr(text.find_last_of('\n') + 1);
 }
 
-// Wine's lines with each documented Wine line of the scenario put back to the sim's.
-std::vector<std::string> Excepted(const Section &wine)
+// A URL's %XX escapes undone.
+std::string Unescaped(const std::string &url)
 {
-    std::vector<std::string> lines = wine.lines;
-    for (const conformance::WineException &exception : conformance::WineExceptions()) {
-        if (exception.kind != conformance::ExceptionKind::WineLine ||
-            wine.scenario != exception.scenario)
-            continue;
-        for (std::string &line : lines)
-            if (line == exception.wineLine) line = exception.simLine;
+    std::string text;
+    for (size_t i = 0; i < url.size(); ++i) {
+        if (url[i] == '%' && i + 2 < url.size()) {
+            text += static_cast<char>(std::stoi(url.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else {
+            text += url[i];
+        }
     }
-    return lines;
+    return text;
 }
 
-class Conformance : public testing::Test
+bool Recording()
 {
-  protected:
-    static void SetUpTestSuite() { Session::Get().Start(); }
-    static void TearDownTestSuite() { Session::Get().Stop(); }
+    const char *record = std::getenv("ZELMO_RECORD_WINE_TRACE");
+    return record && std::string(record) == "1";
+}
 
-    Session &session = Session::Get();
+// The user outside the probe under Wine, acting on the probe's requests in its folder.
+class OutsideUser
+{
+  public:
+    OutsideUser(Session &session, const fs::path &folder) : session_(session), folder_(folder) {}
+
+    // Acts on the request waiting, if there is one: "" when done, else what went wrong.
+    std::string Act()
+    {
+        const fs::path file = folder_ / probe::OutsideRequestFile;
+        if (!fs::exists(file)) return "";
+        std::string request = LastLine(ReadText(file));
+        std::error_code ignored;
+        fs::remove(file, ignored);
+        if (request == probe::BrowserShows) return AnswerBrowser();
+        std::optional<Record> icon = session_.Driver({"tray"}).First("icon");
+        std::optional<Rect> rect = icon ? ParseRect(icon->get("rect")) : std::nullopt;
+        if (!rect) return "the probe asked for '" + request + "' with no tray icon there";
+        const std::string x = std::to_string(rect->CentreX()), y = std::to_string(rect->CentreY());
+        std::vector<std::string> clicks;
+        if (request == probe::TrayLeftClick)
+            clicks = {"click", "1"};
+        else if (request == probe::TrayDoubleClick)
+            clicks = {"click", "--repeat", "2", "--delay", "80", "1"};
+        else if (request == probe::TrayRightClick)
+            clicks = {"click", "3"};
+        else if (request != probe::TrayPoint)
+            return "the probe asked for '" + request + "', which the outside user does not know";
+        std::vector<std::string> command{"mousemove", x, y};
+        command.insert(command.end(), clicks.begin(), clicks.end());
+        return session_.Xdotool(command) ? "" : "xdotool could not do '" + request + "'";
+    }
+
+  private:
+    // The browser is a stand-in the shell starts (xdg-open, through Wine's winebrowser) that
+    // writes down the URL it was given: a file:// URL of the host's path, told back as the path
+    // the program gave (drive Z: is the host's root).
+    std::string AnswerBrowser()
+    {
+        const fs::path log = folder_ / BrowserLog;
+        (void)PollUntil([&] { return fs::exists(log); }, BrowserLimit);
+        std::string shown = LastLine(ReadText(log));
+        const std::string scheme = "file://";
+        if (shown.rfind(scheme, 0) == 0) shown = Unescaped(shown.substr(scheme.size()));
+        if (shown.rfind('/', 0) == 0) shown = WindowsPath(shown);
+        if (shown.empty()) shown = probe::NothingShown;
+        std::ofstream(folder_ / probe::OutsideReplyFile, std::ios::binary) << shown << "\n";
+        return "";
+    }
+
+    Session &session_;
+    fs::path folder_;
 };
 
-// The probe under Wine: copied into a folder of its own, its trace read back from there.
+// The probe under Wine: copied into a folder of its own, its trace read back from there, its
+// requests to the user outside answered while it runs.
 testing::AssertionResult RunOnWine(Session &session, const std::vector<std::string> &args,
                                    std::string *trace)
 {
@@ -115,30 +133,80 @@ testing::AssertionResult RunOnWine(Session &session, const std::vector<std::stri
     if (!mkdtemp(pattern)) return testing::AssertionFailure() << "cannot make a folder in /tmp";
     fs::path folder = pattern;
     fs::copy_file(exe, folder / ProbeExe);
-    ChildOptions options{session.WineCommand(folder / ProbeExe, args),
-                         session.WineEnvironment(),
-                         folder,
-                         session.Artefacts() / "logs" / "probe.log",
-                         SIGKILL,
-                         -1};
+    // The stand-in browser, first on the path of the programs the probe starts.
+    fs::path bin = folder / "host-bin";
+    fs::create_directories(bin);
+    std::ofstream(bin / "xdg-open")
+        << "#!/bin/sh\nprintf '%s\\n' \"$*\" >>\"$ZELMO_PROBE_BROWSER_LOG\"\n";
+    fs::permissions(bin / "xdg-open", fs::perms::owner_all);
+    Environment environment = session.WineEnvironment();
+    environment["PATH"] = bin.string() + ":" + environment["PATH"];
+    environment["ZELMO_PROBE_BROWSER_LOG"] = (folder / BrowserLog).string();
+    ChildOptions options{session.WineCommand(folder / ProbeExe, args), environment, folder,
+                         session.Artefacts() / "logs" / "probe.log",   SIGKILL,     -1};
     std::optional<int> code;
+    std::string outside;
+    const auto started = std::chrono::steady_clock::now();
     {
         Child probe(options);
-        code = probe.WaitExit(120s);
+        OutsideUser user(session, folder);
+        const auto deadline = std::chrono::steady_clock::now() + ProbeLimit;
+        while (!code && outside.empty() && std::chrono::steady_clock::now() < deadline) {
+            code = probe.WaitExit(50ms);
+            if (!code) outside = user.Act();
+        }
     }
+    std::cout << "the probe ran "
+              << std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() -
+                                                                  started)
+                     .count()
+              << " s under Wine (" << session.Route() << " route)" << std::endl;
     *trace = ReadText(folder / TraceFile);
     std::error_code ignored;
     fs::remove_all(folder, ignored);
-    if (!code)
+    if (!outside.empty())
         return testing::AssertionFailure()
-               << "the probe did not finish under Wine within 120 s; its trace so far:\n"
-               << *trace << session.ScreenState("probe hung");
+               << "the user outside the probe: " << outside << "; the probe's trace so far:\n"
+               << *trace;
+    if (!code)
+        return testing::AssertionFailure() << "the probe did not finish under Wine within "
+                                           << ProbeLimit.count() << " s; its trace so far:\n"
+                                           << *trace << session.ScreenState("probe hung");
     if (*code != 0)
         return testing::AssertionFailure()
                << "the probe ended with code " << *code << " under Wine; its trace:\n"
                << *trace;
     return testing::AssertionSuccess();
 }
+
+// How Wine's trace of now differs from the one kept in the tree, scenario by scenario.
+std::string StoredDifferences(const std::string &stored, const std::string &now)
+{
+    std::vector<conformance::Section> was = conformance::Sections(stored),
+                                      is = conformance::Sections(now);
+    std::vector<std::string> wasOrder, isOrder;
+    for (const auto &section : was)
+        wasOrder.push_back(section.scenario);
+    for (const auto &section : is)
+        isOrder.push_back(section.scenario);
+    if (wasOrder != isOrder)
+        return "the scenarios (- stored, + Wine now):\n" + conformance::Diff(wasOrder, isOrder);
+    std::string differences;
+    for (size_t i = 0; i < was.size(); ++i)
+        if (was[i].lines != is[i].lines)
+            differences += "scenario " + was[i].scenario + " (- stored, + Wine now):\n" +
+                           conformance::Diff(was[i].lines, is[i].lines);
+    return differences;
+}
+
+class Conformance : public testing::Test
+{
+  protected:
+    static void SetUpTestSuite() { Session::Get().Start(); }
+    static void TearDownTestSuite() { Session::Get().Stop(); }
+
+    Session &session = Session::Get();
+};
 
 } // namespace
 
@@ -148,9 +216,11 @@ TEST_F(Conformance, TheSimulatedDesktopAndWineGiveTheSameTrace)
     ASSERT_TRUE(sim.finished && sim.code == 0)
         << "the probe failed on the simulated desktop: " << sim.err << "\n"
         << sim.out;
-    std::vector<Section> simSections = Sections(sim.out);
 
-    if (!session.SkipReason().empty()) GTEST_SKIP() << session.SkipReason();
+    if (!session.SkipReason().empty())
+        GTEST_SKIP() << session.SkipReason()
+                     << " (conformance_sim compares the sim with the Wine trace kept in "
+                     << ZELMO_PROBE_WINE_TRACE << ")";
     ASSERT_TRUE(session.Failure().empty()) << session.Failure();
     std::vector<std::string> args;
     for (const conformance::WineException &exception : conformance::WineExceptions())
@@ -158,25 +228,18 @@ TEST_F(Conformance, TheSimulatedDesktopAndWineGiveTheSameTrace)
             args.push_back(std::string("-") + exception.scenario);
     std::string wineTrace;
     ASSERT_TRUE(RunOnWine(session, args, &wineTrace));
-    std::vector<Section> wineSections = Sections(wineTrace);
 
-    std::vector<std::string> simOrder, wineOrder;
-    for (const Section &section : simSections)
-        if (!SimOnly(section.scenario)) simOrder.push_back(section.scenario);
-    for (const Section &section : wineSections)
-        wineOrder.push_back(section.scenario);
-    ASSERT_EQ(simOrder, wineOrder) << "the two sides played different scenarios";
-
-    std::string differences;
-    for (const Section &simSection : simSections) {
-        if (SimOnly(simSection.scenario)) continue;
-        for (const Section &wineSection : wineSections) {
-            if (wineSection.scenario != simSection.scenario) continue;
-            std::vector<std::string> wineLines = Excepted(wineSection);
-            if (wineLines != simSection.lines)
-                differences += "scenario " + simSection.scenario + " (- sim, + Wine):\n" +
-                               Diff(simSection.lines, wineLines);
-        }
+    if (Recording()) {
+        std::ofstream(ZELMO_PROBE_WINE_TRACE, std::ios::binary) << wineTrace;
+        std::cout << "recorded Wine's trace (" << session.Route() << " route) in "
+                  << ZELMO_PROBE_WINE_TRACE << std::endl;
+    } else {
+        std::string stored = ReadText(ZELMO_PROBE_WINE_TRACE);
+        EXPECT_EQ("", StoredDifferences(stored, wineTrace))
+            << "the Wine trace kept in " << ZELMO_PROBE_WINE_TRACE
+            << " is out of date: record it again with scripts/record-wine-trace.sh";
     }
+    std::string differences =
+        conformance::CompareTraces(sim.out, wineTrace, "Wine", conformance::Played::Everything);
     EXPECT_TRUE(differences.empty()) << differences;
 }

@@ -90,15 +90,16 @@ HWND Program::MainWindow() const
     return desktop_.FindWindow("ZelmoSound", "Zelmo Sound version1.00");
 }
 
-void Program::ChooseFromTray(int command)
+void Program::ChooseFromTray(int command, std::optional<POINT> pointer)
 {
     desktop_.RightClickTray();
+    if (pointer) desktop_.MovePointer(pointer->x, pointer->y);
     desktop_.ChooseMenu(command);
 }
 
-HWND Program::OpenFromTray(int command, const char *templateName)
+HWND Program::OpenFromTray(int command, const char *templateName, std::optional<POINT> pointer)
 {
-    ChooseFromTray(command);
+    ChooseFromTray(command, pointer);
     auto dialog = desktop_.Dialog(templateName);
     EXPECT_TRUE(dialog) << "dialog " << templateName << " did not open";
     return dialog ? dialog->hwnd : nullptr;

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -42,11 +43,14 @@ class Program
     int process() const { return process_; }
 
     HWND MainWindow() const;
-    // As the user does: the right button on the tray icon, then the item chosen from its menu.
-    void ChooseFromTray(int command);
+    // As the user does: the right button on the tray icon, then the item chosen from its menu;
+    // with a point, the pointer is there when the item is chosen (where the user found it), so
+    // that what opens near the cursor opens there.
+    void ChooseFromTray(int command, std::optional<POINT> pointer = std::nullopt);
     // Chooses an item that opens a dialog; returns the dialog of that template, or null (and a
     // failed expectation) when none opened.
-    HWND OpenFromTray(int command, const char *templateName);
+    HWND OpenFromTray(int command, const char *templateName,
+                      std::optional<POINT> pointer = std::nullopt);
     // Posts WM_COMMAND to the main window and runs until idle: the commands of the window's own
     // class menu, which no user sees, and tests about the message itself.
     void PostCommand(int id);

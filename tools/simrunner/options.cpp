@@ -285,8 +285,10 @@ Script: one action per line, "TIME ACTION ARGS...". TIME is +SECONDS (after the 
 decimals allowed) or HH:MM:SS[.mmm], the first such moment at or after the line before (so on
 the start day or later); times never go back. '#' starts a comment; blank lines are skipped.
 Actions at the same time run in file order, snapshots after them.
-  tray-right-click                  right button down and up over the tray icon
-  tray-click MESSAGE                one mouse report over the icon (WM_LBUTTONDOWN, ... or number)
+  tray-right-click                  a right click on the tray icon (the pointer moves there: the
+                                    tray is at the bottom right of the screen)
+  tray-left-click, tray-double-click, tray-point
+                                    a left click, a left double click on it, the pointer onto it
   menu COMMAND_ID                   choose the item of the open menu; with no menu open, the
                                     tray menu is opened first by a right click
   menu-dismiss                      close the open menu without a choice

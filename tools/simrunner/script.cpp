@@ -48,7 +48,9 @@ constexpr Named Answers[] = {
 
 constexpr Named Verbs[] = {
     {"tray-right-click", static_cast<long long>(Verb::TrayRightClick)},
-    {"tray-click", static_cast<long long>(Verb::TrayClick)},
+    {"tray-point", static_cast<long long>(Verb::TrayPoint)},
+    {"tray-left-click", static_cast<long long>(Verb::TrayLeftClick)},
+    {"tray-double-click", static_cast<long long>(Verb::TrayDoubleClick)},
     {"menu", static_cast<long long>(Verb::Menu)},
     {"menu-dismiss", static_cast<long long>(Verb::MenuDismiss)},
     {"click", static_cast<long long>(Verb::Click)},
@@ -75,6 +77,9 @@ const char *Usage(Verb verb)
 {
     switch (verb) {
     case Verb::TrayRightClick:
+    case Verb::TrayPoint:
+    case Verb::TrayLeftClick:
+    case Verb::TrayDoubleClick:
     case Verb::MenuDismiss:
     case Verb::CancelFile:
         return "";
@@ -82,8 +87,6 @@ const char *Usage(Verb verb)
         return "\"PATH\"";
     case Verb::ReadOnly:
         return "\"PATH\" on|off";
-    case Verb::TrayClick:
-        return "MESSAGE";
     case Verb::Menu:
         return "COMMAND_ID";
     case Verb::Click:
@@ -210,6 +213,9 @@ Action ParseAction(const std::vector<std::string> &words, int line)
         action.written += (i > 1 ? " " : "") + words[i];
     switch (action.verb) {
     case Verb::TrayRightClick:
+    case Verb::TrayPoint:
+    case Verb::TrayLeftClick:
+    case Verb::TrayDoubleClick:
     case Verb::MenuDismiss:
     case Verb::CancelFile:
         break;
@@ -221,9 +227,6 @@ Action ParseAction(const std::vector<std::string> &words, int line)
         if (args[1] != "on" && args[1] != "off")
             throw ScriptError{line, "read-only wants on or off, not '" + args[1] + "'"};
         action.on = args[1] == "on";
-        break;
-    case Verb::TrayClick:
-        action.numbers[0] = Message(args[0], "mouse message", line);
         break;
     case Verb::Menu:
         action.numbers[0] = Number(args[0], "command", line);
@@ -430,9 +433,17 @@ void Perform(sim::Desktop &desktop, const Action &action)
         RequireTray(desktop, action.line);
         desktop.RightClickTray();
         break;
-    case Verb::TrayClick:
+    case Verb::TrayPoint:
         RequireTray(desktop, action.line);
-        desktop.ClickTray(static_cast<UINT>(action.numbers[0]));
+        desktop.PointAtTray();
+        break;
+    case Verb::TrayLeftClick:
+        RequireTray(desktop, action.line);
+        desktop.LeftClickTray();
+        break;
+    case Verb::TrayDoubleClick:
+        RequireTray(desktop, action.line);
+        desktop.DoubleClickTray();
         break;
     case Verb::Menu:
         ChooseMenu(desktop, action);

@@ -19,7 +19,9 @@ struct ScriptError {
 
 enum class Verb {
     TrayRightClick,
-    TrayClick,
+    TrayPoint,
+    TrayLeftClick,
+    TrayDoubleClick,
     Menu,
     MenuDismiss,
     Click,

@@ -20,7 +20,12 @@
     AREA(format)          \
     AREA(fonts)           \
     AREA(geometry)        \
-    AREA(controls)
+    AREA(controls)        \
+    AREA(timers)          \
+    AREA(sound)           \
+    AREA(shell)           \
+    AREA(system)          \
+    AREA(tray)
 // clang-format on
 
 #define PROBE_DECLARE_AREA(name) extern const probe::Area name##Area;

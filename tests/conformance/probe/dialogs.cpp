@@ -140,12 +140,20 @@ void EndDialogInInit()
     DialogScenario(IDD_PROBE, Init::EndAtOnce, {});
 }
 
+// The dialog shown (and so painted) before the next step: on a busy machine the first tick in it
+// may come before its loop has found the queue empty.
+probe::Step WaitShown()
+{
+    return probe::WaitUntil("the dialog shown", [] { return IsWindowVisible(Dialog) != FALSE; });
+}
+
 // A message box owned by the dialog disables it (and the owner stays disabled) until it closes.
 void MessageBoxOverDialog()
 {
     DialogScenario(
         IDD_PROBE, Init::ReturnTrue,
-        {[] {
+        {WaitShown(),
+         [] {
              int answer = MessageBoxA(Dialog, "Probe over dialog", "Probe dialog box", MB_OK);
              probe::TraceResult("MessageBoxA", answer);
              probe::TraceResult("IsWindowEnabled dialog", IsWindowEnabled(Dialog));
@@ -227,7 +235,8 @@ void RadioGroup()
 void QuestionDefaultNo()
 {
     DialogScenario(IDD_PROBE, Init::ReturnTrue,
-                   {[] {
+                   {WaitShown(),
+                    [] {
                         int answer = MessageBoxA(Dialog, "Probe question", "Probe question box",
                                                  MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
                         probe::TraceResult("MessageBoxA", answer);

@@ -4,6 +4,7 @@
 // the thread.
 #include "probe.h"
 #include "probe_resource.h"
+#include "workfolder.h"
 
 #include <iterator>
 #include <string>
@@ -146,23 +147,7 @@ void BeepThenTimers()
 void SyncSoundThenTimers()
 {
     HeldThenTimers([] {
-        const DWORD rate = 8000, bytes = rate * 23 / 10;
-        std::string wave = "RIFF";
-        auto put = [&wave](DWORD value, int size) {
-            for (int i = 0; i < size; ++i)
-                wave += static_cast<char>((value >> (8 * i)) & 0xFF);
-        };
-        put(36 + bytes, 4);
-        wave += "WAVEfmt ";
-        put(16, 4), put(1, 2), put(1, 2), put(rate, 4), put(rate, 4), put(1, 2), put(8, 2);
-        wave += "data";
-        put(bytes, 4);
-        wave.append(bytes, static_cast<char>(0x80));
-        HANDLE file = CreateFileA("probe-hold.wav", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        DWORD written = 0;
-        (void)WriteFile(file, wave.data(), static_cast<DWORD>(wave.size()), &written, nullptr);
-        (void)CloseHandle(file);
+        (void)probe::MakeFile("probe-hold.wav", probe::WaveBytes(2300));
         probe::TraceResult("PlaySoundA",
                            PlaySoundA("probe-hold.wav", nullptr, SND_FILENAME | SND_SYNC));
         (void)DeleteFileA("probe-hold.wav");

@@ -105,6 +105,9 @@ void UserPointer(int x, int y);
 void UserLeftClick(int x, int y);
 void UserRightClick(int x, int y);
 void UserDoubleClick(int x, int y);
+// A request to the user outside the probe (outside.h), for what no input of the probe's own
+// reaches; the step after it waits for the effect.
+void UserOutside(const char *request);
 
 // ---- scenarios and areas
 

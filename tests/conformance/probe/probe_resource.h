@@ -22,3 +22,7 @@
 #define IDC_PROBE_RADIO1 121
 #define IDC_PROBE_RADIO2 122
 #define IDC_PROBE_RADIO3 123
+
+// Strings of the string table.
+#define IDS_PROBE_PLAIN 1
+#define IDS_PROBE_JAPANESE 2

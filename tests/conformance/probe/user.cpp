@@ -1,6 +1,8 @@
 // The user, played by the probe itself through Windows operations, so that the simulated
 // desktop and Wine get the same input without an outside driver (README.md says why and how).
+#include "outside.h"
 #include "probe.h"
+#include "workfolder.h"
 
 #include <initializer_list>
 #include <vector>
@@ -111,6 +113,12 @@ void UserDoubleClick(int x, int y)
 {
     Send({Mouse(MoveTo | MOUSEEVENTF_LEFTDOWN, x, y), Mouse(MOUSEEVENTF_LEFTUP),
           Mouse(MOUSEEVENTF_LEFTDOWN), Mouse(MOUSEEVENTF_LEFTUP)});
+}
+
+void UserOutside(const char *request)
+{
+    if (!MakeFile(ProbeFolder() + OutsideRequestFile, std::string(request) + "\n"))
+        Trace(std::string("cannot ask the outside user for ") + request);
 }
 
 } // namespace probe

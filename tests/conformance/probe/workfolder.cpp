@@ -92,6 +92,23 @@ std::string FileBytes(const std::string &path)
     return bytes;
 }
 
+std::string WaveBytes(int milliseconds)
+{
+    const DWORD rate = 8000, bytes = rate * static_cast<DWORD>(milliseconds) / 1000;
+    std::string wave = "RIFF";
+    auto put = [&wave](DWORD value, int size) {
+        for (int i = 0; i < size; ++i)
+            wave += static_cast<char>((value >> (8 * i)) & 0xFF);
+    };
+    put(36 + bytes, 4);
+    wave += "WAVEfmt ";
+    put(16, 4), put(1, 2), put(1, 2), put(rate, 4), put(rate, 4), put(1, 2), put(8, 2);
+    wave += "data";
+    put(bytes, 4);
+    wave.append(bytes, static_cast<char>(0x80));
+    return wave;
+}
+
 std::string Shown(const std::string &path)
 {
     std::string folder = ProbeFolder();

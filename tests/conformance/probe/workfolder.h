@@ -22,6 +22,8 @@ void RemoveWorkFolder();
 bool MakeFile(const std::string &path, const std::string &bytes);
 // The bytes of a file, or "(missing)".
 std::string FileBytes(const std::string &path);
+// A PCM wave file (8 kHz, 8 bits, mono) of that many milliseconds of silence.
+std::string WaveBytes(int milliseconds);
 
 // A path as the trace shows it: the probe's folder becomes "<probe>" (or "<probe:lower>" when
 // it came back lower-cased, "<probe:case>" in any other letter case), the rest as it is.
