@@ -171,8 +171,9 @@ void Decide(int slotNumber, int width, int height)
 void JellyCheck()
 {
     ReseedJelly();
-    int width = GetSystemMetrics(SM_CXSCREEN) - JellySize;
-    int height = GetSystemMetrics(SM_CYSCREEN) - JellySize;
+    SIZE screen = JellyScreen();
+    int width = screen.cx - JellySize;
+    int height = screen.cy - JellySize;
     int slots = std::clamp(CharCount, 0, JellySlots);
     for (int s = 0; s < slots; ++s)
         Decide(s, width, height);

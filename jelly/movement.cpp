@@ -107,8 +107,9 @@ void PlaceNewborn()
         newborn = JellyRecord{};
         newborn.Exist = 1;
         newborn.Type = s % 2;
-        newborn.X = RandomBelow(GetSystemMetrics(SM_CXSCREEN) - NewbornMargin);
-        newborn.Y = RandomBelow(GetSystemMetrics(SM_CYSCREEN) - NewbornMargin);
+        SIZE screen = JellyScreen();
+        newborn.X = RandomBelow(screen.cx - NewbornMargin);
+        newborn.Y = RandomBelow(screen.cy - NewbornMargin);
         return;
     }
 }
@@ -247,8 +248,9 @@ void SetJellyMove(int slot, int step, int *newX, int *newY, RECT *first, RECT *s
 
 void JellyExecute(HWND hwnd)
 {
-    int width = GetSystemMetrics(SM_CXSCREEN) - JellySize;
-    int height = GetSystemMetrics(SM_CYSCREEN) - JellySize;
+    SIZE screen = JellyScreen();
+    int width = screen.cx - JellySize;
+    int height = screen.cy - JellySize;
     ReseedJelly();
     bool swimSoundStarted = false;
     int slots = std::clamp(CharCount, 0, JellySlots);

@@ -104,6 +104,9 @@ int ScreenRange(int metric)
     return GetSystemMetrics(metric) - JellySize;
 }
 
+// The screen's size once read; cx 0 until then.
+SIZE Screen = {};
+
 HICON LoadJellyIcon(const char *name)
 {
     return static_cast<HICON>(LoadImageA(hInst, name, IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR));
@@ -147,6 +150,7 @@ void LoadJellyIcons()
 
 void ResetJellyState()
 {
+    Screen = SIZE{};
     std::memset(Jelly, 0, sizeof Jelly);
     HideCount = CharCount = IsAll = 0;
     JellyFileRefused = 0;
@@ -159,6 +163,17 @@ std::string JellyFileName()
 {
     PathParts parts = SplitPath(ProgramFileName());
     return parts.drive + parts.directory + "Jelly" + ".INI";
+}
+
+SIZE JellyScreen()
+{
+    if (Screen.cx == 0) Screen = SIZE{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    return Screen;
+}
+
+void ForgetJellyScreen()
+{
+    Screen = SIZE{};
 }
 
 int RandomBelow(int range)
