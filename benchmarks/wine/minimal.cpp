@@ -5,7 +5,8 @@
 // 32 x 32 icons are drawn, each one step on from the last, and fifteen strips are filled black
 // where the icons were, as the jellyfish's tick draws. With wParam 1 each tick also starts the
 // sound "jelly01.wav" from the current folder, as a swimming jellyfish does. WM_CLOSE to the main
-// window ends it.
+// window ends it. A command line, when given, is the main window's title instead of
+// "Zelmo Minimal", to tell one copy from another.
 //
 // It imports what such a program needs (USER32, GDI32, SHELL32, KERNEL32) and nothing more; WINMM
 // is loaded by the first sound.
@@ -156,7 +157,7 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 
 } // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
 {
     Instance = instance;
     WNDCLASSA wc{};
@@ -164,7 +165,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     wc.hInstance = instance;
     wc.lpszClassName = MainClass;
     if (!RegisterClassA(&wc)) return 1;
-    if (!CreateWindowExA(0, MainClass, MainTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+    const char *title = commandLine && *commandLine ? commandLine : MainTitle;
+    if (!CreateWindowExA(0, MainClass, title, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
                          CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr))
         return 1;
     MSG msg;
