@@ -28,7 +28,7 @@
 # route (built first when something is missing), a Wine prefix of its own
 # (build/measure-prefix-ROUTE, kept), and a virtual display of its own when no usable one is
 # set. A benchmark, not a test: the figures depend on the machine and its load.
-set -euo pipefail
+set -Eeuo pipefail
 trap 'echo "measure-resident: line $LINENO failed: $BASH_COMMAND" >&2' ERR
 cd "$(dirname "$0")/.."
 root="$PWD"
@@ -180,7 +180,8 @@ sample() {
 draw() {
     local name=$1 drawing
     # shellcheck disable=SC2086 # the message and its wParam are two words
-    driver post "${main[$name]}" ${start_message[$name]} 0 >/dev/null
+    driver post "${main[$name]}" ${start_message[$name]} 0 >/dev/null ||
+        fail "$name: its main window is gone (pid ${pid[$name]})"
     drawing="$(driver wait "${draw_class[$name]}" - 15000 | field hwnd || true)"
     driver visible "$drawing" 15000 >/dev/null || fail "$name does not draw"
     sleep 3
