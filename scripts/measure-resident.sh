@@ -7,10 +7,10 @@
 #   start to tray icon   from the process's start until its icon shows in the tray
 #                        (zelmo-starttray, polling every millisecond)
 #   idle                 both programs resident side by side for SECONDS: CPU time (user and
-#                        system, all threads), wake-ups per second (the context switches of all
-#                        threads: each time a thread sleeps, waits for the wineserver or X, or
-#                        is put off the CPU), resident memory (VmRSS) and private anonymous
-#                        memory (RssAnon) at the end
+#                        system, all threads), wake-ups per second (the context switches of the
+#                        threads alive at the end: each time a thread sleeps, waits for the
+#                        wineserver or X, or is put off the CPU), resident memory (VmRSS) and
+#                        private anonymous memory (RssAnon) at the end
 #   jellyfish            each program alone drawing for SECONDS: ZelmoSound with ten jellyfish
 #                        and the five hidden characters (a jelly file of ten adults, started by
 #                        the tray menu's command 206 as the menu posts it), the minimal program
@@ -117,8 +117,10 @@ fail() {
 program_pids() { local name; for name in "${names[@]}"; do pid_of "$name" || true; done; }
 
 ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
+# A thread that ends (each sound has one) leaves the list between the glob and the reading, and
+# its switches are not counted: the same for every program measured.
 switches() {
-    cat /proc/"$1"/task/*/status 2>/dev/null |
+    { cat /proc/"$1"/task/*/status 2>/dev/null || true; } |
         awk '/^(non)?voluntary_ctxt_switches/ { total += $2 } END { print total + 0 }'
 }
 status_kb() { awk -v key="$2:" '$1 == key { print $2 }' "/proc/$1/status"; }
