@@ -1,5 +1,9 @@
 # Icons: resources/icons/<NAME>.txt text grids -> ${ZELMO_ICON_DIR}/<NAME>.ico (for windres) and
-# ${ZELMO_SIM_ICON_TABLE} (the simulated desktop's pixel tables), by zelmo-icongen.
+# ${ZELMO_SIM_ICON_TABLE} (the simulated desktop's pixel tables), by zelmo-icongen. The jellyfish's
+# pictures (J...), drawn fifteen at a time every 300 ms, are stored with 32 bits a pixel and an
+# alpha channel: each draw of a 16-colour icon's colours costs Wine three round trips to its
+# server (it looks at the display devices again), one with an alpha channel none, and both give
+# the same pixels.
 # Included by cmake/Assets.cmake once ZELMO_TOOL_ICONGEN and ZELMO_HOST_TOOLS_TARGET are set.
 if(NOT ZELMO_TOOL_ICONGEN)
     message(FATAL_ERROR "Icons.cmake: the icon generator (tools/icongen) is missing")
@@ -32,7 +36,7 @@ add_custom_command(
     OUTPUT ${ZELMO_ICON_FILES} ${ZELMO_SIM_ICON_TABLE}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${ZELMO_ICON_DIR}
     COMMAND ${ZELMO_TOOL_ICONGEN} --ico-dir ${ZELMO_ICON_DIR} --sim-table ${ZELMO_SIM_ICON_TABLE}
-            ${ZELMO_ICON_GRIDS}
+            --argb-prefix J ${ZELMO_ICON_GRIDS}
     DEPENDS ${ZELMO_ICON_GRIDS} ${ZELMO_ICONGEN_DEPENDS}
     COMMENT "Generating icons from resources/icons"
     VERBATIM)

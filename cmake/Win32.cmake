@@ -15,7 +15,13 @@ target_compile_definitions(ZelmoSound PRIVATE _WIN32_WINNT=0x0601 WINVER=0x0601)
 # No link time stamp in the program's header, so the same sources give the same bytes.
 target_link_options(ZelmoSound PRIVATE -static -static-libgcc -static-libstdc++ -s
                     -Wl,--no-insert-timestamp)
-target_link_libraries(ZelmoSound PRIVATE winmm comctl32 comdlg32 shell32 ole32 uuid gdi32 user32)
+include(${CMAKE_SOURCE_DIR}/cmake/DelayLoad.cmake)
+zelmo_delay_load(ZelmoSound WINMM.dll PlaySoundA@12)
+zelmo_delay_load(ZelmoSound COMCTL32.dll InitCommonControls@0)
+zelmo_delay_load(ZelmoSound COMDLG32.dll GetOpenFileNameA@4)
+zelmo_delay_load(ZelmoSound ole32.dll CoInitialize@4 CoCreateInstance@20 CoTaskMemFree@4
+                 CoUninitialize@0)
+target_link_libraries(ZelmoSound PRIVATE shell32 uuid gdi32 user32)
 
 # The program folder a user copies anywhere, its zip (the release) and SHA256SUMS, laid out by
 # cmake/Release.cmake so that two builds of the same sources give the same bytes.
@@ -59,3 +65,5 @@ endif()
 target_compile_definitions(zelmo-probe PRIVATE _WIN32_WINNT=0x0601 WINVER=0x0601)
 target_link_options(zelmo-probe PRIVATE -static -static-libgcc -static-libstdc++ -mwindows)
 target_link_libraries(zelmo-probe PRIVATE winmm comctl32 comdlg32 shell32 ole32 uuid gdi32 user32)
+
+include(${CMAKE_SOURCE_DIR}/benchmarks/wine/Measure.cmake)

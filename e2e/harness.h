@@ -14,6 +14,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -124,6 +125,10 @@ class Child
     int errFd_ = -1;
     std::optional<int> code_;
 };
+
+// The file names (lower case) of the Windows libraries a Wine process has mapped, read from
+// /proc/PID/maps: what the program has loaded so far.
+std::set<std::string> LoadedLibraries(pid_t pid);
 
 // Runs a command to its end, killing it at the deadline.
 Outcome Run(const std::vector<std::string> &argv, const Environment &env, Millis timeout);

@@ -257,8 +257,18 @@ TEST_F(JellyE2E, StartedFromTheTrayTheySwimSpeakAskBeforeEndingAndComeBackTheSam
     Rect icon;
     ASSERT_TRUE(WaitTray(&main, &icon));
 
+    // Resident and idle (its windows all made), the program has loaded none of the libraries
+    // that only the dialogs, the jellyfish, the Startup shortcut and the sounds use; the
+    // jellyfish's start brings the common controls for the tool tips.
+    ASSERT_EQ(session.Driver({"wait", JellyClass, "-", "15000"}).code, 0);
+    std::set<std::string> idle = LoadedLibraries(program.Process().Pid());
+    EXPECT_TRUE(idle.count("user32.dll")) << "the process's libraries were not read";
+    for (const char *later : {"comctl32.dll", "comdlg32.dll", "ole32.dll", "winmm.dll"})
+        EXPECT_FALSE(idle.count(later)) << later << " is loaded by the idle program";
+
     // The full-screen, top-most window, and the hint of the first run over it.
     ASSERT_TRUE(StartJellyfish(icon, &jelly));
+    EXPECT_TRUE(LoadedLibraries(program.Process().Pid()).count("comctl32.dll"));
     EXPECT_EQ("0,0,1024,768", jelly.get("rect"));
     EXPECT_EQ(main.get("hwnd"), jelly.get("owner"));
     EXPECT_TRUE(std::stoul(jelly.get("exstyle"), nullptr, 16) & WsExTopmost);

@@ -5,8 +5,10 @@
 #include "harness.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
+#include <fstream>
 #include <thread>
 
 #include <fcntl.h>
@@ -206,6 +208,20 @@ Outcome Run(const std::vector<std::string> &argv, const Environment &env, Millis
     outcome.out = child.Stdout();
     outcome.err = child.Stderr();
     return outcome;
+}
+
+std::set<std::string> LoadedLibraries(pid_t pid)
+{
+    std::set<std::string> names;
+    std::ifstream maps("/proc/" + std::to_string(pid) + "/maps");
+    std::string line;
+    while (std::getline(maps, line)) {
+        std::string name = line.substr(line.find_last_of('/') + 1);
+        std::transform(name.begin(), name.end(), name.begin(),
+                       [](unsigned char c) { return char(std::tolower(c)); });
+        if (name.ends_with(".dll")) names.insert(name);
+    }
+    return names;
 }
 
 } // namespace e2e

@@ -61,12 +61,21 @@ bool InSquare(const JellyRecord &slot, int x, int y)
     return slot.X <= x && x <= slot.X + JellySize && slot.Y <= y && y <= slot.Y + JellySize;
 }
 
-void OnCreate(HWND hwnd)
+void OnCreate()
 {
     // Loading a system cursor is not looked at.
     JCursor[1] = LoadCursorA(nullptr, IDC_ARROW);
     JCursor[2] = LoadCursorA(nullptr, IDC_CROSS);
     JCursor[0] = JCursor[1];
+}
+
+// The tool tip control comes with the first start, not with the window: the common controls'
+// library is then loaded only by a user who starts the jellyfish, and a program resident for
+// months without them never carries it. The window is hidden and gets no mouse messages before
+// a start, so nothing is relayed to a control that is not there yet.
+void CreateToolTip(HWND hwnd)
+{
+    if (hwndToolTip) return;
     InitCommonControls();
     // TTS_ALWAYSTIP: the jellyfish speak also while another window is active.
     hwndToolTip =
@@ -95,6 +104,8 @@ void OnStart(HWND hwnd)
     // anew would drop everything since the last save, and a population that could not be read
     // from its file could not even be saved first. Nothing moves, so no picture is left behind.
     if (ZelmoJelly != 0) return;
+    CreateToolTip(hwnd);
+    ForgetJellyScreen();
     ZelmoJelly = 1;
     SrandCount = 1;
     (void)ShowWindow(hwnd, SW_SHOW);
@@ -210,7 +221,7 @@ LRESULT CALLBACK JellyWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
         RelayToToolTip(hwnd, message, wParam, lParam);
     switch (message) {
     case WM_CREATE:
-        OnCreate(hwnd);
+        OnCreate();
         return 0;
     case WM_ZELMO_JELLY:
         OnStart(hwnd);
@@ -232,6 +243,9 @@ LRESULT CALLBACK JellyWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
         return 0;
     case WM_CLOSE:
         OnClose(hwnd);
+        return 0;
+    case WM_DISPLAYCHANGE:
+        ForgetJellyScreen();
         return 0;
     case WM_DESTROY:
         PostQuitMessage(0);

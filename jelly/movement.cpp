@@ -99,8 +99,9 @@ void PlaceNewborn()
         newborn = JellyRecord{};
         newborn.Exist = 1;
         newborn.Type = s % 2;
-        newborn.X = RandomBelow(GetSystemMetrics(SM_CXSCREEN) - NewbornMargin);
-        newborn.Y = RandomBelow(GetSystemMetrics(SM_CYSCREEN) - NewbornMargin);
+        SIZE screen = JellyScreen();
+        newborn.X = RandomBelow(screen.cx - NewbornMargin);
+        newborn.Y = RandomBelow(screen.cy - NewbornMargin);
         return;
     }
 }

@@ -108,6 +108,9 @@ int HiddenSlots()
     return HideCount >= 0 && HideCount <= MaxHideCount ? HideCount : MaxHideCount;
 }
 
+// The screen's size once read; cx 0 until then.
+SIZE Screen = {};
+
 HICON LoadJellyIcon(const char *name)
 {
     return static_cast<HICON>(LoadImageA(hInst, name, IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR));
@@ -152,6 +155,7 @@ void LoadJellyIcons()
 
 void ResetJellyState()
 {
+    Screen = SIZE{};
     std::memset(Jelly, 0, sizeof Jelly);
     HideCount = CharCount = IsAll = 0;
     SrandCount = 1;
@@ -166,7 +170,19 @@ std::string JellyFileName()
 
 int ScreenRange(int metric)
 {
-    return GetSystemMetrics(metric) - JellySize;
+    SIZE screen = JellyScreen();
+    return (metric == SM_CXSCREEN ? screen.cx : screen.cy) - JellySize;
+}
+
+SIZE JellyScreen()
+{
+    if (Screen.cx == 0) Screen = SIZE{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    return Screen;
+}
+
+void ForgetJellyScreen()
+{
+    Screen = SIZE{};
 }
 
 int RandomBelow(int range)

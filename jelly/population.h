@@ -121,6 +121,12 @@ void PlayJellySound(const char *name);
 HICON JellyPicture(int index);
 // The jelly file's full name: the program folder and "Jelly.INI".
 std::string JellyFileName();
+// The screen's size in pixels (GetSystemMetrics SM_CXSCREEN and SM_CYSCREEN), read at the first
+// use and kept until ForgetJellyScreen: every tick needs it, and Wine's server answers each
+// reading with three round trips. The jelly window forgets it at each start and when the
+// display changes (WM_DISPLAYCHANGE), so a tick always sees the screen as it is.
+SIZE JellyScreen();
+void ForgetJellyScreen();
 
 // Puts the table and the module's globals back to their start values (the icons are not
 // destroyed: the desktop they belong to goes with them).

@@ -1,6 +1,7 @@
 // The generated icons read back with a reader of their own: every icon the resource script names
-// exists at its size as a valid 16-colour .ico, agrees with the simulated desktop's table, and
-// keeps the transparency its picture needs; the generator refuses malformed grids.
+// exists at its size as a valid .ico of the 16 colours (the jellyfish's with 32 bits a pixel and
+// an alpha channel), agrees with the simulated desktop's table, and keeps the transparency its
+// picture needs; the generator refuses malformed grids.
 #include "icon_table.h"
 
 #include <gtest/gtest.h>
@@ -48,49 +49,75 @@ struct Ico {
     int Transparent() const { return int(std::count(argb.begin(), argb.end(), 0u)); }
 };
 
-// Checks every header field of a single-image 4-bit .ico and decodes it.
-Ico ReadIco(const std::string &name)
+// The jellyfish's pictures, fifteen of them drawn every 300 ms, keep an alpha channel: Wine draws
+// those without a round trip to its server, a 16-colour icon with three at every draw.
+bool IsArgb(const std::string &name)
 {
-    const std::string b = ReadFile(fs::path(ZELMO_TEST_ICON_DIR) / (name + ".ico"));
+    return name.starts_with("J");
+}
+
+// Checks every header field of a single-image .ico, 4 bits a pixel or for the jellyfish's 32
+// with alpha, and decodes it; every colour is one of the 16.
+Ico ReadIco(const std::string &name, bool argb, const fs::path &dir)
+{
+    const std::string b = ReadFile(dir / (name + ".ico"));
+    const uint32_t bits = argb ? 32 : 4;
+    const size_t palette = argb ? 0 : 64;
     Ico ico;
-    EXPECT_GE(b.size(), 22u + 40 + 64) << name;
-    if (b.size() < 22 + 40 + 64) return ico;
+    EXPECT_GE(b.size(), 22u + 40 + palette) << name;
+    if (b.size() < 22 + 40 + palette) return ico;
     const int w = int(uint8_t(b[6])), h = int(uint8_t(b[7]));
-    const size_t xorRow = size_t(w + 7) / 8 * 4, andRow = size_t(w + 31) / 32 * 4;
-    const size_t xorAt = 22 + 40 + 64, andAt = xorAt + xorRow * size_t(h);
+    const size_t xorRow = size_t(w) * bits / 8, andRow = size_t(w + 31) / 32 * 4;
+    const size_t xorAt = 22 + 40 + palette, andAt = xorAt + xorRow * size_t(h);
     EXPECT_EQ(Le(b, 0, 2), 0u) << name;
     EXPECT_EQ(Le(b, 2, 2), 1u) << name << ": not an icon";
     EXPECT_EQ(Le(b, 4, 2), 1u) << name << ": image count";
-    EXPECT_EQ(uint8_t(b[8]), 16) << name << ": colour count";
+    EXPECT_EQ(uint8_t(b[8]), argb ? 0 : 16) << name << ": colour count";
     EXPECT_EQ(Le(b, 10, 2), 1u) << name << ": planes";
-    EXPECT_EQ(Le(b, 12, 2), 4u) << name << ": bits per pixel";
+    EXPECT_EQ(Le(b, 12, 2), bits) << name << ": bits per pixel";
     EXPECT_EQ(Le(b, 14, 4), b.size() - 22) << name << ": bytes in resource";
     EXPECT_EQ(Le(b, 18, 4), 22u) << name << ": image offset";
     EXPECT_EQ(Le(b, 22, 4), 40u) << name << ": BITMAPINFOHEADER size";
     EXPECT_EQ(Le(b, 26, 4), uint32_t(w)) << name;
     EXPECT_EQ(Le(b, 30, 4), uint32_t(2 * h)) << name << ": height must count the mask";
     EXPECT_EQ(Le(b, 34, 2), 1u) << name;
-    EXPECT_EQ(Le(b, 36, 2), 4u) << name;
+    EXPECT_EQ(Le(b, 36, 2), bits) << name;
     EXPECT_EQ(Le(b, 38, 4), 0u) << name << ": compression";
     EXPECT_EQ(b.size(), andAt + andRow * size_t(h)) << name << ": file size";
-    for (int i = 0; i < 16; ++i)
-        EXPECT_EQ(Le(b, 62 + size_t(i) * 4, 4), kPalette[i]) << name << ": palette entry " << i;
+    for (size_t i = 0; i < palette / 4; ++i)
+        EXPECT_EQ(Le(b, 62 + i * 4, 4), kPalette[i]) << name << ": palette entry " << i;
     if (b.size() != andAt + andRow * size_t(h)) return ico;
     ico.width = w;
     ico.height = h;
     for (int y = 0; y < h; ++y) {
         const size_t row = size_t(h - 1 - y); // both bitmaps are stored bottom-up
         for (int x = 0; x < w; ++x) {
-            const uint8_t pair = uint8_t(b[xorAt + row * xorRow + size_t(x) / 2]);
-            const int index = x % 2 ? pair & 0x0F : pair >> 4;
             const bool clear = uint8_t(b[andAt + row * andRow + size_t(x) / 8]) & (0x80 >> (x % 8));
-            if (clear) {
-                EXPECT_EQ(index, 0) << name << ": transparent pixel not black at " << x << "," << y;
+            uint32_t pixel = 0;
+            if (argb) {
+                // Blue, green, red, alpha: opaque or wholly clear, and clear where the mask is.
+                const uint32_t bgra = Le(b, xorAt + row * xorRow + size_t(x) * 4, 4);
+                EXPECT_EQ(bgra >> 24, clear ? 0u : 0xFFu) << name << ": alpha at " << x << "," << y;
+                EXPECT_TRUE(clear ? bgra == 0
+                                  : std::count(kPalette, kPalette + 16, bgra & 0xFFFFFF))
+                    << name << ": colour " << std::hex << bgra << " at " << x << "," << y;
+                pixel = bgra;
+            } else {
+                const uint8_t pair = uint8_t(b[xorAt + row * xorRow + size_t(x) / 2]);
+                const int index = x % 2 ? pair & 0x0F : pair >> 4;
+                EXPECT_TRUE(!clear || index == 0)
+                    << name << ": transparent pixel not black at " << x << "," << y;
+                pixel = 0xFF000000u | kPalette[index];
             }
-            ico.argb.push_back(clear ? 0u : 0xFF000000u | kPalette[index]);
+            ico.argb.push_back(clear ? 0u : pixel);
         }
     }
     return ico;
+}
+
+Ico ReadIco(const std::string &name)
+{
+    return ReadIco(name, IsArgb(name), ZELMO_TEST_ICON_DIR);
 }
 
 // Names of the ICON statements in the resource script's ICONS block, in order.
@@ -285,10 +312,22 @@ TEST(IconGenerator, AcceptsCommentsAndCrlfAndIsRepeatable)
     EXPECT_EQ(uint8_t(b[andAt + 15 * 4 + 1]), 0x01);
     EXPECT_EQ(uint8_t(b[andAt]) | uint8_t(b[andAt + 1]), 0);
 
+    // The same grid with 32 bits a pixel: the same picture, the corners where they were.
+    fs::path argbDir = fs::path(testing::TempDir()) / "icongen_argb";
+    ASSERT_EQ(RunGenerator({"--ico-dir", argbDir, "--argb-prefix", "C", grid}, errors), 0)
+        << errors;
+    Ico wide = ReadIco("CORNERS", true, argbDir);
+    ASSERT_EQ(wide.argb.size(), 256u);
+    EXPECT_EQ(wide.argb[0], 0xFFFF0000u);
+    EXPECT_EQ(wide.argb[15], 0u);
+    EXPECT_EQ(wide.argb[240], 0xFF0000FFu);
+    EXPECT_EQ(wide.argb[255], 0xFFFFFFFFu);
+
     // The repository's grids give the very bytes the build made.
     fs::path again = fs::path(testing::TempDir()) / "icongen_again";
     fs::path table = again / "sim_icons.cpp";
-    std::vector<std::string> args = {"--ico-dir", again, "--sim-table", table};
+    std::vector<std::string> args = {"--ico-dir", again,           "--sim-table",
+                                     table,       "--argb-prefix", "J"};
     for (const auto &entry : fs::directory_iterator(ZELMO_TEST_GRID_DIR))
         if (entry.path().extension() == ".txt") args.push_back(entry.path());
     ASSERT_EQ(RunGenerator(args, errors), 0) << errors;

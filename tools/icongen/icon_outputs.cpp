@@ -18,15 +18,18 @@ size_t PaddedRow(size_t bits)
 
 } // namespace
 
-std::vector<uint8_t> EncodeIco(const Icon &icon)
+std::vector<uint8_t> EncodeIco(const Icon &icon, IcoDepth depth)
 {
+    const bool argb = depth == IcoDepth::Argb32;
+    const uint16_t bits = argb ? 32 : 4;
     const size_t w = size_t(icon.width);
     const size_t h = size_t(icon.height);
-    const size_t xorRow = PaddedRow(w * 4);
+    const size_t xorRow = PaddedRow(w * bits);
     const size_t andRow = PaddedRow(w);
     const uint32_t headerSize = 40;
+    const uint32_t paletteSize = argb ? 0 : 16 * 4;
     const uint32_t imageSize = uint32_t((xorRow + andRow) * h);
-    const uint32_t resourceSize = headerSize + 16 * 4 + imageSize;
+    const uint32_t resourceSize = headerSize + paletteSize + imageSize;
     const uint32_t imageOffset = 6 + 16;
 
     std::vector<uint8_t> out;
@@ -34,13 +37,14 @@ std::vector<uint8_t> EncodeIco(const Icon &icon)
     Put16(out, 0);
     Put16(out, 1);
     Put16(out, 1);
-    // ICONDIRENTRY: size (a byte each), colour count, reserved, planes, bits, bytes, offset.
+    // ICONDIRENTRY: size (a byte each), colour count (0 above 8 bits), reserved, planes, bits,
+    // bytes, offset.
     out.push_back(uint8_t(w));
     out.push_back(uint8_t(h));
-    out.push_back(16);
+    out.push_back(argb ? 0 : 16);
     out.push_back(0);
     Put16(out, 1);
-    Put16(out, 4);
+    Put16(out, bits);
     Put32(out, resourceSize);
     Put32(out, imageOffset);
     // BITMAPINFOHEADER: the height counts the colour bitmap and the mask.
@@ -48,7 +52,7 @@ std::vector<uint8_t> EncodeIco(const Icon &icon)
     Put32(out, uint32_t(w));
     Put32(out, uint32_t(h * 2));
     Put16(out, 1);
-    Put16(out, 4);
+    Put16(out, bits);
     Put32(out, 0); // BI_RGB
     Put32(out, imageSize);
     Put32(out, 0);
@@ -56,20 +60,32 @@ std::vector<uint8_t> EncodeIco(const Icon &icon)
     Put32(out, 0);
     Put32(out, 0);
     // RGBQUAD palette: blue, green, red, reserved.
-    for (const PaletteColour &c : kPalette) {
-        out.push_back(uint8_t(c.rgb));
-        out.push_back(uint8_t(c.rgb >> 8));
-        out.push_back(uint8_t(c.rgb >> 16));
-        out.push_back(0);
+    if (!argb) {
+        for (const PaletteColour &c : kPalette) {
+            out.push_back(uint8_t(c.rgb));
+            out.push_back(uint8_t(c.rgb >> 8));
+            out.push_back(uint8_t(c.rgb >> 16));
+            out.push_back(0);
+        }
     }
-    // Colour bitmap, bottom row first, two pixels a byte with the left one in the high nibble.
+    // Colour bitmap, bottom row first: 4 bits two pixels a byte with the left one in the high
+    // nibble, or blue, green, red and alpha a pixel.
     for (size_t row = 0; row < h; ++row) {
         const int y = int(h - 1 - row);
         std::vector<uint8_t> bytes(xorRow, 0);
         for (size_t x = 0; x < w; ++x) {
             uint8_t p = icon.At(int(x), y);
-            uint8_t index = p == kTransparent ? 0 : p;
-            bytes[x / 2] |= uint8_t(x % 2 == 0 ? index << 4 : index);
+            if (argb) {
+                if (p == kTransparent) continue;
+                const uint32_t rgb = kPalette[p].rgb;
+                bytes[x * 4] = uint8_t(rgb);
+                bytes[x * 4 + 1] = uint8_t(rgb >> 8);
+                bytes[x * 4 + 2] = uint8_t(rgb >> 16);
+                bytes[x * 4 + 3] = 0xFF;
+            } else {
+                uint8_t index = p == kTransparent ? 0 : p;
+                bytes[x / 2] |= uint8_t(x % 2 == 0 ? index << 4 : index);
+            }
         }
         out.insert(out.end(), bytes.begin(), bytes.end());
     }

@@ -1,5 +1,7 @@
-// zelmo-icongen --ico-dir DIR --sim-table FILE.cpp [--contact-sheet FILE.png] GRID.txt...
-// Validates the text grids and writes DIR/<NAME>.ico for each, the simulated desktop's pixel
+// zelmo-icongen --ico-dir DIR --sim-table FILE.cpp [--contact-sheet FILE.png]
+//               [--argb-prefix PREFIX] GRID.txt...
+// Validates the text grids and writes DIR/<NAME>.ico for each (4 bits a pixel, or 32 bits with
+// an alpha channel for the icons whose names begin with PREFIX), the simulated desktop's pixel
 // tables and, when asked, a contact sheet. Icons are handled in name order, so the outputs are
 // the same whatever order the grids are given in.
 #include "contact_sheet.h"
@@ -19,7 +21,7 @@ namespace
 
 constexpr const char *kUsage =
     "usage: zelmo-icongen [--ico-dir DIR] [--sim-table FILE.cpp] [--contact-sheet FILE.png] "
-    "GRID.txt...\n"
+    "[--argb-prefix PREFIX] GRID.txt...\n"
     "At least one output and one grid are needed.\n";
 
 bool WriteFile(const std::string &path, const void *data, size_t size)
@@ -38,13 +40,14 @@ bool WriteFile(const std::string &path, const void *data, size_t size)
 
 int main(int argc, char **argv)
 {
-    std::string icoDir, simTable, contactSheet;
+    std::string icoDir, simTable, contactSheet, argbPrefix;
     std::vector<std::string> grids;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         std::string *option = arg == "--ico-dir"         ? &icoDir
                               : arg == "--sim-table"     ? &simTable
                               : arg == "--contact-sheet" ? &contactSheet
+                              : arg == "--argb-prefix"   ? &argbPrefix
                                                          : nullptr;
         if (option) {
             if (i + 1 >= argc) {
@@ -87,7 +90,9 @@ int main(int argc, char **argv)
         std::error_code ec;
         std::filesystem::create_directories(icoDir, ec);
         for (const icongen::Icon &icon : icons) {
-            std::vector<uint8_t> ico = icongen::EncodeIco(icon);
+            bool argb = !argbPrefix.empty() && icon.name.starts_with(argbPrefix);
+            std::vector<uint8_t> ico = icongen::EncodeIco(icon, argb ? icongen::IcoDepth::Argb32
+                                                                     : icongen::IcoDepth::Palette4);
             if (!WriteFile(icoDir + "/" + icon.name + ".ico", ico.data(), ico.size())) return 1;
         }
     }
