@@ -4,9 +4,9 @@
 // sides match. Each block has a header in front of it that says whether the program's code
 // took it, so that its release counts it back whoever releases it; the header keeps the
 // alignment that malloc gives.
-#include "allocations.h"
+#include "benchmarks/allocations.h"
 
-#include "codeowner.h"
+#include "platform/sim/codeowner.h"
 
 #include <atomic>
 #include <cstddef>

@@ -7,9 +7,9 @@
 // simulated desktop marks its own code. The ticks run on the benchmark's thread while the stage
 // program waits for messages, so the benchmark marks them as the program's code itself.
 // Built with -DZELMO_BENCHMARKS=ON; run: build/sim/benchmarks/jelly_bench
-#include "allocations.h"
-#include "codeowner.h"
-#include "jelly_stage.h"
+#include "benchmarks/allocations.h"
+#include "platform/sim/codeowner.h"
+#include "tests/support/jelly_stage.h"
 
 #include <benchmark/benchmark.h>
 

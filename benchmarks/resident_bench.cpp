@@ -3,12 +3,12 @@
 // none), and a day of the whole program on the virtual clock (time signal and birds on), with
 // the memory it holds afterwards. Built with -DZELMO_BENCHMARKS=ON; run by hand or through
 // scripts/bench.sh: build/sim/benchmarks/resident_bench
-#include "allocations.h"
-#include "program.h"
+#include "benchmarks/allocations.h"
+#include "tests/support/program.h"
 
-#include "app/main.h"
-#include "app/sound.h"
-#include "codeowner.h"
+#include "ground/globals.h"
+#include "ground/sound.h"
+#include "platform/sim/codeowner.h"
 
 #include <benchmark/benchmark.h>
 

@@ -4,8 +4,8 @@
 // every 10 to 30 seconds with the time signal and its character, from the generated sounds.
 // The program runs on its own thread, so the figures are real time and the whole process's CPU
 // time. Built with -DZELMO_BENCHMARKS=ON; run by hand: build/sim/benchmarks/sim_day_bench
-#include "options.h"
-#include "runner.h"
+#include "tools/simrunner/options.h"
+#include "tools/simrunner/runner.h"
 
 #include <benchmark/benchmark.h>
 

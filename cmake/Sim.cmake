@@ -31,11 +31,12 @@ set(ZELMO_SIM_SOURCES
 )
 
 add_library(zelmo_sim STATIC ${ZELMO_SIM_SOURCES})
-target_include_directories(zelmo_sim PUBLIC platform/sim resources)
+# "platform.h" is found on the simulated side; every other header by its path from the root.
+target_include_directories(zelmo_sim PUBLIC platform/sim ${CMAKE_SOURCE_DIR})
 target_compile_definitions(zelmo_sim PRIVATE
     ZELMO_RESOURCE_SCRIPT="${CMAKE_SOURCE_DIR}/resources/ZelmoSound.rc")
 find_package(Threads REQUIRED)
-target_link_libraries(zelmo_sim PUBLIC Threads::Threads zelmo_toolcommon)
+target_link_libraries(zelmo_sim PUBLIC Threads::Threads zelmo_formats)
 # The simulated desktop measures text with the font files our set-up installs for Wine (the Ume
 # faces, fonts-horai-umefont), read with FreeType (libfreetype-dev): scripts/setup.sh installs
 # both.
@@ -49,7 +50,7 @@ target_compile_definitions(zelmo_sim PRIVATE ZELMO_FONT_DIR="${ZELMO_FONT_DIR}")
 add_dependencies(zelmo_sim zelmo_icons)
 
 add_library(zelmo_core STATIC ${ZELMO_LOGIC_SOURCES})
-target_include_directories(zelmo_core PUBLIC app resources)
+target_include_directories(zelmo_core PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(zelmo_core PUBLIC zelmo_sim)
 
 # The fuzz build (preset fuzz, clang) builds only the fuzz targets and their tests.

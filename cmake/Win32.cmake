@@ -5,7 +5,9 @@ enable_language(RC)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 
 add_executable(ZelmoSound WIN32 ${ZELMO_LOGIC_SOURCES} resources/ZelmoSound.rc)
-target_include_directories(ZelmoSound PRIVATE platform/win32 app resources)
+# "platform.h" is Windows' own headers; every other header is found by its path from the root
+# (resources/ for the resource compiler's own includes).
+target_include_directories(ZelmoSound PRIVATE platform/win32 ${CMAKE_SOURCE_DIR} resources)
 target_include_directories(ZelmoSound PRIVATE ${ZELMO_ICON_DIR})
 add_dependencies(ZelmoSound zelmo_icons)
 set_property(SOURCE resources/ZelmoSound.rc APPEND PROPERTY OBJECT_DEPENDS ${ZELMO_ICON_FILES})
@@ -52,7 +54,8 @@ target_link_libraries(zelmo-e2e-driver PRIVATE user32 gdi32 shell32)
 # A GUI program like ZelmoSound.exe; its trace goes to a file beside it.
 include(${CMAKE_SOURCE_DIR}/tests/conformance/Probe.cmake)
 add_executable(zelmo-probe ${ZELMO_PROBE_SOURCES} ${ZELMO_PROBE_SCRIPT})
-target_include_directories(zelmo-probe PRIVATE platform/win32 ${ZELMO_PROBE_DIR} resources)
+target_include_directories(zelmo-probe PRIVATE platform/win32 ${CMAKE_SOURCE_DIR} ${ZELMO_PROBE_DIR}
+                                               resources)
 set_property(SOURCE ${ZELMO_PROBE_SCRIPT} APPEND PROPERTY OBJECT_DEPENDS
     ${CMAKE_SOURCE_DIR}/resources/ZelmoSound.manifest ${ZELMO_PROBE_DIR}/probe_resource.h
     ${CMAKE_SOURCE_DIR}/resources/resource.h)

@@ -1,5 +1,5 @@
 // End-to-end scenarios against the real ZelmoSound.exe under Wine on a virtual display.
-#include "tray_user.h"
+#include "e2e/tray_user.h"
 
 #include "resources/resource.h"
 

@@ -1,7 +1,7 @@
 // What the end-to-end tests read of the files a program leaves under Wine: a shortcut's fields
 // from the Shell Link binary format, a path as a Windows program under Wine sees it, and the
 // files of a name anywhere under a folder.
-#include "harness.h"
+#include "e2e/harness.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -2,7 +2,7 @@
 // display (Xvfb), the prepared Wine prefix and its wineserver, kept for the whole run and stopped
 // at its end with every Wine process handed to this one; and the program folders and programs a
 // test runs in it.
-#include "harness.h"
+#include "e2e/harness.h"
 
 #include <algorithm>
 #include <cctype>

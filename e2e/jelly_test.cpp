@@ -3,7 +3,7 @@
 // speaks in a tool tip where the pointer rests on it, the end question with No as its default,
 // the saved "Jelly.INI", a second start without the hint; and Alt+F4 on the shown jellyfish,
 // which saves them and ends the program without leaving its tray icon behind.
-#include "tray_user.h"
+#include "e2e/tray_user.h"
 
 #include "jelly/jellytips.h"
 

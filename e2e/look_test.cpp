@@ -1,7 +1,7 @@
 // How the program's windows look under Wine in the prepared prefix: every label of every dialog
 // template fits its control in the dialog's own font, and the caption's close box is drawn with
 // Wine's symbol font (a cross, not the letter "r").
-#include "harness.h"
+#include "e2e/harness.h"
 
 #include <algorithm>
 #include <iostream>

@@ -2,7 +2,7 @@
 // environment, working folder and output (a log file, or memory), which dies with the harness and
 // is killed and reaped when its owner goes away; a command run to its end or its deadline; the
 // environment a child gets; and polling for a condition until a deadline.
-#include "harness.h"
+#include "e2e/harness.h"
 
 #include <algorithm>
 #include <cctype>

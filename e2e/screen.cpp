@@ -2,7 +2,7 @@
 // the records of its output, the screen's pixels and screenshots (ImageMagick's import), the mouse
 // and keyboard worked with xdotool, and waiting for what a test expects with the screen's state in
 // the failure message.
-#include "harness.h"
+#include "e2e/harness.h"
 
 #include <cctype>
 #include <cstdio>

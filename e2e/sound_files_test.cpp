@@ -1,7 +1,7 @@
 // Registering and deleting sound files in the real program under Wine: a wave file chosen in the
 // real file-open dialog is copied into the user's first group, and a deleted bird closes its
 // gap by the renumbering of the files above it.
-#include "tray_user.h"
+#include "e2e/tray_user.h"
 
 #include "resources/resource.h"
 

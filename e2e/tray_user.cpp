@@ -1,5 +1,5 @@
 // The program's windows worked as a user works them under Wine: see tray_user.h.
-#include "tray_user.h"
+#include "e2e/tray_user.h"
 
 #include <algorithm>
 #include <cctype>

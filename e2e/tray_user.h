@@ -3,7 +3,7 @@
 // fixture of the end-to-end tests that act through the tray menu.
 #pragma once
 
-#include "harness.h"
+#include "e2e/harness.h"
 
 #include <optional>
 #include <string>

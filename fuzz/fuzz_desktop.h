@@ -3,7 +3,7 @@
 // file, millions of times over.
 #pragma once
 
-#include "desktop.h"
+#include "platform/sim/desktop.h"
 
 #include <filesystem>
 #include <string>

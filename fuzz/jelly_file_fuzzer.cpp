@@ -5,9 +5,9 @@
 // fields no line names untouched, somebody alive), release the file and the pictures it does not
 // keep, and survive a round trip: the table written back and read again by a fresh start is the
 // same table.
-#include "fuzz_desktop.h"
+#include "fuzz/fuzz_desktop.h"
 
-#include "app/main.h"
+#include "ground/globals.h"
 #include "jelly/population.h"
 
 #include <cstdint>

@@ -3,11 +3,11 @@
 // input must leave alone what the reader may not change (the file counts, the intervals of
 // groups it reads no class for), give only values that one character minus '0' can give, and
 // release the file.
-#include "fuzz_desktop.h"
+#include "fuzz/fuzz_desktop.h"
 
-#include "app/inifile.h"
-#include "app/main.h"
-#include "app/sound.h"
+#include "ground/inifile.h"
+#include "ground/globals.h"
+#include "ground/sound.h"
 
 #include <cstdint>
 #include <cstdlib>

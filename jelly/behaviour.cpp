@@ -4,11 +4,11 @@
 // or dies, a young one comes of age, an adult may breed at its breeding ages, dies past its
 // life span, or draws its action from its type's row. The random draws happen exactly in the
 // order written here: every later choice of the run depends on it.
-#include "behaviour.h"
+#include "jelly/behaviour.h"
 
-#include "population.h"
+#include "jelly/population.h"
 
-#include "../app/random.h"
+#include "ground/random.h"
 
 #include <algorithm>
 

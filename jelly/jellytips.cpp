@@ -7,11 +7,11 @@
 // drawn for it. A moved slot draws its text first, then whether its tool comes, stays or goes.
 // The control holds at most one tool per slot, so that it does not grow while the program stays
 // resident.
-#include "jellytips.h"
+#include "jelly/jellytips.h"
 
-#include "population.h"
+#include "jelly/population.h"
 
-#include "../app/random.h"
+#include "ground/random.h"
 
 HWND hwndToolTip = nullptr;
 

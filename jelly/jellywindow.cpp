@@ -8,14 +8,14 @@
 // The mouse moves and right button messages go to the tool tip control before anything else,
 // so that the tips come and go with the pointer. The window has no class cursor: the pointer
 // keeps the shape CheckCursor set, and no class brush: it paints itself black.
-#include "jellywindow.h"
+#include "jelly/jellywindow.h"
 
-#include "behaviour.h"
-#include "jellytips.h"
-#include "movement.h"
-#include "population.h"
+#include "jelly/behaviour.h"
+#include "jelly/jellytips.h"
+#include "jelly/movement.h"
+#include "jelly/population.h"
 
-#include "../app/main.h"
+#include "ground/globals.h"
 
 HCURSOR JCursor[3] = {};
 

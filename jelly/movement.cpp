@@ -3,11 +3,11 @@
 // uncovers, the picture first so that a swimming jellyfish never shows a black gap. A move that
 // would leave the screen is not drawn; the slot gets AtEdge and turns at the next decision.
 // Random draws happen in the order written here, after JellyCheck's of the same tick.
-#include "movement.h"
+#include "jelly/movement.h"
 
-#include "population.h"
+#include "jelly/population.h"
 
-#include "../app/random.h"
+#include "ground/random.h"
 
 #include <algorithm>
 

@@ -2,12 +2,12 @@
 // "Jelly.INI" by fixed columns, two newborns are seeded when nobody alive was read, the hidden
 // characters are placed anew and the pictures are loaded; at every stop the ten ordinary slots
 // are written back, seven lines each.
-#include "population.h"
+#include "jelly/population.h"
 
-#include "../app/main.h"
-#include "../app/path.h"
-#include "../app/random.h"
-#include "../app/textfile.h"
+#include "ground/globals.h"
+#include "ground/path.h"
+#include "ground/random.h"
+#include "ground/textfile.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -3,15 +3,15 @@
 // The group's numbered files are then moved down to close the gap, in their old order, and the
 // group is counted again from the folder. While the dialog is open the main window's tick leaves
 // the scheduler alone (DeleteDlg).
-#include "delete.h"
+#include "settings/delete.h"
 
-#include "groupcontrols.h"
+#include "settings/groupcontrols.h"
 
-#include "../app/main.h"
-#include "../app/path.h"
-#include "../app/sound.h"
-#include "../app/placement.h"
-#include "resource.h"
+#include "ground/globals.h"
+#include "ground/path.h"
+#include "ground/sound.h"
+#include "ground/placement.h"
+#include "resources/resource.h"
 
 #include <cstdio>
 #include <string>

@@ -2,16 +2,16 @@
 // the time signal and the Startup button. Each binds group i to check box 301 + i and
 // drop-down list 361 + i; groups without sound files are shown disabled and never written.
 // "ＯＫ" copies the controls into the group table and writes the settings file at once.
-#include "dialogs.h"
+#include "settings/dialogs.h"
 
-#include "groupcontrols.h"
-#include "startup.h"
+#include "settings/groupcontrols.h"
+#include "settings/startup.h"
 
-#include "../app/inifile.h"
-#include "../app/main.h"
-#include "../app/sound.h"
-#include "../app/placement.h"
-#include "resource.h"
+#include "ground/inifile.h"
+#include "ground/globals.h"
+#include "ground/sound.h"
+#include "ground/placement.h"
+#include "resources/resource.h"
 
 namespace
 {

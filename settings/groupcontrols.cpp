@@ -1,7 +1,7 @@
 // The group selected by the radio buttons of the register and delete dialogs.
-#include "groupcontrols.h"
+#include "settings/groupcontrols.h"
 
-#include "../app/sound.h"
+#include "ground/sound.h"
 
 int SelectedGroup(HWND dialog)
 {

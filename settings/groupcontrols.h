@@ -4,7 +4,7 @@
 #pragma once
 
 #include "platform.h"
-#include "resource.h"
+#include "resources/resource.h"
 
 constexpr int CheckBoxOf(int group)
 {

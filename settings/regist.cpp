@@ -3,15 +3,15 @@
 // group's file count + ".wav", and the group counts it at once, so the scheduler can play it
 // at its next pass. The listen button plays the named file first. While the dialog is open the
 // main window's tick leaves the scheduler alone (RegistDlg).
-#include "regist.h"
+#include "settings/regist.h"
 
-#include "groupcontrols.h"
+#include "settings/groupcontrols.h"
 
-#include "../app/main.h"
-#include "../app/path.h"
-#include "../app/sound.h"
-#include "../app/placement.h"
-#include "resource.h"
+#include "ground/globals.h"
+#include "ground/path.h"
+#include "ground/sound.h"
+#include "ground/placement.h"
+#include "resources/resource.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,10 +1,10 @@
 // The Startup shortcut, made with the shell's link object: target the program itself, working
 // directory the program folder (so the program finds its sound files), a fixed description,
 // saved under a fixed name, so pressing the button again replaces the same shortcut.
-#include "startup.h"
+#include "settings/startup.h"
 
-#include "../app/main.h"
-#include "../app/path.h"
+#include "ground/globals.h"
+#include "ground/path.h"
 
 #include <cstdio>
 #include <string>

@@ -2,14 +2,14 @@
 // from the heap: the scheduler's tick, with every group playing, the time signal's frames and
 // the jellyfish's ticks.
 // Only the program's own code is counted (benchmarks/allocations.h), not the simulated desktop's.
-#include "allocations.h"
-#include "program.h"
+#include "benchmarks/allocations.h"
+#include "tests/support/program.h"
 
-#include "app/main.h"
-#include "app/sound.h"
-#include "codeowner.h"
-#include "jelly_stage.h"
-#include "resource.h"
+#include "ground/globals.h"
+#include "ground/sound.h"
+#include "platform/sim/codeowner.h"
+#include "tests/support/jelly_stage.h"
+#include "resources/resource.h"
 
 #include <string>
 

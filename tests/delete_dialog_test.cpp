@@ -1,6 +1,6 @@
 // The delete dialog: a group's files listed, one played and deleted after a question, the rest
 // renumbered without a gap in their old order, the group counted again.
-#include "sound_files.h"
+#include "tests/sound_files.h"
 
 using namespace zelmo_test;
 

@@ -1,9 +1,9 @@
 // Jelly behaviour: the pinned sequence of draws, coming of age, death, breeding ages, clicks,
 // the change animation and the hidden characters' cycle. Clicks are marked on the slot as the
 // jelly window's click handler marks them.
-#include "jelly_stage.h"
+#include "tests/support/jelly_stage.h"
 
-#include "app/random.h"
+#include "ground/random.h"
 
 #include <algorithm>
 #include <set>

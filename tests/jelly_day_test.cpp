@@ -1,6 +1,6 @@
 // A whole day of jellyfish on the pinned clock, with a click now and then: the population keeps
 // within its bounds on every tick, and the jelly file always reads back to the same table.
-#include "jelly_stage.h"
+#include "tests/support/jelly_stage.h"
 
 #include <cstring>
 #include <sstream>

@@ -2,9 +2,9 @@
 // sounds of a tick, newborns, the hidden characters' pictures, the extras of a full population
 // and screens smaller than a picture. Actions are set on the slots as the decision leaves them,
 // then one drawing step runs in the stage window.
-#include "jelly_stage.h"
+#include "tests/support/jelly_stage.h"
 
-#include "app/random.h"
+#include "ground/random.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,9 +1,9 @@
 // The jelly population and its file: the first start, the fixed columns, damaged files, the
 // written file and its safe replacement, the pictures and the living count.
-#include "failureplans.h"
-#include "jelly_stage.h"
+#include "tests/support/failureplans.h"
+#include "tests/support/jelly_stage.h"
 
-#include "shell.h"
+#include "platform/sim/shell.h"
 
 #include <algorithm>
 #include <cstring>

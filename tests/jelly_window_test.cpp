@@ -1,13 +1,13 @@
 // The jelly window as a user meets it: started from the tray menu, the first-run hint, the
 // pointer over hidden characters, clicks, the tool tips that let the jellyfish speak, the end
 // question, the last death, and the ways the window and the program end.
-#include "jelly_stage.h"
+#include "tests/support/jelly_stage.h"
 
-#include "app/main.h"
-#include "app/random.h"
+#include "ground/globals.h"
+#include "ground/random.h"
 #include "jelly/jellytips.h"
 #include "jelly/jellywindow.h"
-#include "resource.h"
+#include "resources/resource.h"
 
 #include <set>
 

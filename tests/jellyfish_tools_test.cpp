@@ -1,11 +1,11 @@
 // The jelly window's tool tip control holds one tool at most per jellyfish slot, however long
 // the jellyfish swim: a newborn that takes the slot of one that vanished, before any stop has
 // written the file, does not leave the vanished one's tool behind in the control.
-#include "jelly_stage.h"
+#include "tests/support/jelly_stage.h"
 
-#include "app/main.h"
+#include "ground/globals.h"
 #include "jelly/jellytips.h"
-#include "resource.h"
+#include "resources/resource.h"
 
 using namespace zelmo_test;
 

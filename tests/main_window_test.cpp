@@ -1,9 +1,9 @@
 // Start, the single-instance rule, the main window, its commands and the way it ends.
-#include "program.h"
+#include "tests/support/program.h"
 
-#include "app/main.h"
-#include "app/sound.h"
-#include "resource.h"
+#include "ground/globals.h"
+#include "ground/sound.h"
+#include "resources/resource.h"
 
 using namespace zelmo_test;
 

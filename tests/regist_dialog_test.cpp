@@ -1,6 +1,6 @@
 // The register dialog: a wave file chosen or typed by the user is copied into a group under the
 // group's next number, and the group plays it from then on.
-#include "sound_files.h"
+#include "tests/sound_files.h"
 
 using namespace zelmo_test;
 

@@ -2,7 +2,7 @@
 // the Windows build compiles them into ZelmoSound.exe: every dialog template control by control
 // against its table, the string, the menu, the icons and the version information; and the built
 // program's resource directory, manifest, version information, imported libraries and size.
-#include "resources.h"
+#include "platform/sim/resources.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // The sound groups and the once-a-second scheduler, on the virtual clock.
-#include "program.h"
+#include "tests/support/program.h"
 
-#include "app/main.h"
-#include "app/random.h"
-#include "app/sound.h"
-#include "resource.h"
+#include "ground/globals.h"
+#include "ground/random.h"
+#include "ground/sound.h"
+#include "resources/resource.h"
 
 #include <algorithm>
 #include <functional>

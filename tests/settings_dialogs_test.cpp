@@ -1,9 +1,9 @@
 // The two sound settings dialogs and the Startup shortcut.
-#include "program.h"
+#include "tests/support/program.h"
 
-#include "app/main.h"
-#include "app/sound.h"
-#include "resource.h"
+#include "ground/globals.h"
+#include "ground/sound.h"
+#include "resources/resource.h"
 
 using namespace zelmo_test;
 

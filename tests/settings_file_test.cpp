@@ -1,12 +1,12 @@
 // The settings file: first start, the column rules, round trips, and a folder or disk that
 // refuses the write.
-#include "failureplans.h"
-#include "program.h"
+#include "tests/support/failureplans.h"
+#include "tests/support/program.h"
 
-#include "app/inifile.h"
-#include "app/main.h"
-#include "app/sound.h"
-#include "resource.h"
+#include "ground/inifile.h"
+#include "ground/globals.h"
+#include "ground/sound.h"
+#include "resources/resource.h"
 
 #include <filesystem>
 

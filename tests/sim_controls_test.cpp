@@ -3,10 +3,10 @@
 // installed Ume faces, dialogs laid out from their template's font, the controls' states and
 // keys, and the test actions that choose list entries and type through the keyboard. The dialogs
 // are the probe's copies of the program's own (its resource script).
-#include "desktop.h"
-#include "fonts.h"
+#include "platform/sim/desktop.h"
+#include "platform/sim/fonts.h"
 
-#include "../resources/resource.h"
+#include "resources/resource.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // The simulated desktop's directory lists and file-open dialog, as the sound-file dialogs use
 // them: a sorted list box filled by DlgDirListA, its keys and notifications, DlgDirSelectExA, and
 // GetOpenFileNameA answered by the user's choice or cancel.
-#include "desktop.h"
-#include "internal.h"
-#include "owner.h"
-#include "resource.h"
+#include "platform/sim/desktop.h"
+#include "platform/sim/internal.h"
+#include "tests/support/owner.h"
+#include "resources/resource.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The simulated drive: the Windows behaviours the sound-file dialogs rely on, as the conformance
 // probe measured them against Wine. Calls are made on a small program's thread (desktop.Input),
 // where GetLastError means what it does on Windows.
-#include "desktop.h"
-#include "internal.h"
-#include "owner.h"
+#include "platform/sim/desktop.h"
+#include "platform/sim/internal.h"
+#include "tests/support/owner.h"
 
 #include <gtest/gtest.h>
 

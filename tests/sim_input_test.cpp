@@ -3,9 +3,9 @@
 // are over, the dialog manager's Enter, menus opened inside menus, message filters, message time
 // and position, the tray's sent reports, a clock that never runs back. Dialogs come from the
 // probe's own resource script.
-#include "desktop.h"
-#include "internal.h"
-#include "probe_resource.h"
+#include "platform/sim/desktop.h"
+#include "platform/sim/internal.h"
+#include "tests/conformance/probe/probe_resource.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 // WM_SETCURSOR), in client coordinates, each message after WM_SETCURSOR; double clicks; the
 // pointer's shape; the time and place of messages; the move a window gets for appearing under
 // the resting pointer.
-#include "desktop.h"
-#include "test_windows.h"
+#include "platform/sim/desktop.h"
+#include "tests/support/test_windows.h"
 
 #include <gtest/gtest.h>
 

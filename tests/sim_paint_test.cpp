@@ -2,8 +2,8 @@
 // after ShowWindow and InvalidateRect and only once nothing else is queued, BeginPaint's update
 // rectangle, clipping and erase flag, the class brush, FillRect and GetPixel, and a hidden
 // window's lost picture.
-#include "desktop.h"
-#include "test_windows.h"
+#include "platform/sim/desktop.h"
+#include "tests/support/test_windows.h"
 
 #include <gtest/gtest.h>
 

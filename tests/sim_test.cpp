@@ -1,7 +1,7 @@
 // The simulated desktop itself: the Windows behaviour the program relies on.
-#include "desktop.h"
-#include "internal.h"
-#include "program.h"
+#include "platform/sim/desktop.h"
+#include "platform/sim/internal.h"
+#include "tests/support/program.h"
 
 #include <gtest/gtest.h>
 

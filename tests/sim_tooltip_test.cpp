@@ -1,8 +1,8 @@
 // The simulated tool tip control, as the conformance probe measured it under Wine with the jelly
 // window's use of it: a full-screen top-most owner relaying its mouse moves and right button
 // messages, tools with TTF_CENTERTIP.
-#include "desktop.h"
-#include "test_windows.h"
+#include "platform/sim/desktop.h"
+#include "tests/support/test_windows.h"
 
 #include <gtest/gtest.h>
 

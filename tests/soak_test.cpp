@@ -5,13 +5,13 @@
 // What the program holds of the system (device contexts, icons, fonts, brushes, menus, files,
 // find handles, timers, windows, tools, link objects) and of the heap is the same after the
 // last day as after the first.
-#include "allocations.h"
-#include "program.h"
+#include "benchmarks/allocations.h"
+#include "tests/support/program.h"
 
-#include "app/main.h"
-#include "app/sound.h"
+#include "ground/globals.h"
+#include "ground/sound.h"
 #include "jelly/population.h"
-#include "resource.h"
+#include "resources/resource.h"
 
 #include <sstream>
 

@@ -1,5 +1,5 @@
 // The fixture of the register and delete dialogs' tests.
-#include "sound_files.h"
+#include "tests/sound_files.h"
 
 #include <map>
 

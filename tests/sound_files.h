@@ -3,11 +3,11 @@
 // look at the program folder's files, byte for byte, and at the group table.
 #pragma once
 
-#include "program.h"
+#include "tests/support/program.h"
 
-#include "app/main.h"
-#include "app/sound.h"
-#include "resource.h"
+#include "ground/globals.h"
+#include "ground/sound.h"
+#include "resources/resource.h"
 
 #include <set>
 #include <string>

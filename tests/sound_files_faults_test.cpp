@@ -3,9 +3,9 @@
 // are all there and whole, a sound file's name holds either nothing or a whole new file, and the
 // group counts what the folder holds. The failures are injected per operation by the simulated
 // drive (FileFaults::FailCall, walked by ForEachFailurePlan).
-#include "sound_files.h"
+#include "tests/sound_files.h"
 
-#include "failureplans.h"
+#include "tests/support/failureplans.h"
 
 #include <filesystem>
 

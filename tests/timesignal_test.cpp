@@ -1,10 +1,10 @@
 // The hourly time signal: its trigger, its window and its frames.
-#include "owner.h"
-#include "program.h"
+#include "tests/support/owner.h"
+#include "tests/support/program.h"
 
-#include "app/main.h"
-#include "app/sound.h"
-#include "resource.h"
+#include "ground/globals.h"
+#include "ground/sound.h"
+#include "resources/resource.h"
 #include "timesignal/timesignal.h"
 
 #include <set>

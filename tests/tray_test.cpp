@@ -1,10 +1,10 @@
 // The tray icon, its menu, window placement, the About box and help.
-#include "program.h"
+#include "tests/support/program.h"
 
-#include "app/main.h"
-#include "app/placement.h"
-#include "app/tray.h"
-#include "resource.h"
+#include "ground/globals.h"
+#include "ground/placement.h"
+#include "shell/tray.h"
+#include "resources/resource.h"
 
 using namespace zelmo_test;
 

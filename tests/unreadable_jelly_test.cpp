@@ -2,10 +2,10 @@
 // it open without sharing, or reading it is not permitted. The start seeds two newborns after
 // the first-run hint, as when there is no file, but no stop saves them over the user's stored
 // population. Once the file can be read again, the next start loads it and its stop saves.
-#include "jelly_stage.h"
+#include "tests/support/jelly_stage.h"
 
-#include "app/main.h"
-#include "resource.h"
+#include "ground/globals.h"
+#include "resources/resource.h"
 
 using namespace zelmo_test;
 

@@ -3,12 +3,12 @@
 // frames 300 ms apart show the hour in full-width digits in changing colours, optionally with a
 // character in two alternating pictures, and each frame starts a chime. The tenth tick hides
 // the window again.
-#include "timesignal.h"
+#include "timesignal/timesignal.h"
 
-#include "../app/main.h"
-#include "../app/random.h"
-#include "../app/sound.h"
-#include "../app/placement.h"
+#include "ground/globals.h"
+#include "ground/random.h"
+#include "ground/sound.h"
+#include "ground/placement.h"
 
 #include <cstring>
 

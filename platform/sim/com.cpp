@@ -4,7 +4,7 @@
 // back (the conformance probe reads Wine's and the sim's the same way: shell/link-saved-and-
 // read-back). Each step can be made to fail through Desktop::StartupFaults(), and the desktop
 // counts live objects and the balance of CoInitialize and CoUninitialize.
-#include "internal.h"
+#include "platform/sim/internal.h"
 
 #include <algorithm>
 #include <cstring>

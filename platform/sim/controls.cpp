@@ -17,9 +17,9 @@
 // box, radio button or group box is partly transparent, so each time it paints it has its parent
 // draw the background under it (WM_ERASEBKGND, then WM_PRINTCLIENT). It is drawn again when it
 // is pressed or released, when its check changes and when it gets or loses the focus.
-#include "dialogs.h"
-#include "listbox.h"
-#include "names.h"
+#include "platform/sim/dialogs.h"
+#include "platform/sim/listbox.h"
+#include "platform/sim/names.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,8 +1,8 @@
 // The simulated desktop's core: the virtual clock, the program processes and the baton that
 // passes control between a program thread and the caller.
-#include "internal.h"
-#include "modal.h"
-#include "shell.h"
+#include "platform/sim/internal.h"
+#include "platform/sim/modal.h"
+#include "platform/sim/shell.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -20,10 +20,10 @@
 // template without a font (the simulated message boxes and file-open dialog) has fixed base
 // units, 6 x 12. The arrows move the focus within a group of controls, clicking the automatic
 // radio buttons they reach.
-#include "dialogs.h"
-#include "fonts.h"
-#include "modal.h"
-#include "shell.h"
+#include "platform/sim/dialogs.h"
+#include "platform/sim/fonts.h"
+#include "platform/sim/modal.h"
+#include "platform/sim/shell.h"
 
 #include <algorithm>
 #include <cstring>

@@ -2,8 +2,8 @@
 // the dialog manager's keys) and controls.cpp (the standard controls), and by the message box.
 #pragma once
 
-#include "internal.h"
-#include "resources.h"
+#include "platform/sim/internal.h"
+#include "platform/sim/resources.h"
 
 #include <map>
 #include <string>

@@ -14,7 +14,7 @@
 //   does (OFN_NOCHANGEDIR puts the old one back). Wine leaves it: a documented exception.
 //
 // A folder typed into the field is opened, and a pattern with wildcards lists those files.
-#include "dialogs.h"
+#include "platform/sim/dialogs.h"
 
 #include <cstddef>
 #include <cstring>

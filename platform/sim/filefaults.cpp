@@ -2,7 +2,7 @@
 // nth call of an operation, or every call of an operation on one file. Each operation of
 // files.cpp asks InjectedFailure first, so a test can fail every step of a sequence of file
 // operations in turn and look at what the program left behind.
-#include "internal.h"
+#include "platform/sim/internal.h"
 
 namespace sim
 {

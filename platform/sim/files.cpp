@@ -5,8 +5,8 @@
 // are injected through Desktop::Faults(). Read-only files refuse to be written, replaced or
 // deleted, and a copy takes its source's attributes (folders.cpp keeps them). A file held open
 // refuses to be renamed, replaced or deleted unless its holder shares deletion.
-#include "internal.h"
-#include "names.h"
+#include "platform/sim/internal.h"
+#include "platform/sim/names.h"
 
 #include <cstdio>
 #include <fcntl.h>

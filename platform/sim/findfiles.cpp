@@ -2,8 +2,8 @@
 // caller's own listing (Desktop::ListFolder), whose names come sorted without regard to letter
 // case. A search lists a folder other than a drive's root with itself and its parent first, and
 // its pattern matches a file's long name or its short 8.3 name.
-#include "internal.h"
-#include "names.h"
+#include "platform/sim/internal.h"
+#include "platform/sim/names.h"
 
 #include <algorithm>
 #include <cstring>

@@ -5,9 +5,9 @@
 // As on Windows: a new file is an archived file (FILE_ATTRIBUTE_ARCHIVE); SetFileAttributesA
 // sets exactly the attributes given, and a file left with none reports FILE_ATTRIBUTE_NORMAL;
 // attributes move with a renamed file and go with a deleted one.
-#include "internal.h"
+#include "platform/sim/internal.h"
 
-#include "names.h"
+#include "platform/sim/names.h"
 
 #include <filesystem>
 #include <sys/stat.h>

@@ -14,9 +14,9 @@
 //   that has no bold), rounded up to whole pixels; a fixed-pitch face gives its full-width
 //   characters twice the average width;
 // - a text extent adds up the advances of its UTF-16 units one by one, without kerning.
-#include "fonts.h"
+#include "platform/sim/fonts.h"
 
-#include "internal.h"
+#include "platform/sim/internal.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H

@@ -5,7 +5,7 @@
 // and one of d i u x X c s %. The buffer is taken to hold 1024 characters with the terminator:
 // output is cut at 1023 characters, and output that fills them is answered 1024, as Wine's
 // user32 answers. Anything else the format asks for is refused loudly, as it is not simulated.
-#include "internal.h"
+#include "platform/sim/internal.h"
 
 #include <cstdarg>
 #include <cstring>

@@ -8,12 +8,12 @@
 // character drawn as a frame in the text colour in a cell as wide as its advance and as high as
 // the font. A device context's own default font (the system font, which a program of ours never
 // measures) keeps fixed metrics: 6 pixels for a narrow character, 12 for a wide one, 12 high.
-#include "fonts.h"
-#include "internal.h"
-#include "modal.h"
-#include "shell.h"
+#include "platform/sim/fonts.h"
+#include "platform/sim/internal.h"
+#include "platform/sim/modal.h"
+#include "platform/sim/shell.h"
 
-#include "png_writer.h"
+#include "formats/png_writer.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -2,7 +2,7 @@
 // border or client edge (see FrameWidth and CaptionHeight), where it lies on the screen, whether
 // a window is shown (it and every parent visible), a window's class and children, and the
 // z-order's two bands: top-most windows above all others.
-#include "internal.h"
+#include "platform/sim/internal.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
 // Shared state of the simulated desktop, for its own source files only.
 #pragma once
 
-#include "desktop.h"
-#include "codeowner.h"
-#include "names.h"
+#include "platform/sim/desktop.h"
+#include "platform/sim/codeowner.h"
+#include "platform/sim/names.h"
 
 #include <condition_variable>
 #include <deque>

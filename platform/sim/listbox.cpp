@@ -14,10 +14,10 @@
 // - DlgDirSelectExA gives the selected entry, converted into the buffer as far as it goes (the
 //   last byte of a buffer too small becomes zero, even inside a character), and says whether it
 //   is a folder or drive; a file is FALSE.
-#include "listbox.h"
+#include "platform/sim/listbox.h"
 
-#include "internal.h"
-#include "names.h"
+#include "platform/sim/internal.h"
+#include "platform/sim/names.h"
 
 #include <algorithm>
 #include <cstring>

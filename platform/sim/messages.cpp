@@ -8,7 +8,7 @@
 // mouse message: of its input), which GetMessageTime and GetMessagePos then answer. A loop that
 // waits with a filter sleeps until a message it takes is there, however many others queue
 // meanwhile.
-#include "internal.h"
+#include "platform/sim/internal.h"
 
 #include <algorithm>
 

@@ -3,9 +3,9 @@
 // box is a dialog window with its buttons (dialogs.cpp runs it), answered by a click on one; a
 // popup menu's loop reads the keyboard's messages itself, as Windows' and Wine's do, and has the
 // mouse while it is open. The caller's test actions answer them through those same inputs.
-#include "dialogs.h"
-#include "internal.h"
-#include "modal.h"
+#include "platform/sim/dialogs.h"
+#include "platform/sim/internal.h"
+#include "platform/sim/modal.h"
 
 #include <algorithm>
 #include <cctype>

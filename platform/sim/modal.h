@@ -1,7 +1,7 @@
 // State of the simulated modal user interface (message boxes and popup menus).
 #pragma once
 
-#include "desktop.h"
+#include "platform/sim/desktop.h"
 
 #include <functional>
 #include <map>

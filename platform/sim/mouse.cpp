@@ -12,8 +12,8 @@
 // hidden, moved, raised or destroyed), it gets a mouse move. An open popup menu has the mouse to
 // itself (modal.cpp); over a tray icon, which lies above every window, the shell takes the input
 // (shell.cpp).
-#include "internal.h"
-#include "shell.h"
+#include "platform/sim/internal.h"
+#include "platform/sim/shell.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -3,9 +3,9 @@
 // measured against Wine by the conformance probe (filedialogs/sorted-list), which also shows
 // where it is only approximated: among texts that differ in nothing but hyphens, accents or
 // widths, and for scripts other than Latin, kana and kanji.
-#include "names.h"
+#include "platform/sim/names.h"
 
-#include "internal.h"
+#include "platform/sim/internal.h"
 
 #include <vector>
 

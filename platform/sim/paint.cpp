@@ -10,7 +10,7 @@
 // window invalid as a whole and erases it before it returns. A hidden window loses its picture:
 // shown again it is black until it is painted. Uncovering a window does not invalidate it (the
 // screen keeps every window's picture).
-#include "internal.h"
+#include "platform/sim/internal.h"
 
 #include <algorithm>
 

@@ -3,8 +3,8 @@
 // case ignored in every component, trailing dots and blanks dropped, relative to the process's
 // current directory (GetCurrentDirectoryA, SetCurrentDirectoryA). Also the program's own module
 // and path, and the folders made read-only through Desktop::Faults().
-#include "internal.h"
-#include "names.h"
+#include "platform/sim/internal.h"
+#include "platform/sim/names.h"
 
 #include <cstring>
 #include <dirent.h>

@@ -1,7 +1,18 @@
 // The platform seam, simulated side: the Windows types, constants and operations that the
 // program logic uses, with Windows' names and values, implemented by the simulated desktop in
-// this folder. Only what the logic needs is declared; a new operation is added here when the
-// logic first calls it.
+// this folder. What the logic needs is declared; a new operation is added here when the logic
+// first calls it.
+//
+// A few operations exist for the conformance probe (tests/conformance/probe), which measures the
+// simulated desktop against Windows, and for the tests that look at a window as the probe does;
+// the program itself never calls them: CommDlgExtendedError, CreateDirectoryA, RemoveDirectoryA,
+// CreateSolidBrush, DrawIcon, GetPixel, GetUpdateRect, InvalidateRect, UpdateWindow,
+// ValidateRect, GetACP, GetModuleHandleA, GetTickCount, PeekMessageA, SetLastError,
+// GetCurrentDirectoryA, GetClassNameA, GetDlgCtrlID, GetParent, GetWindow, GetWindowTextA,
+// GetFocus, SetFocus, IsWindowEnabled, IsWindowVisible, ClientToScreen, GetCursor,
+// SetCursorPos, SendInput and MessageBeep. The simulated desktop uses some of them itself, as it
+// does GetActiveWindow, WindowFromPoint, ScreenToClient and SetWindowTextA (its tool tips, the
+// mouse and the controls), which the program does not call either.
 #pragma once
 
 #include <cstddef>
@@ -541,11 +552,11 @@ DWORD WINAPI GetCurrentDirectoryA(DWORD size, LPSTR buffer);
 BOOL WINAPI SetCurrentDirectoryA(LPCSTR path);
 
 // Tray icon, icons, drawing, dialogs' controls, shell and tool tips
-#include "platform_ui.h"
+#include "platform/sim/platform_ui.h"
 // File attributes and folders, directory lists in dialogs, the file-open dialog
-#include "platform_files.h"
+#include "platform/sim/platform_files.h"
 // Painting, the mouse, the pointer's shape and the tool tip control
-#include "platform_paint.h"
+#include "platform/sim/platform_paint.h"
 
 // ---------------------------------------------------------------------------------------------
 // Program entry, as the logic defines it.

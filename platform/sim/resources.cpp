@@ -3,10 +3,10 @@
 // reads their tokens and expressions, and #include and #define). Control statements get the default
 // styles the resource compiler gives them. Also the program's own script, read once, the key a
 // resource is looked up by, and LoadStringA.
-#include "resources.h"
+#include "platform/sim/resources.h"
 
-#include "internal.h"
-#include "script_parser.h"
+#include "platform/sim/internal.h"
+#include "platform/sim/script_parser.h"
 
 #ifndef ZELMO_RESOURCE_SCRIPT
 #error "ZELMO_RESOURCE_SCRIPT must name the program's .rc file"

@@ -3,9 +3,9 @@
 // quotes, #include of the program's own files (system headers such as <windows.h> are skipped)
 // and #define; expressions of numbers, defined names and the style names of <windows.h> joined by
 // | (NOT removes bits).
-#include "script_parser.h"
+#include "platform/sim/script_parser.h"
 
-#include "internal.h"
+#include "platform/sim/internal.h"
 
 #include <algorithm>
 #include <cctype>

@@ -5,7 +5,7 @@
 // and line.
 #pragma once
 
-#include "resources.h"
+#include "platform/sim/resources.h"
 
 #include <string>
 #include <vector>

@@ -2,11 +2,11 @@
 // the program's icon sources; the tray keeps the record the program last handed it, shows the
 // icon in the notification area and reports the pointer's events over it to the program through
 // the record's callback message (measured under Wine by the conformance probe's tray area).
-#include "icon_table.h"
-#include "internal.h"
-#include "modal.h"
-#include "resources.h"
-#include "shell.h"
+#include "platform/sim/icon_table.h"
+#include "platform/sim/internal.h"
+#include "platform/sim/modal.h"
+#include "platform/sim/resources.h"
+#include "platform/sim/shell.h"
 
 #include <cstdlib>
 #include <cstring>

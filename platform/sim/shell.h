@@ -1,8 +1,8 @@
 // State of the simulated icons, tray and shell.
 #pragma once
 
-#include "desktop.h"
-#include "icon_table.h"
+#include "platform/sim/desktop.h"
+#include "platform/sim/icon_table.h"
 
 #include <map>
 

@@ -3,7 +3,7 @@
 // plays when it is a PCM wave file; a missing or unplayable file with SND_NODEFAULT is silent,
 // though an asynchronous request for it answers TRUE all the same. MessageBeep's sound plays on
 // its own.
-#include "internal.h"
+#include "platform/sim/internal.h"
 
 #include <algorithm>
 #include <cstring>

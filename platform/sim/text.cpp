@@ -2,8 +2,8 @@
 // conversions between it and UTF-16. Bytes that are not UTF-8 become U+FFFD, one for each
 // maximal part of a sequence that could have begun a character, as Windows and Wine decode them.
 // Only the UTF-8 code page is simulated: another one fails loudly rather than guess.
-#include "internal.h"
-#include "resources.h"
+#include "platform/sim/internal.h"
+#include "platform/sim/resources.h"
 
 #include <cstring>
 #include <fstream>

@@ -12,7 +12,7 @@
 // TTS_ALWAYSTIP a tip shows only while the tool's window is active. The pointer moved onto the
 // tip sends it away (so the press that comes with the move reaches the window below); the tip of
 // a tool with TTF_TRANSPARENT lets the mouse through to the window below instead.
-#include "internal.h"
+#include "platform/sim/internal.h"
 
 #include <algorithm>
 #include <map>

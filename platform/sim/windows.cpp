@@ -3,7 +3,7 @@
 // Behaviour follows Windows where the program relies on it: the creation messages are sent
 // before CreateWindowExA returns; DestroyWindow destroys the owned windows first and drops the
 // messages still posted to every destroyed window (messages.cpp has the queue and the timers).
-#include "internal.h"
+#include "platform/sim/internal.h"
 
 #include <algorithm>
 #include <cstring>

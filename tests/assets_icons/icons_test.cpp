@@ -2,7 +2,7 @@
 // exists at its size as a valid .ico of the 16 colours (the jellyfish's with 32 bits a pixel and
 // an alpha channel), agrees with the simulated desktop's table, and keeps the transparency its
 // picture needs; the generator refuses malformed grids.
-#include "icon_table.h"
+#include "platform/sim/icon_table.h"
 
 #include <gtest/gtest.h>
 

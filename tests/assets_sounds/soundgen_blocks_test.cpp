@@ -1,10 +1,10 @@
 // Checks the synthesizer's building blocks directly: the seeded random source, the limiter and
 // finishing chain, the WAV encoder and writer, the spectrogram picture and the catalogue.
-#include "catalogue.h"
-#include "dsp.h"
-#include "finish.h"
-#include "sonogram.h"
-#include "wav.h"
+#include "tools/soundgen/catalogue.h"
+#include "tools/soundgen/dsp.h"
+#include "tools/soundgen/finish.h"
+#include "tools/soundgen/sonogram.h"
+#include "tools/soundgen/wav.h"
 
 #include <gtest/gtest.h>
 

@@ -22,7 +22,7 @@
 
 #include <unistd.h>
 
-#include "sonogram.h"
+#include "tools/soundgen/sonogram.h"
 
 namespace fs = std::filesystem;
 

@@ -4,5 +4,5 @@
 # its resource script.
 set(ZELMO_PROBE_DIR ${CMAKE_SOURCE_DIR}/tests/conformance/probe)
 file(GLOB ZELMO_PROBE_SOURCES CONFIGURE_DEPENDS ${ZELMO_PROBE_DIR}/*.cpp)
-list(APPEND ZELMO_PROBE_SOURCES ${CMAKE_SOURCE_DIR}/app/placement.cpp)
+list(APPEND ZELMO_PROBE_SOURCES ${CMAKE_SOURCE_DIR}/ground/placement.cpp)
 set(ZELMO_PROBE_SCRIPT ${ZELMO_PROBE_DIR}/probe.rc)

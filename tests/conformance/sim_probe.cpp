@@ -8,9 +8,9 @@
 //
 //   zelmo-probe-sim                     every scenario
 //   zelmo-probe-sim loops dialogs/esc   the loops area and one dialog scenario
-#include "desktop.h"
-#include "outside.h"
-#include "trace_compare.h"
+#include "platform/sim/desktop.h"
+#include "tests/conformance/probe/outside.h"
+#include "tests/conformance/trace_compare.h"
 
 #include <cstdio>
 #include <filesystem>

@@ -1,7 +1,7 @@
 // The comparison of the sim's probe trace with Wine's: see trace_compare.h.
-#include "trace_compare.h"
+#include "tests/conformance/trace_compare.h"
 
-#include "exceptions.h"
+#include "tests/conformance/exceptions.h"
 
 #include <algorithm>
 #include <sstream>

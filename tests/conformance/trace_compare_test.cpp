@@ -1,8 +1,8 @@
 // The comparison of the sim's trace with Wine's refuses what would let the two pass by accident:
 // a wait that timed out, an exception that stands for no line any more, a scenario one side did
 // not play; and an exception stands for its one line only.
-#include "exceptions.h"
-#include "trace_compare.h"
+#include "tests/conformance/exceptions.h"
+#include "tests/conformance/trace_compare.h"
 
 #include <gtest/gtest.h>
 

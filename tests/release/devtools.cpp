@@ -1,7 +1,7 @@
 // The DevTools pipe client of devtools.h: starts Chromium as a child process in a process group
 // of its own, sends commands and matches answers by their id, keeps the events it meets on the
 // way for WaitForEvent.
-#include "devtools.h"
+#include "tests/release/devtools.h"
 
 #include <algorithm>
 #include <cerrno>

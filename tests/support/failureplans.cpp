@@ -1,6 +1,6 @@
 // The walk over failure plans of failureplans.h: depth first, each plan run once, the calls a
 // run made giving the plans one failure longer.
-#include "failureplans.h"
+#include "tests/support/failureplans.h"
 
 #include <algorithm>
 #include <map>

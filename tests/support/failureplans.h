@@ -6,7 +6,7 @@
 // checks what the program left behind.
 #pragma once
 
-#include "desktop.h"
+#include "platform/sim/desktop.h"
 
 #include <functional>
 #include <string>

@@ -1,8 +1,8 @@
 // The jellyfish's stage: the program's own jelly window on a desktop without the rest of the
 // program, started, ticked and stopped through the window's own start, tick and stop.
-#include "jelly_stage.h"
+#include "tests/support/jelly_stage.h"
 
-#include "app/main.h"
+#include "ground/globals.h"
 #include "jelly/jellywindow.h"
 
 #include <algorithm>

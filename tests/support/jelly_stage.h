@@ -4,7 +4,7 @@
 // click and Yes. Tests about the table itself may also run one step of it directly.
 #pragma once
 
-#include "program.h"
+#include "tests/support/program.h"
 
 #include "jelly/behaviour.h"
 #include "jelly/movement.h"

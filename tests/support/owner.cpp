@@ -1,5 +1,5 @@
 // The owner-window program for tests of the simulated desktop (see owner.h).
-#include "owner.h"
+#include "tests/support/owner.h"
 
 namespace zelmo_test
 {

@@ -1,6 +1,6 @@
 // The scenario tests' program on a simulated desktop: laying out the program folder, starting
 // ZelmoSound, and the user's tray actions.
-#include "program.h"
+#include "tests/support/program.h"
 
 namespace zelmo_test
 {

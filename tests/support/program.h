@@ -2,8 +2,8 @@
 // ZelmoSound at a pinned time, let time pass, act as the user, look at what it did.
 #pragma once
 
-#include "app/reset.h"
-#include "desktop.h"
+#include "shell/reset.h"
+#include "platform/sim/desktop.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +17,7 @@ namespace zelmo_test
 // A playable PCM wave file (16-bit mono 22050 Hz silence) of the given length.
 std::string WaveBytes(int milliseconds = 500);
 
-// Puts every module's globals back to their start values (app/reset.h keeps the list).
+// Puts every module's globals back to their start values (shell/reset.h keeps the list).
 using ::ResetProgramState;
 
 class Program

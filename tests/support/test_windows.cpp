@@ -1,5 +1,5 @@
 // A test program's window classes and message loop, for the simulated desktop's own tests.
-#include "test_windows.h"
+#include "tests/support/test_windows.h"
 
 namespace zelmo_test
 {

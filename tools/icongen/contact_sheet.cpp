@@ -1,6 +1,6 @@
 // The contact sheet: the icons enlarged on a checkerboard in rows, each with its name drawn
 // under it in a small built-in font.
-#include "contact_sheet.h"
+#include "tools/icongen/contact_sheet.h"
 
 #include <algorithm>
 #include <string_view>

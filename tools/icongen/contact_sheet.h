@@ -2,7 +2,7 @@
 // name under it, in rows. For looking at the pictures, not for the program.
 #pragma once
 
-#include "icon_grid.h"
+#include "tools/icongen/icon_grid.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,5 +1,5 @@
 // Reading the icon text grids and checking them: size, palette characters, one grid a file.
-#include "icon_grid.h"
+#include "tools/icongen/icon_grid.h"
 
 #include <fstream>
 #include <sstream>

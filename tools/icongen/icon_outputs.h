@@ -2,7 +2,7 @@
 // pixel tables of the simulated desktop.
 #pragma once
 
-#include "icon_grid.h"
+#include "tools/icongen/icon_grid.h"
 
 #include <cstdint>
 #include <string>

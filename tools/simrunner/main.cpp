@@ -1,7 +1,7 @@
 // zelmo-sim: runs ZelmoSound on the simulated desktop's virtual clock from the command line and
 // prints every observable event as a line of JSON (see --help).
-#include "options.h"
-#include "runner.h"
+#include "tools/simrunner/options.h"
+#include "tools/simrunner/runner.h"
 
 #include <iostream>
 

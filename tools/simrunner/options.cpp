@@ -1,6 +1,6 @@
 // Parsing of the runner's command line and of the virtual-time notations. Every value is checked
 // here, before a simulated desktop exists, so a bad argument never leaves a half-done run.
-#include "options.h"
+#include "tools/simrunner/options.h"
 
 #include <algorithm>
 #include <cctype>

@@ -2,7 +2,7 @@
 // notations of virtual time it shares with the script (a start date, clock times, seconds).
 #pragma once
 
-#include "desktop.h"
+#include "platform/sim/desktop.h"
 
 #include <optional>
 #include <stdexcept>

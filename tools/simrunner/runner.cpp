@@ -2,11 +2,11 @@
 // program folder is filled through the desktop's own file access (so names match without regard
 // to letter case, as on Windows); the event log is the desktop's event stream, framed by a start
 // line with the options and an exit or end line.
-#include "runner.h"
+#include "tools/simrunner/runner.h"
 
-#include "script.h"
+#include "tools/simrunner/script.h"
 
-#include "app/reset.h"
+#include "shell/reset.h"
 
 #include <algorithm>
 #include <cctype>

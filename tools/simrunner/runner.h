@@ -3,7 +3,7 @@
 // taking snapshots, and write every event as a line of JSON.
 #pragma once
 
-#include "options.h"
+#include "tools/simrunner/options.h"
 
 #include <ostream>
 

@@ -2,9 +2,9 @@
 // starts; doing an action first checks that what it acts on (tray icon, menu, dialog, control,
 // message box, window) is there at that moment, so a mistaken script stops with its line
 // number instead of acting on nothing.
-#include "script.h"
+#include "tools/simrunner/script.h"
 
-#include "options.h"
+#include "tools/simrunner/options.h"
 
 #include <algorithm>
 #include <cctype>

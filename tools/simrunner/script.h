@@ -2,7 +2,7 @@
 // then done one by one on the simulated desktop, as the user's input would be.
 #pragma once
 
-#include "desktop.h"
+#include "platform/sim/desktop.h"
 
 #include <string>
 #include <vector>

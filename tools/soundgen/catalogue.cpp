@@ -1,5 +1,5 @@
 // The catalogue of every sound file the program names, in the order the generator writes them.
-#include "catalogue.h"
+#include "tools/soundgen/catalogue.h"
 
 #include <cstdio>
 

@@ -3,8 +3,8 @@
 // kalimba, train, eerie drones) and cues.cpp (time signal and jellyfish cues).
 #pragma once
 
-#include "dsp.h"
-#include "finish.h"
+#include "tools/soundgen/dsp.h"
+#include "tools/soundgen/finish.h"
 
 #include <functional>
 #include <string>

@@ -1,7 +1,7 @@
 // Short cues: the time-signal sounds and the jellyfish sounds. The time-signal animation moves on
 // after 300 ms and cuts its sound off, so every cue starts at once and says what it is within
 // its first 0.3 s; the rest is only a tail.
-#include "catalogue.h"
+#include "tools/soundgen/catalogue.h"
 
 #include <algorithm>
 #include <cmath>

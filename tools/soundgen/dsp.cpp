@@ -1,6 +1,6 @@
 // The synthesizer's building blocks: the seeded random source, filters, noise, envelopes and
 // the composite voices.
-#include "dsp.h"
+#include "tools/soundgen/dsp.h"
 
 #include <algorithm>
 #include <array>

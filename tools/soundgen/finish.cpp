@@ -1,5 +1,5 @@
 // Finishing a synthesised buffer into 16-bit samples, and the level measurements reported.
-#include "finish.h"
+#include "tools/soundgen/finish.h"
 
 #include <algorithm>
 #include <cmath>

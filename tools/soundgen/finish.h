@@ -2,7 +2,7 @@
 // peak limiting and 16-bit conversion; plus the level measurements used for reporting.
 #pragma once
 
-#include "dsp.h"
+#include "tools/soundgen/dsp.h"
 
 #include <cstdint>
 #include <vector>

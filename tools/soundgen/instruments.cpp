@@ -1,6 +1,6 @@
 // Ambient groups of struck, plucked and mechanical sounds: a wind chime (w_bell), a kalimba
 // (karinb), a temple bell (b_bell), a steam train (train) and eerie sounds (myst).
-#include "catalogue.h"
+#include "tools/soundgen/catalogue.h"
 
 #include <algorithm>
 #include <cmath>

@@ -4,10 +4,10 @@
 // duration and levels, for review. Files whose bytes are unchanged are not rewritten. The output is
 // byte for byte the same on every run: all randomness comes from generators seeded by the file
 // names.
-#include "catalogue.h"
-#include "png_writer.h"
-#include "sonogram.h"
-#include "wav.h"
+#include "tools/soundgen/catalogue.h"
+#include "formats/png_writer.h"
+#include "tools/soundgen/sonogram.h"
+#include "tools/soundgen/wav.h"
 
 #include <cstdio>
 #include <filesystem>

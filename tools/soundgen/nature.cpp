@@ -1,7 +1,7 @@
 // Ambient groups from nature: crickets (crickt), birds (bird), a stream (water), ocean waves
 // (wave_), water drops (drop) and cicadas (cicada). Each group has four variations that differ in
 // species pattern, density, pitch and space, not only in their random seed.
-#include "catalogue.h"
+#include "tools/soundgen/catalogue.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,5 +1,5 @@
 // Spectrogram pictures of the sounds, for reviewing them by eye.
-#include "sonogram.h"
+#include "tools/soundgen/sonogram.h"
 
 #include <algorithm>
 #include <array>
@@ -16,7 +16,6 @@ constexpr int kRows = 320;
 constexpr double kLowHz = 40.0;
 constexpr double kFloorDb = -100.0;
 constexpr double kPi = 3.14159265358979323846;
-
 
 uint32_t Colour(double level) // level in [0, 1]
 {

@@ -1,7 +1,7 @@
 // PCM WAV files: the RIFF header, the fmt chunk and the 16-bit samples.
-#include "wav.h"
+#include "tools/soundgen/wav.h"
 
-#include "little_endian.h"
+#include "formats/little_endian.h"
 
 #include <fstream>
 #include <iterator>

@@ -3,7 +3,7 @@
 // and one line here (the build takes every .cpp file of this folder).
 #pragma once
 
-#include "probe.h"
+#include "tests/conformance/probe/probe.h"
 
 // clang-format off
 #define PROBE_AREAS(AREA) \

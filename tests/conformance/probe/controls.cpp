@@ -5,9 +5,9 @@
 // CheckRadioButton and IsDlgButtonChecked over the group range with its missing ids; the arrow
 // keys inside the group of radio buttons, over a disabled one; Tab over disabled controls; and
 // characters typed into an edit field that Tab has selected, as a keyboard user fills it.
-#include "probe.h"
+#include "tests/conformance/probe/probe.h"
 
-#include "../../../resources/resource.h"
+#include "resources/resource.h"
 
 #include <iterator>
 #include <string>

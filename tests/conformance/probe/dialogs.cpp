@@ -3,8 +3,8 @@
 // over a dialog, which disables the dialog until it closes, a question whose default answer is
 // No, and a group of automatic radio buttons. The owner's timer ticks on all the while; the
 // user acts on its ticks.
-#include "probe.h"
-#include "probe_resource.h"
+#include "tests/conformance/probe/probe.h"
+#include "tests/conformance/probe/probe_resource.h"
 
 #include <iterator>
 

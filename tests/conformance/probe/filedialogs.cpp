@@ -3,9 +3,9 @@
 // current directory afterwards), the entry taken back with DlgDirSelectExA, the list box's
 // selection notifications; and the file-open dialog with the settings the register dialog uses,
 // cancelled, confirmed in another folder, with a relative name and with a missing one.
-#include "probe.h"
-#include "probe_resource.h"
-#include "workfolder.h"
+#include "tests/conformance/probe/probe.h"
+#include "tests/conformance/probe/probe_resource.h"
+#include "tests/conformance/probe/workfolder.h"
 
 #include <cstdio>
 #include <cstring>

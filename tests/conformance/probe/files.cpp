@@ -2,8 +2,8 @@
 // group's pattern, copy that fails if the destination exists, rename, delete of a read-only file,
 // a file held open by another program, file attributes, the current directory, and file names
 // in Japanese under the UTF-8 manifest (the text area plays the conversions themselves).
-#include "probe.h"
-#include "workfolder.h"
+#include "tests/conformance/probe/probe.h"
+#include "tests/conformance/probe/workfolder.h"
 
 #include <cstdio>
 #include <iterator>

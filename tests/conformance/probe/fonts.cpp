@@ -6,7 +6,7 @@
 // ink lies, not the glyphs' shapes, which depend on the rasterizer); a font deleted while
 // selected; and the dialog templates' fonts, whose average letter width and height make the
 // dialog base units, with the extents of the widest labels.
-#include "probe.h"
+#include "tests/conformance/probe/probe.h"
 
 #include <cstdio>
 #include <iterator>

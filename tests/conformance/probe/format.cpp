@@ -2,7 +2,7 @@
 // numbers with leading zeros ("jelly%02d.wav", "%s%02d.wav"), wider zero-padded fields, plain
 // numbers and strings, and what the formats do at their edges (negative numbers, numbers longer
 // than the field, left alignment, a string cut by its precision).
-#include "probe.h"
+#include "tests/conformance/probe/probe.h"
 
 #include <cstring>
 #include <iterator>

@@ -2,7 +2,7 @@
 // of scenario areas. Scenario areas use probe.h only.
 #pragma once
 
-#include "probe.h"
+#include "tests/conformance/probe/probe.h"
 
 namespace probe
 {

@@ -3,13 +3,13 @@
 // fonts), the dialog's frame and caption round its client area and every control's rectangle;
 // a dialog placed from its owner's client area and kept on the screen; MoveWindow and
 // GetWindowRect with sizes below zero and places off the screen; and the program's own
-// placement near the cursor (ZelmoGetWindowPosition, app/placement.cpp) with the pointer at
+// placement near the cursor (ZelmoGetWindowPosition, ground/placement.cpp) with the pointer at
 // each edge and corner of the screen, for a dialog as it initialises and for a window of the
 // time signal's size.
-#include "probe.h"
+#include "tests/conformance/probe/probe.h"
 
-#include "../../../app/placement.h"
-#include "../../../resources/resource.h"
+#include "ground/placement.h"
+#include "resources/resource.h"
 
 #include <iterator>
 #include <string>

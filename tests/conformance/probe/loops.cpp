@@ -2,9 +2,9 @@
 // destroying an owner does to its owned windows and the messages posted to them, timers in a
 // message box, a quit message inside nested loops, and the ticks due after a handler that held
 // the thread.
-#include "probe.h"
-#include "probe_resource.h"
-#include "workfolder.h"
+#include "tests/conformance/probe/probe.h"
+#include "tests/conformance/probe/probe_resource.h"
+#include "tests/conformance/probe/workfolder.h"
 
 #include <iterator>
 #include <string>

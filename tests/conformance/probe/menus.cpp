@@ -1,7 +1,7 @@
 // Scenarios of popup menus: the owner's timer ticks on while TrackPopupMenu runs its loop, an
 // item chosen from the keyboard (its mnemonic, or arrows and Enter) or the menu dismissed with
 // Esc, with and without TPM_RETURNCMD, and a second TrackPopupMenu while one is open.
-#include "probe.h"
+#include "tests/conformance/probe/probe.h"
 
 #include <iterator>
 

@@ -5,7 +5,7 @@
 // within the double-click time and distance, DefWindowProcA's WM_SETCURSOR with and without a
 // class cursor, SetCursor and LoadCursorA, GetMessagePos and GetMessageTime of mouse messages, and
 // a click on a window that a message box has disabled, read by the message box's loop.
-#include "probe.h"
+#include "tests/conformance/probe/probe.h"
 
 #include <iterator>
 

@@ -3,7 +3,7 @@
 // validates, WM_ERASEBKGND with and without a class brush, FillRect with stock brushes, icons
 // drawn with their masks, and what a window shows after it was hidden and shown again. Pixels
 // are read back with GetPixel on the window's own device context.
-#include "probe.h"
+#include "tests/conformance/probe/probe.h"
 
 #include <cstdio>
 #include <iterator>

@@ -4,8 +4,8 @@
 //
 // Its command line selects scenarios: no words runs every one; "area" or "area/scenario" runs
 // those named; "-area/scenario" (or "-area") leaves that one out.
-#include "areas.h"
-#include "framework.h"
+#include "tests/conformance/probe/areas.h"
+#include "tests/conformance/probe/framework.h"
 
 #include <vector>
 

@@ -1,7 +1,7 @@
 // Scenarios of the message queue: GetMessageA's and PeekMessageA's window and range filters, a
 // filtered wait while other messages queue, the quit message against a filter, thread messages,
 // and the time and cursor position a message carries (GetMessageTime, GetMessagePos).
-#include "probe.h"
+#include "tests/conformance/probe/probe.h"
 
 #include <iterator>
 #include <string>

@@ -2,9 +2,9 @@
 // link object through COM (every call's result, reference counts included) and the .lnk file it
 // saved, read back from its bytes (Shell Link binary format); and ShellExecuteA on a page, a
 // missing file and a file in a missing folder.
-#include "outside.h"
-#include "probe.h"
-#include "workfolder.h"
+#include "tests/conformance/probe/outside.h"
+#include "tests/conformance/probe/probe.h"
+#include "tests/conformance/probe/workfolder.h"
 
 #include <cstdio>
 #include <iterator>

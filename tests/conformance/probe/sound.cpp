@@ -6,8 +6,8 @@
 // Under Wine without a sound device nothing is heard, so what an asynchronous request does after
 // it returned (which file played, that a second request cut the first off) cannot be compared;
 // what can is what the call answers, and that it answers at once.
-#include "probe.h"
-#include "workfolder.h"
+#include "tests/conformance/probe/probe.h"
+#include "tests/conformance/probe/workfolder.h"
 
 #include <iterator>
 #include <string>

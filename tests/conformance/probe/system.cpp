@@ -2,9 +2,9 @@
 // FlushFileBuffers on handles for writing and for reading, the local time against the system
 // time (their consistency, not the wall clock), and Beep and MessageBeep against the messages
 // waiting in the queue.
-#include "probe.h"
-#include "probe_resource.h"
-#include "workfolder.h"
+#include "tests/conformance/probe/probe.h"
+#include "tests/conformance/probe/probe_resource.h"
+#include "tests/conformance/probe/workfolder.h"
 
 #include <cstring>
 #include <iterator>

@@ -2,9 +2,9 @@
 // the process code page, and MultiByteToWideChar with CP_ACP and CP_UTF8 (counts, a buffer too
 // small, a length without the terminator, bytes that are not UTF-8), and an edit field's text
 // read into a buffer too small for it.
-#include "probe.h"
-#include "probe_resource.h"
-#include "workfolder.h"
+#include "tests/conformance/probe/probe.h"
+#include "tests/conformance/probe/probe_resource.h"
+#include "tests/conformance/probe/workfolder.h"
 
 #include <iterator>
 #include <string>

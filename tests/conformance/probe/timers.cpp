@@ -1,7 +1,7 @@
 // Scenarios of timers set again and killed: SetTimer on an id that is already running (as the
 // program's resume command does) starts its period afresh and drops a tick already due, and
 // KillTimer drops a tick already due as well; a timer of another id keeps its own.
-#include "probe.h"
+#include "tests/conformance/probe/probe.h"
 
 #include <iterator>
 #include <string>

@@ -6,7 +6,7 @@
 // button message; shown with TTS_ALWAYSTIP while the owner is not active. Only what does not
 // depend on font metrics is traced: the tip's text, whether it shows, its top (or bottom) edge
 // against the tool's rectangle and its horizontal centre against the tool's within a pixel.
-#include "probe.h"
+#include "tests/conformance/probe/probe.h"
 
 #include <cstdlib>
 #include <iterator>

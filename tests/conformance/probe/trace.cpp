@@ -1,7 +1,7 @@
 // The probe's trace: one line per traced message or result, written to a file beside the probe
 // as it goes (so a probe that hangs or dies still shows how far it came), windows named by role.
-#include "framework.h"
-#include "probe.h"
+#include "tests/conformance/probe/framework.h"
+#include "tests/conformance/probe/probe.h"
 
 #include <map>
 

@@ -4,8 +4,8 @@
 // which the user outside the probe gives: outside.h); and, from inside the right button's
 // report, SetForegroundWindow and TrackPopupMenu, whose menu closes when the user clicks
 // elsewhere.
-#include "outside.h"
-#include "probe.h"
+#include "tests/conformance/probe/outside.h"
+#include "tests/conformance/probe/probe.h"
 
 #include <cstring>
 #include <iterator>

@@ -1,8 +1,8 @@
 // The user, played by the probe itself through Windows operations, so that the simulated
 // desktop and Wine get the same input without an outside driver (README.md says why and how).
-#include "outside.h"
-#include "probe.h"
-#include "workfolder.h"
+#include "tests/conformance/probe/outside.h"
+#include "tests/conformance/probe/probe.h"
+#include "tests/conformance/probe/workfolder.h"
 
 #include <initializer_list>
 #include <vector>

@@ -1,6 +1,6 @@
 // The probe's windows and dialogs, whose procedures write the traced messages to the trace
 // before the scenario's handler sees them, and the scenario's message loop.
-#include "framework.h"
+#include "tests/conformance/probe/framework.h"
 
 #include <map>
 #include <memory>

@@ -1,7 +1,7 @@
 // The file scenarios' work folder and the trace's view of paths and names (see workfolder.h).
-#include "workfolder.h"
+#include "tests/conformance/probe/workfolder.h"
 
-#include "probe.h"
+#include "tests/conformance/probe/probe.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -2,11 +2,11 @@
 // switched on) counts one second; a group whose count reaches its drawn interval plays one of
 // its files at random and draws its next interval. Around the full hour, with the time signal
 // on, sounds are skipped so the chime is heard alone.
-#include "sound.h"
+#include "ground/sound.h"
 
-#include "main.h"
-#include "path.h"
-#include "random.h"
+#include "ground/globals.h"
+#include "ground/path.h"
+#include "ground/random.h"
 
 #include <cstdio>
 

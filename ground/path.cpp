@@ -1,7 +1,7 @@
 // Path splitting and the program's own paths.
-#include "path.h"
+#include "ground/path.h"
 
-#include "main.h"
+#include "ground/globals.h"
 #include "platform.h"
 
 PathParts SplitPath(const std::string &path)

@@ -1,5 +1,6 @@
-// The program's spine: entry, the hidden main window and the state every part shares (window
-// handles, the pause flag and the flags that tell which dialog is open).
+// The state every part of the program shares: the program's module, the time-signal and jelly
+// windows, the application name, the pause flag and the flags that tell which dialog is open;
+// and the private messages and the main window's timer by which the parts reach each other.
 #pragma once
 
 #include "platform.h"
@@ -8,7 +9,6 @@ extern HINSTANCE hInst;
 extern HWND hwndSignal;
 extern HWND hwndJelly;
 extern char SetUpData[11]; // the application name: class name, class menu, message box caption
-extern const char WindowTitle[];
 
 extern int Executing;  // 1 while ambient playback runs, 0 while paused
 extern int Property1;  // first sound settings dialog open
@@ -26,9 +26,5 @@ constexpr UINT WM_ZELMO_JELLY = WM_USER + 9;  // start the jellyfish
 
 constexpr UINT_PTR ZELMO_TIMER = 101; // the main window's once-a-second tick
 
-void InitZelmoSoundFirst(HINSTANCE instance);
-void InitZelmoSoundEvery(HINSTANCE instance, int cmdShow);
-LRESULT CALLBACK ZelmoSoundWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-
-// Puts this module's state back to its start values (tests start the program afresh).
-void ResetMainState();
+// Puts the shared state back to its start values (tests start the program afresh).
+void ResetSharedState();

@@ -1,11 +1,11 @@
 // The About box, placed near the cursor and closed with its OK button or close box, and the
 // help page.
-#include "about.h"
+#include "shell/about.h"
 
-#include "main.h"
-#include "path.h"
-#include "placement.h"
-#include "resource.h"
+#include "shell/main.h"
+#include "ground/path.h"
+#include "ground/placement.h"
+#include "resources/resource.h"
 
 #include <string>
 

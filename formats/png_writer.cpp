@@ -1,5 +1,5 @@
 // PNG encoder: signature, IHDR, one IDAT holding a zlib stream of stored blocks, IEND.
-#include "png_writer.h"
+#include "formats/png_writer.h"
 
 #include <array>
 #include <fstream>

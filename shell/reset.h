@@ -4,16 +4,17 @@
 // function here.
 #pragma once
 
-#include "main.h"
-#include "sound.h"
+#include "shell/main.h"
+#include "ground/sound.h"
 
-#include "../jelly/jellytips.h"
-#include "../jelly/jellywindow.h"
-#include "../jelly/population.h"
-#include "../timesignal/timesignal.h"
+#include "jelly/jellytips.h"
+#include "jelly/jellywindow.h"
+#include "jelly/population.h"
+#include "timesignal/timesignal.h"
 
 inline void ResetProgramState()
 {
+    ResetSharedState();
     ResetMainState();
     ResetSoundState();
     ResetTimeSignalState();

@@ -1,5 +1,5 @@
 // The program's pseudo-random generator and its seed source.
-#include "random.h"
+#include "ground/random.h"
 
 #include "platform.h"
 

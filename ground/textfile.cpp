@@ -1,6 +1,6 @@
 // Text files of the program: line pieces as a text-mode stream reads them, column numbers, and
 // the safe replacement of a file.
-#include "textfile.h"
+#include "ground/textfile.h"
 
 #include <algorithm>
 #include <cstdarg>

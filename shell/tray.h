@@ -1,7 +1,6 @@
 // The tray icon, its day, night and paused pictures, and its menu.
 #pragma once
 
-#include "placement.h"
 #include "platform.h"
 
 int WhichTime(); // 1 by day (5:00 to 18:59), 0 by night

@@ -1,6 +1,6 @@
 // Placing windows near the mouse cursor. It uses nothing but the platform, so the conformance
 // probe measures it as it stands.
-#include "placement.h"
+#include "ground/placement.h"
 
 void ZelmoGetWindowPosition(HWND hwnd, POINT *position, int *width, int *height)
 {

@@ -5,13 +5,13 @@
 // "IDCB_TSIGNAL=v" set the time signal. The value is the one character in its column minus
 // '0'. Lines are taken in pieces of at most 127 characters, as a 128-byte line buffer reads
 // them, and any other line is ignored.
-#include "inifile.h"
+#include "ground/inifile.h"
 
-#include "main.h"
-#include "path.h"
+#include "ground/globals.h"
+#include "ground/path.h"
 #include "platform.h"
-#include "sound.h"
-#include "textfile.h"
+#include "ground/sound.h"
+#include "ground/textfile.h"
 
 #include <cstring>
 

@@ -2,51 +2,31 @@
 // is never shown: the tray icon's reports, the tray menu's commands and the one-second tick all
 // arrive here, and the open flags keep each dialog single and keep the scheduler still while
 // sound files are being changed or the jellyfish run.
-#include "main.h"
+#include "shell/main.h"
 
-#include "about.h"
-#include "inifile.h"
-#include "path.h"
-#include "resource.h"
-#include "sound.h"
-#include "tray.h"
+#include "shell/about.h"
+#include "ground/inifile.h"
+#include "ground/path.h"
+#include "resources/resource.h"
+#include "ground/sound.h"
+#include "shell/tray.h"
 
-#include "../jelly/jellywindow.h"
-#include "../settings/delete.h"
-#include "../settings/dialogs.h"
-#include "../settings/regist.h"
-#include "../timesignal/timesignal.h"
-
-#include <cstring>
-
-HINSTANCE hInst = nullptr;
-HWND hwndSignal = nullptr;
-HWND hwndJelly = nullptr;
-char SetUpData[11] = "";
-const char WindowTitle[] = "Zelmo Sound version1.00";
-
-int Executing = 0;
-int Property1 = 0;
-int Property2 = 0;
-int RegistDlg = 0;
-int DeleteDlg = 0;
-int ZelmoAbout = 0;
-int ZelmoJelly = 0;
+#include "jelly/jellywindow.h"
+#include "settings/delete.h"
+#include "settings/dialogs.h"
+#include "settings/regist.h"
+#include "timesignal/timesignal.h"
 
 namespace
 {
+const char WindowTitle[] = "Zelmo Sound version1.00";
 // The main window, for the end of the message loop.
 HWND MainWindow = nullptr;
 } // namespace
 
 void ResetMainState()
 {
-    hInst = nullptr;
     MainWindow = nullptr;
-    hwndSignal = nullptr;
-    hwndJelly = nullptr;
-    std::memset(SetUpData, 0, sizeof SetUpData);
-    Executing = Property1 = Property2 = RegistDlg = DeleteDlg = ZelmoAbout = ZelmoJelly = 0;
 }
 
 namespace
