@@ -77,7 +77,11 @@ class OutsideUser
     {
         const fs::path file = folder_ / probe::OutsideRequestFile;
         if (!fs::exists(file)) return "";
-        std::string request = LastLine(ReadText(file));
+        // The probe writes the request and its line end in one go, but the file can be seen
+        // before the write has reached it: a request is whole only with its line end.
+        const std::string text = ReadText(file);
+        if (text.empty() || text.back() != '\n') return "";
+        std::string request = LastLine(text);
         std::error_code ignored;
         fs::remove(file, ignored);
         if (request == probe::BrowserShows) return AnswerBrowser();
@@ -106,14 +110,25 @@ class OutsideUser
     std::string AnswerBrowser()
     {
         const fs::path log = folder_ / BrowserLog;
-        (void)PollUntil([&] { return fs::exists(log); }, BrowserLimit);
+        (void)PollUntil(
+            [&] {
+                const std::string text = ReadText(log);
+                return !text.empty() && text.back() == '\n';
+            },
+            BrowserLimit);
         std::string shown = LastLine(ReadText(log));
         const std::string scheme = "file://";
         if (shown.rfind(scheme, 0) == 0) shown = Unescaped(shown.substr(scheme.size()));
         if (shown.rfind('/', 0) == 0) shown = WindowsPath(shown);
         if (shown.empty()) shown = probe::NothingShown;
-        std::ofstream(folder_ / probe::OutsideReplyFile, std::ios::binary) << shown << "\n";
-        return "";
+        // Written whole under another name and renamed, as the probe reads it once it exists.
+        const fs::path reply = folder_ / probe::OutsideReplyFile;
+        fs::path part = reply;
+        part += ".part";
+        std::ofstream(part, std::ios::binary) << shown << "\n";
+        std::error_code failed;
+        fs::rename(part, reply, failed);
+        return failed ? "the reply could not be written: " + failed.message() : "";
     }
 
     Session &session_;
