@@ -156,25 +156,10 @@ void NotifyCombo(HWND hwnd, const ControlState &c, WORD code)
 bool ComboKey(HWND hwnd, ControlState &c, WPARAM key)
 {
     const int last = static_cast<int>(c.items.size()) - 1;
-    int caret = c.selection;
-    switch (key) {
-    case VK_UP:
-        caret -= 1;
-        break;
-    case VK_DOWN:
-        caret += 1;
-        break;
-    case VK_HOME:
-        caret = 0;
-        break;
-    case VK_END:
-        caret = last;
-        break;
-    default:
-        return false;
-    }
+    int caret = 0;
+    if (!SelectionAfterKey(key, c.selection, last, &caret)) return false;
     if (last < 0) return true;
-    c.selection = std::clamp(caret, 0, last);
+    c.selection = caret;
     NotifyCombo(hwnd, c, CBN_SELENDOK);
     NotifyCombo(hwnd, c, CBN_SELCHANGE);
     return true;

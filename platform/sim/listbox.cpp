@@ -104,6 +104,18 @@ bool MoveSelection(HWND hwnd, DWORD style, const std::vector<std::string> &items
 {
     // With nothing selected, Up and Down select the first item.
     const int last = static_cast<int>(items.size()) - 1;
+    int caret = 0;
+    if (!SelectionAfterKey(key, selection, last, &caret)) return false;
+    if (last < 0) return true;
+    selection = caret;
+    if (style & LBS_NOTIFY) Notify(hwnd, LBN_SELCHANGE);
+    return true;
+}
+
+} // namespace
+
+bool SelectionAfterKey(WPARAM key, int selection, int last, int *moved)
+{
     int caret = selection;
     switch (key) {
     case VK_UP:
@@ -121,13 +133,9 @@ bool MoveSelection(HWND hwnd, DWORD style, const std::vector<std::string> &items
     default:
         return false;
     }
-    if (last < 0) return true;
-    selection = std::clamp(caret, 0, last);
-    if (style & LBS_NOTIFY) Notify(hwnd, LBN_SELCHANGE);
+    *moved = last < 0 ? -1 : std::clamp(caret, 0, last);
     return true;
 }
-
-} // namespace
 
 size_t SortedPosition(const std::vector<std::string> &items, const std::string &text)
 {

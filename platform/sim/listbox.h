@@ -19,4 +19,8 @@ bool ListBoxMessage(HWND hwnd, DWORD style, std::vector<std::string> &items, int
 // sort before it.
 size_t SortedPosition(const std::vector<std::string> &items, const std::string &text);
 
+// Where Up, Down, Home and End move a list's selection of items 0 to last (-1 when empty), from
+// the one selected (-1 for none, so that Down selects the first); false for any other key.
+bool SelectionAfterKey(WPARAM key, int selection, int last, int *moved);
+
 } // namespace sim
