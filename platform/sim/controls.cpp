@@ -127,18 +127,10 @@ void ClickButton(HWND button)
         SetCheck(button, c, c.check == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED);
     } else if (IsButtonKind(c, BS_AUTORADIOBUTTON)) {
         // The group runs from the last WS_GROUP control at or before this one to the next.
-        std::vector<HWND> children = ChildrenInOrder(dialog);
-        auto at = std::find(children.begin(), children.end(), button);
-        auto first = at;
-        while (first != children.begin() && !(FindWindowObject(*first)->style & WS_GROUP))
-            --first;
-        auto last = at + 1;
-        while (last != children.end() && !(FindWindowObject(*last)->style & WS_GROUP))
-            ++last;
-        for (auto it = first; it != last; ++it) {
-            auto control = D().controls.find(*it);
+        for (HWND member : GroupAround(dialog, button)) {
+            auto control = D().controls.find(member);
             if (control != D().controls.end() && IsButtonKind(control->second, BS_AUTORADIOBUTTON))
-                SetCheck(*it, control->second, *it == button ? BST_CHECKED : BST_UNCHECKED);
+                SetCheck(member, control->second, member == button ? BST_CHECKED : BST_UNCHECKED);
         }
     } else if (IsButtonKind(c, BS_GROUPBOX)) {
         return;

@@ -115,17 +115,10 @@ bool Reachable(HWND control)
 // group, passing over disabled and hidden ones; the control itself when there is none.
 HWND NextInGroup(HWND dialog, HWND from, bool backwards)
 {
-    std::vector<HWND> children = ChildrenInOrder(dialog);
-    auto at = std::find(children.begin(), children.end(), from);
-    if (at == children.end()) return from;
-    auto first = at;
-    while (first != children.begin() && !(FindWindowObject(*first)->style & WS_GROUP))
-        --first;
-    auto last = at + 1;
-    while (last != children.end() && !(FindWindowObject(*last)->style & WS_GROUP))
-        ++last;
-    const std::vector<HWND> group(first, last);
-    const size_t size = group.size(), start = static_cast<size_t>(at - first);
+    const std::vector<HWND> group = GroupAround(dialog, from);
+    auto at = std::find(group.begin(), group.end(), from);
+    if (at == group.end()) return from;
+    const size_t size = group.size(), start = static_cast<size_t>(at - group.begin());
     for (size_t step = 1; step < size; ++step) {
         HWND next = group[(backwards ? start + size - step : start + step) % size];
         if (Reachable(next)) return next;

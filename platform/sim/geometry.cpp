@@ -73,6 +73,20 @@ std::vector<HWND> ChildrenInOrder(HWND parent)
     return children;
 }
 
+std::vector<HWND> GroupAround(HWND dialog, HWND control)
+{
+    std::vector<HWND> children = ChildrenInOrder(dialog);
+    auto at = std::find(children.begin(), children.end(), control);
+    if (at == children.end()) return {};
+    auto first = at;
+    while (first != children.begin() && !(FindWindowObject(*first)->style & WS_GROUP))
+        --first;
+    auto last = at + 1;
+    while (last != children.end() && !(FindWindowObject(*last)->style & WS_GROUP))
+        ++last;
+    return std::vector<HWND>(first, last);
+}
+
 void BringToTop(HWND hwnd)
 {
     Desktop::State &state = S();

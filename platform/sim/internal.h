@@ -229,6 +229,9 @@ POINT ClientOrigin(const WindowObject &window);
 const WNDCLASSA *WindowClass(const WindowObject &window);
 // A window's children in the order they were made.
 std::vector<HWND> ChildrenInOrder(HWND parent);
+// The group of a dialog's control, in order: from the last control with WS_GROUP at or before it
+// to the next one with WS_GROUP. Empty when the control is not the dialog's.
+std::vector<HWND> GroupAround(HWND dialog, HWND control);
 // Puts a top-level window at the top of its band (top-most windows, then the others).
 void BringToTop(HWND hwnd);
 
