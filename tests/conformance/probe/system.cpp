@@ -1,7 +1,8 @@
 // Scenarios of the system's small services: LoadStringA into buffers large and small,
 // FlushFileBuffers on handles for writing and for reading, the local time against the system
 // time (their consistency, not the wall clock), and Beep and MessageBeep against the messages
-// waiting in the queue.
+// waiting in the queue, and what a window that leaves them to DefWindowProcA answers to the
+// end of the session's two messages.
 #include "tests/conformance/probe/probe.h"
 #include "tests/conformance/probe/probe_resource.h"
 #include "tests/conformance/probe/workfolder.h"
@@ -147,11 +148,28 @@ void BeepsAndMessages()
     probe::RunScenarioLoop();
 }
 
+// The session's end as a window hears it, when it leaves both messages to DefWindowProcA: it
+// agrees to the end (WM_QUERYENDSESSION answers TRUE), and WM_ENDSESSION neither closes nor
+// destroys it. The program saves the jellyfish in its own WM_ENDSESSION and relies on the rest.
+void EndSessionDefaults()
+{
+    HWND owner = probe::CreateProbeWindow("owner", nullptr, nullptr);
+    probe::TraceResult("SendMessageA WM_QUERYENDSESSION",
+                       SendMessageA(owner, WM_QUERYENDSESSION, 0, 0));
+    probe::TraceResult("SendMessageA WM_ENDSESSION TRUE",
+                       SendMessageA(owner, WM_ENDSESSION, TRUE, 0));
+    probe::TraceResult("IsWindow owner", IsWindow(owner));
+    probe::TraceResult("SendMessageA WM_ENDSESSION FALSE",
+                       SendMessageA(owner, WM_ENDSESSION, FALSE, 0));
+    probe::TraceResult("DestroyWindow owner", DestroyWindow(owner));
+}
+
 constexpr probe::Scenario Scenarios[] = {
     {"load-string", LoadStrings},
     {"flush-file-buffers", FlushFileBuffersScenario},
     {"local-and-system-time", LocalAndSystemTime},
     {"beeps-and-messages", BeepsAndMessages},
+    {"end-session-defaults", EndSessionDefaults},
 };
 
 } // namespace
