@@ -5,8 +5,8 @@
 // release the file.
 #include "fuzz/fuzz_desktop.h"
 
-#include "ground/inifile.h"
 #include "ground/globals.h"
+#include "ground/inifile.h"
 #include "ground/sound.h"
 
 #include <cstdint>

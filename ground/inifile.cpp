@@ -9,9 +9,9 @@
 
 #include "ground/globals.h"
 #include "ground/path.h"
-#include "platform.h"
 #include "ground/sound.h"
 #include "ground/textfile.h"
+#include "platform.h"
 
 #include <cstring>
 

@@ -7,10 +7,10 @@
 #include "settings/groupcontrols.h"
 #include "settings/startup.h"
 
-#include "ground/inifile.h"
 #include "ground/globals.h"
-#include "ground/sound.h"
+#include "ground/inifile.h"
 #include "ground/placement.h"
+#include "ground/sound.h"
 #include "resources/resource.h"
 
 namespace

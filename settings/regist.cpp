@@ -9,8 +9,8 @@
 
 #include "ground/globals.h"
 #include "ground/path.h"
-#include "ground/sound.h"
 #include "ground/placement.h"
+#include "ground/sound.h"
 #include "resources/resource.h"
 
 #include <cstdio>

@@ -2,10 +2,10 @@
 // help page.
 #include "shell/about.h"
 
-#include "shell/main.h"
 #include "ground/path.h"
 #include "ground/placement.h"
 #include "resources/resource.h"
+#include "shell/main.h"
 
 #include <string>
 

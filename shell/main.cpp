@@ -4,11 +4,11 @@
 // sound files are being changed or the jellyfish run.
 #include "shell/main.h"
 
-#include "shell/about.h"
 #include "ground/inifile.h"
 #include "ground/path.h"
-#include "resources/resource.h"
 #include "ground/sound.h"
+#include "resources/resource.h"
+#include "shell/about.h"
 #include "shell/tray.h"
 
 #include "jelly/jellywindow.h"

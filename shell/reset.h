@@ -4,8 +4,8 @@
 // function here.
 #pragma once
 
-#include "shell/main.h"
 #include "ground/sound.h"
+#include "shell/main.h"
 
 #include "jelly/jellytips.h"
 #include "jelly/jellywindow.h"

@@ -1,9 +1,9 @@
 // The tray icon, its day, night and paused pictures, and its menu.
 #include "shell/tray.h"
 
+#include "resources/resource.h"
 #include "shell/main.h"
 #include "shell/recordlayout.h"
-#include "resources/resource.h"
 
 #include <cstring>
 

@@ -8,8 +8,8 @@
 #include "ground/globals.h"
 #include "ground/sound.h"
 #include "platform/sim/codeowner.h"
-#include "tests/support/jelly_stage.h"
 #include "resources/resource.h"
+#include "tests/support/jelly_stage.h"
 
 #include <string>
 

@@ -3,8 +3,8 @@
 #include "tests/support/failureplans.h"
 #include "tests/support/program.h"
 
-#include "ground/inifile.h"
 #include "ground/globals.h"
+#include "ground/inifile.h"
 #include "ground/sound.h"
 #include "resources/resource.h"
 

@@ -3,8 +3,8 @@
 // GetOpenFileNameA answered by the user's choice or cancel.
 #include "platform/sim/desktop.h"
 #include "platform/sim/internal.h"
-#include "tests/support/owner.h"
 #include "resources/resource.h"
+#include "tests/support/owner.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 
 #include "ground/globals.h"
 #include "ground/placement.h"
-#include "shell/tray.h"
 #include "resources/resource.h"
+#include "shell/tray.h"
 
 using namespace zelmo_test;
 

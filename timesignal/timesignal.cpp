@@ -6,9 +6,9 @@
 #include "timesignal/timesignal.h"
 
 #include "ground/globals.h"
+#include "ground/placement.h"
 #include "ground/random.h"
 #include "ground/sound.h"
-#include "ground/placement.h"
 
 #include <cstring>
 

@@ -8,8 +8,8 @@
 // Under Wine the test is also the user outside the probe (probe/outside.h): it clicks the tray
 // icon with real pointer input (xdotool on the icon's window, which the driver finds), and it
 // stands in for the browser, so that what the shell was asked to show can be told.
-#include "tests/conformance/exceptions.h"
 #include "e2e/harness.h"
+#include "tests/conformance/exceptions.h"
 #include "tests/conformance/probe/outside.h"
 #include "tests/conformance/trace_compare.h"
 

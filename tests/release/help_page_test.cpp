@@ -3,10 +3,10 @@
 // as written because the page declares its encoding, every link finds its target, nothing the
 // page refers to is missing, the page fits the window's width, and it names the menu items and
 // dialogs as the program shows them. A picture of each whole page is kept in ZELMO_SCREENSHOTS.
+#include "platform/sim/resources.h"
+#include "resources/resource.h"
 #include "tests/release/devtools.h"
 #include "tests/support/program.h"
-#include "resources/resource.h"
-#include "platform/sim/resources.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // ZelmoSound at a pinned time, let time pass, act as the user, look at what it did.
 #pragma once
 
-#include "shell/reset.h"
 #include "platform/sim/desktop.h"
+#include "shell/reset.h"
 
 #include <gtest/gtest.h>
 

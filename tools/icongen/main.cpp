@@ -4,10 +4,10 @@
 // an alpha channel for the icons whose names begin with PREFIX), the simulated desktop's pixel
 // tables and, when asked, a contact sheet. Icons are handled in name order, so the outputs are
 // the same whatever order the grids are given in.
+#include "formats/png_writer.h"
 #include "tools/icongen/contact_sheet.h"
 #include "tools/icongen/icon_grid.h"
 #include "tools/icongen/icon_outputs.h"
-#include "formats/png_writer.h"
 
 #include <algorithm>
 #include <cstdio>

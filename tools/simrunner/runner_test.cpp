@@ -1,8 +1,8 @@
 // The simulation runner, run in-process: its log is reproducible, its script does what the same
 // steps through the desktop do, it lays out the program folder as documented, and it refuses
 // bad arguments and script lines with a clear reason.
-#include "tools/simrunner/options.h"
 #include "tests/support/program.h"
+#include "tools/simrunner/options.h"
 #include "tools/simrunner/runner.h"
 
 #include <algorithm>

@@ -4,8 +4,8 @@
 // duration and levels, for review. Files whose bytes are unchanged are not rewritten. The output is
 // byte for byte the same on every run: all randomness comes from generators seeded by the file
 // names.
-#include "tools/soundgen/catalogue.h"
 #include "formats/png_writer.h"
+#include "tools/soundgen/catalogue.h"
 #include "tools/soundgen/sonogram.h"
 #include "tools/soundgen/wav.h"
 
