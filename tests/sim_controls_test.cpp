@@ -7,6 +7,7 @@
 #include "platform/sim/fonts.h"
 
 #include "resources/resource.h"
+#include "tests/support/owner.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +21,6 @@
 namespace
 {
 
-HWND Owner = nullptr;
 HWND Dialog = nullptr;
 std::vector<std::string> Commands;
 
@@ -32,23 +32,6 @@ INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM)
     return message == WM_INITDIALOG;
 }
 
-int WINAPI TestProgram(HINSTANCE instance, HINSTANCE, LPSTR, int)
-{
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = instance;
-    wc.lpszClassName = "ControlsTest";
-    RegisterClassA(&wc);
-    Owner = CreateWindowExA(0, "ControlsTest", "owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                            instance, nullptr);
-    MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-    return static_cast<int>(msg.wParam);
-}
-
 class SimControls : public testing::Test
 {
   protected:
@@ -56,7 +39,7 @@ class SimControls : public testing::Test
     {
         Commands.clear();
         Dialog = nullptr;
-        process = desktop.Start(TestProgram);
+        process = desktop.Start(zelmo_test::OwnerProgram);
     }
 
     static sim::Desktop::Options Options()
@@ -70,7 +53,8 @@ class SimControls : public testing::Test
     void Open(int templateId)
     {
         desktop.Input(process, [templateId] {
-            (void)DialogBoxParamA(nullptr, MAKEINTRESOURCEA(templateId), Owner, DialogProc, 0);
+            (void)DialogBoxParamA(nullptr, MAKEINTRESOURCEA(templateId), zelmo_test::OwnerWindow,
+                                  DialogProc, 0);
         });
         ASSERT_NE(nullptr, Dialog);
         Commands.clear();
@@ -237,7 +221,7 @@ TEST_F(SimControls, TextIsMeasuredInTheInstalledFacesAndADeletedFontGoesWhenDese
     BOOL deleted = FALSE;
     int fontsWhileSelected = 0;
     Run([&] {
-        HDC dc = GetDC(Owner);
+        HDC dc = GetDC(zelmo_test::OwnerWindow);
         HFONT font = CreateFontA(-16, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
                                  OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                  DEFAULT_PITCH | FF_DONTCARE, "Yu Gothic UI");
@@ -249,7 +233,7 @@ TEST_F(SimControls, TextIsMeasuredInTheInstalledFacesAndADeletedFontGoesWhenDese
         (void)GetTextExtentPoint32W(dc, text, 7, &again);
         fontsWhileSelected = desktop.OpenFonts();
         (void)SelectObject(dc, old);
-        (void)ReleaseDC(Owner, dc);
+        (void)ReleaseDC(zelmo_test::OwnerWindow, dc);
     });
     EXPECT_EQ(99, signal.cx);
     EXPECT_EQ(16, signal.cy);
